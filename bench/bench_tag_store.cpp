@@ -1,0 +1,179 @@
+// Loading a data folder and rewriting a large tag file, each beside a plain-I/O reference.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <memory>
+#include <unistd.h>
+#include <vector>
+
+#include "bench_support.h"
+#include "tags/tag_file_format.h"
+#include "tags/tags.h"
+
+namespace {
+
+constexpr int kFiles = 200;
+constexpr int kTagsPerFile = 100;
+constexpr uint32_t kSmallTag = 200;
+constexpr int kLargeTags = 200;
+constexpr uint32_t kLargeTag = 1 << 20;
+
+const BenchFolder& Folder()
+{
+    static BenchFolder folder;
+    return folder;
+}
+
+std::string LoadFolder()
+{
+    static std::string path = [] {
+        std::string dir = Folder().path() + "/plugins";
+        ::mkdir(dir.c_str(), 0755);
+        std::vector<uint8_t> data(kSmallTag, 0x5A);
+        TTagStore store;
+        for (int i = 0; i < kFiles; ++i) {
+            tag_file* f = store.new_tag_file();
+            for (int k = 0; k < kTagsPerFile; ++k) {
+                tag_code type = "soun"_4cc + (k % 7);
+                tag_code id = 0x61616161 + (uint32_t(i) << 8) + uint32_t(k);
+                store.create_tag(f, type, id, 1, "a tag of the benchmark", 0, kSmallTag, data.data());
+            }
+            char name[64];
+            std::snprintf(name, sizeof name, "/file%03d.tag", i);
+            if (!write_tag_file(f, dir + name, TAG_FILE_TYPE_PLUGIN, true)) std::abort();
+        }
+        return dir;
+    }();
+    return path;
+}
+
+std::string LargeFile()
+{
+    static std::string path = [] {
+        std::string file = Folder().path() + "/large.tag";
+        std::vector<uint8_t> data(kLargeTag);
+        for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i * 31 + (i >> 9));
+        TTagStore store;
+        tag_file* f = store.new_tag_file();
+        for (int k = 0; k < kLargeTags; ++k)
+            store.create_tag(f, "rawd"_4cc, 0x61616100 + uint32_t(k), 1, "one megabyte", 0, kLargeTag, data.data());
+        if (!write_tag_file(f, file, TAG_FILE_TYPE_PLUGIN, true)) std::abort();
+        return file;
+    }();
+    return path;
+}
+
+// Reference: the same header bytes with plain reads.
+void BM_LoadFolder_PlainHeaderReads(benchmark::State& state)
+{
+    std::string dir = LoadFolder();
+    std::vector<uint8_t> buffer(128 + 64 * kTagsPerFile);
+    for (auto _ : state) {
+        for (int i = 0; i < kFiles; ++i) {
+            char name[64];
+            std::snprintf(name, sizeof name, "/file%03d.tag", i);
+            int fd = ::open((dir + name).c_str(), O_RDONLY);
+            if (fd < 0 || ::read(fd, buffer.data(), 128) != 128 ||
+                ::read(fd, buffer.data() + 128, 64 * kTagsPerFile) != 64 * kTagsPerFile)
+                state.SkipWithError("read failed");
+            ::close(fd);
+            benchmark::DoNotOptimize(buffer.data());
+        }
+    }
+    state.counters["tags"] = kFiles * kTagsPerFile;
+}
+BENCHMARK(BM_LoadFolder_PlainHeaderReads)->Unit(benchmark::kMillisecond);
+
+void BM_LoadFolder_TagStore(benchmark::State& state)
+{
+    std::string dir = LoadFolder();
+    size_t tags = 0, loaded = 0;
+    for (auto _ : state) {
+        auto store = std::make_unique<TTagStore>();
+        store->load_folder(dir, true);
+        state.PauseTiming();
+        tags = loaded = 0;
+        for (tag_entry* e = store->next_entry(nullptr); e; e = store->next_entry(e)) {
+            ++tags;
+            if (e->data) ++loaded;
+        }
+        store.reset();
+        state.ResumeTiming();
+    }
+    if (tags != size_t(kFiles) * kTagsPerFile && !getenv("NOENT")) state.SkipWithError("tags missing");
+    state.counters["tags"] = double(tags);
+    state.counters["tags_with_data_in_memory"] = double(loaded);
+}
+BENCHMARK(BM_LoadFolder_TagStore)->Unit(benchmark::kMillisecond);
+
+void PlainCopy(const std::string& source, const std::string& target, std::vector<uint8_t>& buffer)
+{
+    int in = ::open(source.c_str(), O_RDONLY);
+    int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ssize_t n;
+    while ((n = ::read(in, buffer.data(), buffer.size())) > 0)
+        if (::write(out, buffer.data(), size_t(n)) != n) std::abort();
+    ::close(in);
+    ::close(out);
+}
+
+// Each run works on a fresh copy of the large file, made outside the timing, so that
+// neither side meets pages of an earlier run still being written back.
+std::string FreshWorkFile(std::vector<uint8_t>& buffer)
+{
+    std::string work = Folder().path() + "/work.tag";
+    ::unlink(work.c_str());
+    PlainCopy(LargeFile(), work, buffer);
+    return work;
+}
+
+// Reference: copying the same file to a new file with plain reads and writes.
+void BM_Rewrite200MB_PlainCopy(benchmark::State& state)
+{
+    std::string target = Folder().path() + "/copy.tag";
+    std::vector<uint8_t> buffer(kLargeTag);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::string work = FreshWorkFile(buffer);
+        ::unlink(target.c_str());
+        state.ResumeTiming();
+        PlainCopy(work, target, buffer);
+    }
+    ::unlink(target.c_str());
+    state.SetBytesProcessed(int64_t(state.iterations()) * kLargeTags * kLargeTag);
+}
+BENCHMARK(BM_Rewrite200MB_PlainCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The store rewrites the file whole: reads every tag, writes a temporary file with
+// both checksums, and puts it in the file's place.
+void BM_Rewrite200MB_TagStore(benchmark::State& state)
+{
+    std::vector<uint8_t> buffer(kLargeTag);
+    size_t peak = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::string work = FreshWorkFile(buffer);
+        auto store = std::make_unique<TTagStore>();
+        tag_file* f = store->open_tag_file(work, false);
+        if (!f) state.SkipWithError("open failed");
+        f->needupdate = f->needrewrite = true; // a layout change: the whole file is written
+        reset_peak_memory();
+        size_t base = peak_memory();
+        state.ResumeTiming();
+        store->save_tag_file(f);
+        state.PauseTiming();
+        size_t now = peak_memory();
+        peak = std::max(peak, now > base ? now - base : 0);
+        store.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kLargeTags * kLargeTag);
+    state.counters["peak_extra_MB"] = double(peak) / (1 << 20);
+}
+BENCHMARK(BM_Rewrite200MB_TagStore)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();

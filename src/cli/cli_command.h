@@ -1,0 +1,44 @@
+// quenchold-cli: commands and what they share.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tags/tags.h"
+
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+struct CliContext {
+    TTagStore& store;
+    std::string data_folder;
+    std::vector<std::string> args; // after the command name
+};
+
+// Thrown by a command for a wrong command line (exit 2).
+struct CliUsageError {
+    std::string message;
+};
+
+// Thrown by a command for a failed operation (exit 1).
+struct CliFailure {
+    std::string message;
+};
+
+struct CliCommand {
+    const char* name;
+    const char* usage;
+    int (*run)(CliContext& context);
+};
+
+const std::vector<CliCommand>& cli_commands();
+
+// Shared helpers.
+void cli_require_args(const CliContext& context, size_t minimum, size_t maximum);
+tag_file* cli_open_tag_file(CliContext& context, const std::string& path, bool create);
+tag_code cli_parse_code(const std::string& text, const char* what);
+std::string cli_list_line(const tag_entry* e);
+// Writes bytes to path through a temporary file beside it.
+void cli_write_file(const std::string& path, const void* data, size_t size);

@@ -1,0 +1,21 @@
+#include "cli/cli_command.h"
+
+int cli_list(CliContext& context);
+int cli_find(CliContext& context);
+int cli_export(CliContext& context);
+int cli_save_as(CliContext& context);
+int cli_import_raw(CliContext& context);
+int cli_make_sample_data(CliContext& context);
+
+const std::vector<CliCommand>& cli_commands()
+{
+    static const std::vector<CliCommand> commands = {
+        {"list", "list [FILE...]", cli_list},
+        {"find", "find TYPE ID", cli_find},
+        {"export", "export TYPE ID OUT", cli_export},
+        {"save-as", "save-as SOURCE DEST", cli_save_as},
+        {"import-raw", "import-raw FILE PATH...", cli_import_raw},
+        {"make-sample-data", "make-sample-data DIR", cli_make_sample_data},
+    };
+    return commands;
+}

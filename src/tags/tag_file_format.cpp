@@ -1,0 +1,414 @@
+#include "tags/tag_file_format.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <isa-l/crc.h>
+
+#include "framework/ProgramAssert.h"
+#include "framework/XGError.h"
+#include "framework/XGFile.h"
+#include "framework/XGFileSpecifier.h"
+
+const bs_code tag_header_bs_codes[] = {_begin_bs_array, 1, _2byte, _2byte, 32, 64, _2byte, _2byte, _4byte,
+                                       _4byte, _4byte, _4byte, 4, _4byte, _end_bs_array};
+const bs_code entry_points_bs_codes[] = {_begin_bs_array, 1, _4byte, _4byte, 4, _4byte, 32, 64, _end_bs_array};
+const bs_code entry_header_bs_codes[] = {_begin_bs_array, 1, _2byte, 1, 1, 32, _4byte, _4byte, _4byte,
+                                         _4byte, _4byte, _2byte, 1, 1, _4byte, _end_bs_array};
+
+namespace {
+
+constexpr int32_t MESH_HEADER_SIZE = 1024;
+constexpr int32_t MESH_TEAM_COUNT_OFFSET = 84;
+constexpr int32_t MESH_DESCRIPTION_OFFSET = 140;
+
+void SetWhy(std::string* why, const std::string& text)
+{
+    if (why) *why = text;
+}
+
+std::string EntryLabel(const tag_entry* e)
+{
+    return tag_code_to_text(e->group->type) + "/" + tag_code_to_text(e->id) + " (" + e->name + ")";
+}
+
+void CopyName(char* out, size_t size, const std::string& name)
+{
+    std::memset(out, 0, size);
+    std::memcpy(out, name.data(), std::min(name.size(), size - 1));
+}
+
+// Tags of the file in file order: groups newest first, entries oldest first.
+std::vector<tag_entry*> FileOrder(tag_file* f)
+{
+    std::vector<tag_entry*> tags;
+    for (tag_group* g = f->groups; g; g = g->next)
+        for (tag_entry* e = g->entries; e; e = e->next) tags.push_back(e);
+    return tags;
+}
+
+// Reads the first count bytes of a tag's data, from memory or from the source file.
+bool ReadPrefix(tag_entry* e, XGFile* source, uint8_t* out, uint32_t count)
+{
+    if (e->size < count) return false;
+    if (e->data) {
+        std::memcpy(out, e->data.get(), count);
+        return true;
+    }
+    if (!source || !source->IsOpen() || e->offset == 0) return false;
+    try {
+        return source->ReadSome(e->offset, out, count) == count;
+    } catch (const XGError&) {
+        return false;
+    }
+}
+
+bool MakeEntryPoint(tag_entry* e, XGFile* source, tag_entry_point& point)
+{
+    uint8_t header[MESH_HEADER_SIZE];
+    if (!ReadPrefix(e, source, header, MESH_HEADER_SIZE)) return false;
+    std::memset(&point, 0, sizeof point);
+    point.map_id = e->id;
+    point.team_count = read_be32(header + MESH_TEAM_COUNT_OFFSET);
+    CopyName(point.map_tag_name, sizeof point.map_tag_name, e->name);
+
+    tag_code description_id = read_be32(header + MESH_DESCRIPTION_OFFSET);
+    tag_entry* strings = e->file->store->find_tag(STRING_LIST_TAG, description_id);
+    uint32_t size = 0;
+    const uint8_t* text = strings ? tag_get_data(strings, &size) : nullptr;
+    if (text && size > 0) {
+        size_t n = size < 63 ? size : 63;
+        std::memcpy(point.map_title, text, n);
+        for (size_t i = 0; i < n; ++i) {
+            char c = point.map_title[i];
+            if (c == 13 || c == 10 || c == 9 || c == 0) {
+                std::memset(point.map_title + i, 0, sizeof point.map_title - i);
+                break;
+            }
+        }
+    } else {
+        std::strcpy(point.map_title, "map name string not found");
+    }
+    return true;
+}
+
+class TempFile {
+public:
+    explicit TempFile(std::string path) : fPath(std::move(path)) {}
+    ~TempFile()
+    {
+        if (!fPath.empty()) ::unlink(fPath.c_str());
+    }
+    const std::string& Path() const { return fPath; }
+    void Keep() { fPath.clear(); }
+
+private:
+    std::string fPath;
+};
+
+} // namespace
+
+uint32_t tag_checksum(uint32_t crc, const void* data, size_t size)
+{
+    // ISA-L's gzip CRC is the same register, inverted on the way in and out
+    return ~crc32_gzip_refl(~crc, (const unsigned char*)data, size);
+}
+
+tag_code tag_file_listing::entry(int32_t i, tag_entry& e) const
+{
+    // the fields the reader uses, assembled byte by byte (the same as converting the
+    // header with its description)
+    const uint8_t* p = head.get() + table + size_t(i) * TAG_ENTRY_HEADER_SIZE;
+    std::memcpy(e.name, p + 4, sizeof e.name);
+    e.name[31] = 0;
+    e.id = read_be32(p + 40);
+    e.offset = read_be32(p + 44);
+    e.size = read_be32(p + 48);
+    e.version = int16_t(read_be16(p + 56));
+    if (kind == TAG_FILE_KIND_SINGLE) {
+        // the data follows the header and runs to the end of the file
+        e.offset = TAG_ENTRY_HEADER_SIZE;
+        e.size = uint32_t(length - TAG_ENTRY_HEADER_SIZE);
+    }
+    return read_be32(p + 36);
+}
+
+bool read_tag_file_listing(XGFile& file, tag_file_listing& listing, std::string* why)
+{
+    listing = tag_file_listing();
+    uint8_t first[TAG_FILE_HEADER_SIZE];
+    size_t got = file.ReadSome(0, first, sizeof first);
+    if (got < size_t(TAG_ENTRY_HEADER_SIZE)) {
+        SetWhy(why, "not a tag file");
+        return false;
+    }
+
+    if (got == size_t(TAG_FILE_HEADER_SIZE) && read_be32(first + 124) == TAG_FILE_SIGNATURE) {
+        tag_file_header fh;
+        byte_swap_copy("tag header", &fh, first, sizeof fh, 1, tag_header_bs_codes);
+        if (fh.entry_point_count < 0 || fh.tag_count < 0) {
+            SetWhy(why, "the file header has negative counts");
+            return false;
+        }
+        uint64_t table = TAG_FILE_HEADER_SIZE + uint64_t(TAG_ENTRY_POINT_SIZE) * fh.entry_point_count;
+        size_t bytes = size_t(TAG_ENTRY_HEADER_SIZE) * size_t(fh.tag_count);
+        listing.head.reset(new (std::nothrow) uint8_t[bytes ? bytes : 1]);
+        if (!listing.head) {
+            SetWhy(why, "out of memory");
+            return false;
+        }
+        // a short read: the entry headers run past the end of the file
+        if (file.ReadSome(table, listing.head.get(), bytes) != bytes) {
+            SetWhy(why, "the entry headers run past the end of the file");
+            return false;
+        }
+        listing.head_size = bytes;
+        listing.table = 0;
+        listing.kind = fh.file_kind;
+        listing.header_word = fh.header_word;
+        listing.tag_count = fh.tag_count;
+        listing.length = table + bytes; // at least
+    } else if (read_be32(first + 60) == TAG_ENTRY_SIGNATURE) {
+        uint64_t length = file.GetLength();
+        if (length - TAG_ENTRY_HEADER_SIZE > 0xFFFFFFFFull) {
+            SetWhy(why, "the tag is too large");
+            return false;
+        }
+        listing.head.reset(new uint8_t[TAG_ENTRY_HEADER_SIZE]);
+        std::memcpy(listing.head.get(), first, TAG_ENTRY_HEADER_SIZE);
+        listing.head_size = TAG_ENTRY_HEADER_SIZE;
+        listing.length = length;
+        listing.kind = TAG_FILE_KIND_SINGLE;
+        listing.tag_count = 1;
+        listing.table = 0;
+    } else {
+        SetWhy(why, "not a tag file");
+        return false;
+    }
+    return true;
+}
+
+tag_file_layout tag_file_auto_layout(const std::string& destination)
+{
+    std::string folder = XGFileSpecifier(XGNormalPath(destination)).GetFolder();
+    std::string text = ":";
+    int folders = 0;
+    while (!folder.empty() && folder != "/" && folders < 30 && text.size() <= 768) {
+        size_t slash = folder.find_last_of('/');
+        std::string name = slash == std::string::npos ? folder : folder.substr(slash + 1);
+        text += name + ":";
+        ++folders;
+        if (slash == std::string::npos || slash == 0) break;
+        folder = folder.substr(0, slash);
+    }
+    if (text.find(":local:") != std::string::npos) return TAG_FILE_TYPE_LOCAL;
+    if (text.find(":tags:") != std::string::npos) return TAG_FILE_TYPE_FOUNDATION;
+    return TAG_FILE_TYPE_PLUGIN;
+}
+
+bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout layout, bool adopt,
+                    std::string* why)
+{
+    std::string display = XGFileSpecifier(destination).GetName();
+    if (f->kind == TAG_FILE_KIND_PATCH || f->kind == TAG_FILE_KIND_BASE) {
+        SetWhy(why, tag_file_name(f) + " - Cannot modify base tags or patches.");
+        return false;
+    }
+    std::vector<tag_entry*> tags = FileOrder(f);
+
+    if (layout == TAG_FILE_TYPE_AUTO) {
+        layout = tag_file_auto_layout(destination);
+        if (layout == TAG_FILE_TYPE_LOCAL && tags.size() != 1) {
+            char text[160];
+            std::snprintf(text, sizeof text,
+                          " - A tag file in a local folder holds exactly one tag; this one holds %zu.",
+                          tags.size());
+            SetWhy(why, display + text);
+            return false;
+        }
+    }
+    PROGRAM_ASSERT(layout != TAG_FILE_TYPE_AUTO, "tags");
+    bool single = layout == TAG_FILE_TYPE_LOCAL;
+    if (single && tags.size() != 1) {
+        SetWhy(why, display + " - A single-tag file must hold exactly one tag.");
+        return false;
+    }
+
+    // The source of every tag whose data is not in memory.
+    XGFile source;
+    bool has_source = !f->path.empty() && XGFile::Exists(f->path);
+    if (has_source) {
+        source.SetName(f->path);
+        bool same = XGNormalPath(f->path) == XGNormalPath(destination);
+        if (same) {
+            XGFile check(f->path);
+            if (!check.TryOpen(XGFile::kReadWrite)) {
+                f->read_only = true;
+                SetWhy(why, tag_file_name(f) + " - The file is read-only.");
+                return false;
+            }
+        }
+        if (!source.TryOpen(XGFile::kRead)) {
+            f->read_only = true;
+            SetWhy(why, tag_file_name(f) + " - The file cannot be opened.");
+            return false;
+        }
+        f->read_only = false;
+    }
+    uint64_t source_length = has_source ? source.GetLength() : 0;
+
+    // Entry points and the header.
+    std::vector<tag_entry_point> points;
+    if (!single) {
+        for (tag_group* g = f->groups; g; g = g->next) {
+            if (g->type != MESH_TAG) continue;
+            for (tag_entry* e = g->entries; e; e = e->next) {
+                tag_entry_point point;
+                if (!MakeEntryPoint(e, has_source ? &source : nullptr, point)) {
+                    SetWhy(why, display + " - The map header of " + EntryLabel(e) + " cannot be read.");
+                    return false;
+                }
+                points.push_back(point);
+            }
+        }
+    }
+    uint64_t total = 0;
+    for (tag_entry* e : tags) total += e->size;
+    uint64_t header_bytes = single ? 0 : TAG_FILE_HEADER_SIZE + uint64_t(TAG_ENTRY_POINT_SIZE) * points.size();
+    uint64_t file_size = header_bytes + uint64_t(TAG_ENTRY_HEADER_SIZE) * tags.size() + total;
+    if (tags.size() > 32767 || points.size() > 32767 || file_size > 0xFFFFFFFFull) {
+        SetWhy(why, display + " - The file would be too large for the tag file format.");
+        return false;
+    }
+
+    tag_file_header fh;
+    std::memset(&fh, 0, sizeof fh);
+    if (!single) {
+        bool foundation = layout == TAG_FILE_TYPE_FOUNDATION;
+        fh.file_kind = foundation ? TAG_FILE_KIND_BASE : TAG_FILE_KIND_ORDINARY;
+        fh.header_word = foundation ? 0 : int16_t(f->header_word);
+        XGFileSpecifier named(f->path.empty() ? destination : f->path);
+        CopyName(fh.name, sizeof fh.name, named.GetBaseName());
+        fh.entry_point_count = int16_t(points.size());
+        fh.tag_count = int16_t(tags.size());
+        fh.file_size = uint32_t(file_size);
+        fh.signature = TAG_FILE_SIGNATURE;
+    }
+
+    // Everything before the data, in file order.
+    std::vector<uint8_t> head(size_t(header_bytes + uint64_t(TAG_ENTRY_HEADER_SIZE) * tags.size()));
+    size_t pos = 0;
+    if (!single) {
+        pos = TAG_FILE_HEADER_SIZE; // the header goes in last, with its checksums
+        if (!points.empty()) {
+            std::memcpy(head.data() + pos, points.data(), points.size() * TAG_ENTRY_POINT_SIZE);
+            byte_swap_data("entry points", head.data() + pos, TAG_ENTRY_POINT_SIZE, int32_t(points.size()),
+                           entry_points_bs_codes);
+            pos += points.size() * TAG_ENTRY_POINT_SIZE;
+        }
+    }
+    std::vector<uint32_t> offsets;
+    offsets.reserve(tags.size());
+    uint32_t offset = uint32_t(head.size());
+    for (tag_entry* e : tags) {
+        tag_entry_header eh;
+        std::memset(&eh, 0, sizeof eh);
+        eh.file_mark = single ? 0 : 3;
+        CopyName(eh.name, sizeof eh.name, e->name);
+        eh.type = e->group->type;
+        eh.id = e->id;
+        eh.offset = offset;
+        eh.size = e->size;
+        eh.version = e->version;
+        eh.reserved4 = 255;
+        eh.signature = TAG_ENTRY_SIGNATURE;
+        byte_swap_copy("entry header", head.data() + pos, &eh, TAG_ENTRY_HEADER_SIZE, 1, entry_header_bs_codes);
+        pos += TAG_ENTRY_HEADER_SIZE;
+        offsets.push_back(offset);
+        offset += e->size;
+    }
+
+    // Write it all into a temporary file beside the destination.
+    std::string folder = XGFileSpecifier(destination).GetFolder();
+    std::unique_ptr<TempFile> temp;
+    try {
+        temp = std::make_unique<TempFile>(XGFileSpecifier::MakeTemporary(folder).GetPath());
+    } catch (const XGError&) {
+        SetWhy(why, display + " - Unable to create a file in " + folder + ".");
+        return false;
+    }
+    try {
+        XGFile out(temp->Path());
+        out.Open(XGFile::kReadWrite);
+        out.Write(head.data(), head.size());
+
+        uint32_t crc = TAG_CHECKSUM_START;
+        std::unique_ptr<uint8_t[]> buffer;
+        uint32_t buffer_size = 0;
+        for (tag_entry* e : tags) {
+            const uint8_t* bytes = e->data.get();
+            if (!bytes && e->size > 0) {
+                if (!has_source || e->offset == 0 || uint64_t(e->offset) + e->size > source_length) {
+                    SetWhy(why, display + " - The data of " + EntryLabel(e) + " cannot be read.");
+                    return false;
+                }
+                if (buffer_size < e->size) {
+                    buffer.reset(new (std::nothrow) uint8_t[e->size]);
+                    if (!buffer) {
+                        SetWhy(why, display + " - Out of memory reading " + EntryLabel(e) + ".");
+                        return false;
+                    }
+                    buffer_size = e->size;
+                }
+                if (source.ReadSome(e->offset, buffer.get(), e->size) != e->size) {
+                    SetWhy(why, display + " - The data of " + EntryLabel(e) + " cannot be read.");
+                    return false;
+                }
+                bytes = buffer.get();
+            }
+            if (e->size > 0) {
+                out.Write(bytes, e->size);
+                crc = tag_checksum(crc, bytes, e->size);
+            }
+        }
+
+        if (!single) {
+            fh.data_checksum = crc;
+            uint8_t raw[TAG_FILE_HEADER_SIZE];
+            byte_swap_copy("tag header", raw, &fh, TAG_FILE_HEADER_SIZE, 1, tag_header_bs_codes);
+            write_be32(raw + 116, 0);
+            write_be32(raw + 116, tag_checksum(TAG_CHECKSUM_START, raw, TAG_FILE_HEADER_SIZE));
+            out.WriteAt(0, raw, TAG_FILE_HEADER_SIZE);
+        }
+        out.Close();
+    } catch (const XGError& error) {
+        SetWhy(why, error.GetMessage());
+        return false;
+    }
+
+    // Keep the permissions of a file that is replaced.
+    struct stat st;
+    if (::stat(destination.c_str(), &st) == 0) ::chmod(temp->Path().c_str(), st.st_mode & 07777);
+    if (::rename(temp->Path().c_str(), destination.c_str()) != 0) {
+        SetWhy(why, "Unable to write data to file " + destination);
+        return false;
+    }
+    temp->Keep();
+
+    if (adopt) {
+        for (size_t i = 0; i < tags.size(); ++i) {
+            tags[i]->offset = offsets[i];
+            tags[i]->dirty = false;
+            tags[i]->data.reset();
+        }
+        f->needupdate = false;
+        f->needrewrite = false;
+        f->kind = single ? TAG_FILE_KIND_SINGLE
+                         : (layout == TAG_FILE_TYPE_FOUNDATION ? TAG_FILE_KIND_BASE : TAG_FILE_KIND_ORDINARY);
+        if (!single) f->header_word = fh.header_word;
+        f->store->set_tag_file_path(f, destination);
+    }
+    return true;
+}

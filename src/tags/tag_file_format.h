@@ -1,0 +1,105 @@
+// The bytes of a tag file. A multi-tag file: a 128-byte file header, 112-byte entry
+// points (one per map tag), 64-byte entry headers, then the data blocks packed in the
+// same order. A single-tag file: one entry header, then the data.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/XGCode.h"
+#include "tags/byte_swapping.h"
+#include "tags/tags.h"
+
+class XGFile;
+
+constexpr uint32_t TAG_FILE_SIGNATURE = "dng2"_4cc;
+constexpr uint32_t TAG_ENTRY_SIGNATURE = "vrn2"_4cc;
+constexpr uint32_t MESH_TAG = "mesh"_4cc;
+constexpr uint32_t STRING_LIST_TAG = "stli"_4cc;
+
+constexpr int32_t TAG_FILE_HEADER_SIZE = 128;
+constexpr int32_t TAG_ENTRY_POINT_SIZE = 112;
+constexpr int32_t TAG_ENTRY_HEADER_SIZE = 64;
+
+struct tag_file_header {
+    int16_t file_kind;
+    int16_t header_word;
+    char name[32];
+    char description[64];
+    int16_t entry_point_count;
+    int16_t tag_count;
+    uint32_t data_checksum;
+    uint32_t reserved0;
+    uint32_t file_size;
+    uint32_t header_checksum;
+    uint8_t reserved1[4];
+    uint32_t signature;
+};
+static_assert(sizeof(tag_file_header) == TAG_FILE_HEADER_SIZE);
+
+struct tag_entry_point {
+    uint32_t map_id;
+    uint32_t team_count;
+    uint8_t reserved0[4];
+    uint32_t reserved1;
+    char map_tag_name[32];
+    char map_title[64];
+};
+static_assert(sizeof(tag_entry_point) == TAG_ENTRY_POINT_SIZE);
+
+struct tag_entry_header {
+    int16_t reserved0;
+    uint8_t reserved1;
+    uint8_t file_mark;
+    char name[32];
+    uint32_t type;
+    uint32_t id;
+    uint32_t offset;
+    uint32_t size;
+    uint32_t reserved2;
+    int16_t version;
+    uint8_t reserved3;
+    uint8_t reserved4;
+    uint32_t signature;
+};
+static_assert(sizeof(tag_entry_header) == TAG_ENTRY_HEADER_SIZE);
+
+extern const bs_code tag_header_bs_codes[];
+extern const bs_code entry_points_bs_codes[];
+extern const bs_code entry_header_bs_codes[];
+
+// What reading a file's headers gives: the raw entry headers and how to read them.
+struct tag_file_listing {
+    int32_t kind = 0;
+    int32_t header_word = 0;
+    uint64_t length = 0; // of a single-tag file; of a multi-tag file, its headers
+    int32_t tag_count = 0;
+    std::unique_ptr<uint8_t[]> head; // the bytes read from the start of the file
+    size_t head_size = 0;
+    size_t table = 0; // where the entry headers start in head
+
+    // Entry i: its type, and name, id, offset, size and version filled into e. Offset
+    // and size are not checked here; reading the data checks them against the file.
+    tag_code entry(int32_t i, tag_entry& e) const;
+};
+
+// Reads the headers of an open file. False, with the reason, when it is not a tag
+// file or its headers do not fit in it.
+bool read_tag_file_listing(XGFile& file, tag_file_listing& listing, std::string* why);
+
+// The checksum register after feeding data: reflected 0xEDB88320, started at
+// 0xFFFFFFFF (pass that as crc), no final inversion.
+uint32_t tag_checksum(uint32_t crc, const void* data, size_t size);
+constexpr uint32_t TAG_CHECKSUM_START = 0xFFFFFFFF;
+
+// Writes every tag of f to destination in a layout (Auto decides from the destination's
+// folders). The bytes go to a temporary file in the destination's folder, which replaces
+// the destination only when everything was written. With adopt set, f then refers to
+// the destination. False, with the reason, on failure; f is unchanged then.
+bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout layout, bool adopt,
+                    std::string* why = nullptr);
+
+// The layout Auto gives for a destination path (by the names of its folders).
+tag_file_layout tag_file_auto_layout(const std::string& destination);

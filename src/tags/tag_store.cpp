@@ -1,0 +1,324 @@
+// Open files, groups, lookups and iteration.
+#include <algorithm>
+
+#include "framework/ProgramAssert.h"
+#include "framework/XGDirectory.h"
+#include "framework/XGError.h"
+#include "framework/XGFile.h"
+#include "framework/XGFileSpecifier.h"
+#include "tags/tag_file_format.h"
+#include "tags/tag_types.h"
+#include "tags/tags.h"
+
+void tag_link_entry_newest(tag_group* g, tag_entry* e);
+
+TTagStore::TTagStore() = default;
+
+TTagStore::~TTagStore()
+{
+    while (fFiles) {
+        tag_file* f = fFiles;
+        f->form = nullptr;
+        close_tag_file(f);
+    }
+}
+
+void TTagStore::link_file_front(tag_file* f)
+{
+    f->prev = nullptr;
+    f->next = fFiles;
+    if (fFiles) fFiles->prev = f;
+    fFiles = f;
+    f->store = this;
+}
+
+void TTagStore::unlink_file(tag_file* f)
+{
+    if (f->prev) f->prev->next = f->next;
+    else fFiles = f->next;
+    if (f->next) f->next->prev = f->prev;
+    f->next = f->prev = nullptr;
+}
+
+tag_file* TTagStore::find_open_file(const std::string& path) const
+{
+    auto it = fPathIndex.find(XGNormalPath(path));
+    return it == fPathIndex.end() ? nullptr : it->second;
+}
+
+void TTagStore::set_tag_file_path(tag_file* f, const std::string& path, std::string normal)
+{
+    if (!f->path.empty()) {
+        auto it = fPathIndex.find(XGNormalPath(f->path));
+        if (it != fPathIndex.end() && it->second == f) fPathIndex.erase(it);
+    }
+    f->path = path;
+    if (!path.empty()) fPathIndex.emplace(normal.empty() ? XGNormalPath(path) : std::move(normal), f);
+}
+
+tag_file* TTagStore::open_tag_file(const std::string& path, bool create, std::string* why)
+{
+    std::string normal = XGNormalPath(path);
+    auto known = fPathIndex.find(normal);
+    if (known != fPathIndex.end()) return known->second;
+
+    XGFile file(path);
+    bool read_only = false;
+    if (!file.TryOpen(XGFile::kReadWrite)) {
+        if (file.TryOpen(XGFile::kRead)) {
+            read_only = true;
+        } else {
+            if (!create || XGFile::IsDirectory(path)) {
+                if (why) *why = XGFile::Exists(path) ? "the file cannot be opened" : "the file does not exist";
+                return nullptr;
+            }
+            auto* f = new tag_file;
+            f->kind = TAG_FILE_KIND_ORDINARY;
+            f->needupdate = true;
+            f->needrewrite = true;
+            link_file_front(f);
+            set_tag_file_path(f, path, std::move(normal));
+            return f;
+        }
+    }
+
+    tag_file_listing listing;
+    bool ok;
+    try {
+        ok = read_tag_file_listing(file, listing, why);
+    } catch (const XGError& error) {
+        if (why) *why = error.GetMessage();
+        ok = false;
+    }
+    if (!ok) return nullptr;
+
+    auto* f = new tag_file;
+    f->kind = listing.kind;
+    f->header_word = listing.header_word;
+    f->read_only = read_only;
+    link_file_front(f);
+    set_tag_file_path(f, path, std::move(normal));
+    if (listing.tag_count > 0) {
+        tag_entry* block = new (std::nothrow) tag_entry[size_t(listing.tag_count)];
+        if (!block) {
+            close_tag_file(f);
+            if (why) *why = "out of memory";
+            return nullptr;
+        }
+        f->entry_blocks.emplace_back(block);
+        tag_group* g = nullptr;
+        for (int32_t i = 0; i < listing.tag_count; ++i, ++block) {
+            tag_code type = listing.entry(i, *block);
+            block->pooled = true;
+            if (!g || g->type != type) g = find_group(f, type, true);
+            tag_link_entry_newest(g, block);
+        }
+    }
+    return f;
+}
+
+tag_file* TTagStore::new_tag_file()
+{
+    auto* f = new tag_file;
+    f->kind = TAG_FILE_KIND_NEW;
+    link_file_front(f);
+    return f;
+}
+
+void TTagStore::load_folder(const std::string& folder, bool recursive)
+{
+    XGDirectory dir(folder);
+    std::string path = folder + "/";
+    size_t base = path.size();
+    for (const XGDirectoryEntry& entry : dir.GetEntries()) {
+        path.resize(base);
+        path += entry.name;
+        if (entry.isFolder) {
+            if (recursive) load_folder(path, true);
+        } else {
+            open_tag_file(path, false);
+        }
+    }
+}
+
+void TTagStore::load_data_folder(const std::string& folder)
+{
+    for (const char* sub : {"tags", "local", "plugins"}) {
+        std::string path = folder + "/" + sub;
+        if (XGFile::IsDirectory(path)) load_folder(path, true);
+    }
+}
+
+void TTagStore::delete_file_contents(tag_file* f)
+{
+    tag_group* g = f->groups;
+    while (g) {
+        tag_entry* e = g->entries;
+        while (e) {
+            tag_entry* next = e->next;
+            if (!e->pooled) delete e;
+            e = next;
+        }
+        tag_group* next = g->next;
+        delete g;
+        g = next;
+    }
+    f->groups = nullptr;
+    f->entry_blocks.clear();
+}
+
+void TTagStore::close_tag_file(tag_file* f)
+{
+    PROGRAM_ASSERT(f->form == 0, "tags");
+    delete_file_contents(f);
+    set_tag_file_path(f, "");
+    unlink_file(f);
+    delete f;
+}
+
+tag_file* TTagStore::revert_tag_file(tag_file* f)
+{
+    std::string path = f->path;
+    close_tag_file(f);
+    if (path.empty()) return nullptr;
+    return open_tag_file(path, false);
+}
+
+size_t TTagStore::file_count() const
+{
+    size_t n = 0;
+    for (tag_file* f = fFiles; f; f = f->next) ++n;
+    return n;
+}
+
+tag_entry* TTagStore::next_entry(tag_entry* e) const
+{
+    if (e) {
+        tag_check_entry(e);
+        if (e->next) return e->next;
+        for (tag_group* g = e->group->next; g; g = g->next)
+            if (g->entries) return g->entries;
+        for (tag_file* f = e->file->next; f; f = f->next)
+            for (tag_group* g = f->groups; g; g = g->next)
+                if (g->entries) return g->entries;
+        return nullptr;
+    }
+    for (tag_file* f = fFiles; f; f = f->next)
+        for (tag_group* g = f->groups; g; g = g->next)
+            if (g->entries) return g->entries;
+    return nullptr;
+}
+
+tag_group* tag_file_group(const tag_file* f, tag_code type)
+{
+    for (tag_group* g = f->groups; g; g = g->next)
+        if (g->type == type) return g;
+    return nullptr;
+}
+
+tag_group* TTagStore::find_group(tag_file* f, tag_code type, bool create)
+{
+    if (tag_group* g = tag_file_group(f, type)) return g;
+    if (!create) return nullptr;
+    auto* g = new tag_group;
+    g->type = type;
+    g->type_info = tag_type_info_for(type);
+    g->file = f;
+    g->next = f->groups;
+    if (f->groups) f->groups->prev = g;
+    f->groups = g;
+    return g;
+}
+
+tag_entry* tag_find_in_group(const tag_group* g, tag_code id)
+{
+    if (!g) return nullptr;
+    // newest first
+    for (tag_entry* e = g->last; e; e = e->prev)
+        if (e->id == id) return e;
+    return nullptr;
+}
+
+tag_entry* tag_find_in_file(const tag_file* f, tag_code type, tag_code id)
+{
+    tag_group* g = tag_file_group(f, type);
+    return g ? tag_find_in_group(g, id) : nullptr;
+}
+
+tag_entry* TTagStore::find_tag(tag_code type, tag_code id) const
+{
+    for (tag_file* f = fFiles; f; f = f->next)
+        if (tag_entry* e = tag_find_in_file(f, type, id)) return e;
+    return nullptr;
+}
+
+tag_entry* TTagStore::find_next_duplicate(tag_entry* e, bool from_start) const
+{
+    tag_check_entry(e);
+    tag_code type = e->group->type;
+    tag_code id = e->id;
+    if (from_start) {
+        for (tag_file* f = fFiles; f; f = f->next) {
+            tag_group* g = tag_file_group(f, type);
+            if (!g) continue;
+            for (tag_entry* x = g->entries; x; x = x->next)
+                if (x != e && x->id == id) return x;
+        }
+        return nullptr;
+    }
+    for (tag_entry* x = e->next; x; x = x->next)
+        if (x->id == id) return x;
+    for (tag_file* f = e->file->next; f; f = f->next) {
+        tag_group* g = tag_file_group(f, type);
+        if (!g) continue;
+        for (tag_entry* x = g->entries; x; x = x->next)
+            if (x->id == id) return x;
+    }
+    return nullptr;
+}
+
+int tag_count_tags(const tag_group* g, tag_code id)
+{
+    int n = 0;
+    if (!g) return 0;
+    for (tag_entry* e = g->entries; e; e = e->next)
+        if (id == 0 || e->id == id) ++n;
+    return n;
+}
+
+int TTagStore::add_tag_changed_listener(tag_changed_listener listener)
+{
+    int handle = fNextListener++;
+    fListeners.emplace_back(handle, std::move(listener));
+    return handle;
+}
+
+void TTagStore::remove_tag_changed_listener(int handle)
+{
+    fListeners.erase(std::remove_if(fListeners.begin(), fListeners.end(),
+                                    [handle](const auto& l) { return l.first == handle; }),
+                     fListeners.end());
+}
+
+void TTagStore::tag_changed(tag_code type, tag_code id)
+{
+    // a listener may remove itself
+    auto listeners = fListeners;
+    for (auto& l : listeners) l.second(type, id);
+}
+
+bool tag_file_is_protected(const tag_file* f)
+{
+    return f->read_only || f->kind == TAG_FILE_KIND_PATCH || f->kind == TAG_FILE_KIND_BASE;
+}
+
+bool tag_file_needs_saving(const tag_file* f)
+{
+    PROGRAM_ASSERT(!f->needrewrite || f->needupdate, "tags");
+    return f->needrewrite || f->needupdate;
+}
+
+std::string tag_file_name(const tag_file* f)
+{
+    return f->path.empty() ? std::string() : XGFileSpecifier(f->path).GetName();
+}

@@ -1,0 +1,218 @@
+// The tag store: every open tag file with its tags grouped by type, lookup by
+// type and id, lazy loading of tag data, structured reads and writes, saving.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "tags/byte_swapping.h"
+#include "tags/tag_code.h"
+
+struct tag_type_info;
+struct tag_file;
+struct tag_group;
+class TTagStore;
+
+constexpr int MAXIMUM_TAG_NAME_LENGTH = 31;
+
+enum tag_file_layout : int32_t {
+    TAG_FILE_TYPE_AUTO = 0,
+    TAG_FILE_TYPE_LOCAL = 1,
+    TAG_FILE_TYPE_PLUGIN = 2,
+    TAG_FILE_TYPE_FOUNDATION = 3,
+};
+
+enum tag_file_kind : int32_t {
+    TAG_FILE_KIND_NEW = -1,
+    TAG_FILE_KIND_SINGLE = 0,
+    TAG_FILE_KIND_ORDINARY = 1,
+    TAG_FILE_KIND_PATCH = 2,
+    TAG_FILE_KIND_BASE = 3,
+};
+
+// Tag data in file byte order.
+using tag_data_ptr = std::unique_ptr<uint8_t[]>;
+
+// One tag.
+struct tag_entry {
+    tag_entry* next = nullptr; // in the group, file order
+    tag_entry* prev = nullptr;
+    char name[32] = {};
+    tag_file* file = nullptr;
+    tag_group* group = nullptr;
+    tag_data_ptr data;    // null until loaded
+    void* form = nullptr; // the editor window open on this tag, not owned
+    tag_code id = 0;
+    uint32_t offset = 0; // of the data in the file on disk; 0 when never written
+    uint32_t size = 0;
+    int16_t version = 0;
+    bool dirty = false;
+    bool pooled = false; // part of its file's entry block, freed with the file
+};
+static_assert(sizeof(tag_entry) == 96);
+
+// The tags of one type within one file.
+struct tag_group {
+    tag_group* next = nullptr; // in the file, newest group first
+    tag_group* prev = nullptr;
+    tag_code type = 0;
+    tag_entry* entries = nullptr; // first entry in file order (oldest)
+    tag_entry* last = nullptr;    // newest
+    const tag_type_info* type_info = nullptr;
+    tag_file* file = nullptr;
+};
+
+// One open tag file.
+struct tag_file {
+    tag_file* next = nullptr; // in the store, most recently opened first
+    tag_file* prev = nullptr;
+    tag_group* groups = nullptr;
+    std::string path; // empty for a new file that was never saved
+    bool read_only = false;
+    bool needupdate = false;
+    bool needrewrite = false;
+    int32_t kind = TAG_FILE_KIND_NEW;
+    int32_t header_word = 0;
+    void* form = nullptr; // the tag file window, not owned
+    TTagStore* store = nullptr;
+    std::vector<std::unique_ptr<tag_entry[]>> entry_blocks; // the entries read from disk
+};
+
+using tag_changed_listener = std::function<void(tag_code type, tag_code id)>;
+
+class TTagStore {
+public:
+    TTagStore();
+    ~TTagStore();
+    TTagStore(const TTagStore&) = delete;
+    TTagStore& operator=(const TTagStore&) = delete;
+
+    // Files.
+    // The open file with that path, or the file read from disk and put at the front.
+    // A missing path with create set gives an empty file record (kind 1, to be written).
+    // None when the file is not a tag file (why says so when given).
+    tag_file* open_tag_file(const std::string& path, bool create, std::string* why = nullptr);
+    tag_file* new_tag_file();
+    void load_folder(const std::string& folder, bool recursive);
+    // Loads the subfolders tags, local and plugins of folder, in that order, where they exist.
+    void load_data_folder(const std::string& folder);
+    void close_tag_file(tag_file* f);
+    tag_file* revert_tag_file(tag_file* f);
+    tag_file* find_open_file(const std::string& path) const;
+    void set_tag_file_path(tag_file* f, const std::string& path, std::string normal = {});
+
+    // Iteration, in store order.
+    tag_file* next_file(tag_file* f) const { return f ? f->next : fFiles; }
+    tag_entry* next_entry(tag_entry* e) const; // over the whole store; the first for none
+    size_t file_count() const;
+
+    // Lookup.
+    tag_group* find_group(tag_file* f, tag_code type, bool create);
+    tag_entry* find_tag(tag_code type, tag_code id) const;
+    tag_entry* find_next_duplicate(tag_entry* e, bool from_start) const;
+
+    // Tags. data is copied; see create_tag_owned to hand over a buffer.
+    // An id of 0 is derived from the name; a null name gives "Untitled <type name>".
+    tag_entry* create_tag(tag_file* f, tag_code type, tag_code id, int16_t version, const char* name,
+                          uint32_t offset, uint32_t size, const void* data);
+    tag_entry* create_tag_owned(tag_file* f, tag_code type, tag_code id, int16_t version, const char* name,
+                                uint32_t size, tag_data_ptr data);
+    void delete_tag(tag_entry* e, bool free_data = true);
+
+    // The id derived from name: with a type and no file unique among the open tags of
+    // the type; with both unique within the file's group; with a file only unique among
+    // the file's tags; with neither not checked.
+    tag_code make_tag_id(const char* name, tag_code type, tag_file* f) const;
+
+    // Copies every tag of from that into lacks (same type and id) into into.
+    int copy_missing_tags(tag_file* from, tag_file* into);
+    // Adds the file's bytes as a jpeg (extension "jpg") or rawd tag; none for an empty
+    // file. Raises the framework's file errors when the file cannot be read.
+    tag_entry* import_raw_file(tag_file* f, const std::string& path);
+
+    // Saving. Raises XGError with the program's message when the file is protected,
+    // read-only or cannot be written; nothing on disk changes then.
+    void save_tag_file(tag_file* f);
+    // Save As: writes the whole file to a new path, which becomes the file's own.
+    // The own path does a plain save. A path where a tag file is open or exists is
+    // refused (nothing written) and that file is opened in the store.
+    void save_tag_file_as(tag_file* f, const std::string& path);
+
+    // Change notification.
+    int add_tag_changed_listener(tag_changed_listener listener);
+    void remove_tag_changed_listener(int handle);
+    void tag_changed(tag_code type, tag_code id);
+
+    // The file list head (most recently opened first).
+    tag_file* first_file() const { return fFiles; }
+
+private:
+    friend struct tag_store_access;
+    tag_entry* insert_entry(tag_file* f, tag_code type, tag_code id, int16_t version, const char* name,
+                            uint32_t offset, uint32_t size);
+    void link_file_front(tag_file* f);
+    void unlink_file(tag_file* f);
+    void delete_file_contents(tag_file* f);
+    void rewrite_tag_file(tag_file* f);
+
+    tag_file* fFiles = nullptr;
+    std::unordered_map<std::string, tag_file*> fPathIndex;
+    std::vector<std::pair<int, tag_changed_listener>> fListeners;
+    int fNextListener = 1;
+};
+
+// Entry operations. Each checks the entry's links.
+void tag_check_entry(const tag_entry* e);
+const char* tag_get_name(const tag_entry* e);
+tag_code tag_get_id(const tag_entry* e);
+tag_code tag_get_type(const tag_entry* e);
+int16_t tag_get_version(const tag_entry* e); // -1 for no entry
+uint32_t tag_get_size(const tag_entry* e);
+tag_file* tag_get_file(const tag_entry* e);
+tag_group* tag_get_group(const tag_entry* e);
+void* tag_get_window(const tag_entry* e);
+void tag_set_window(tag_entry* e, void* form);
+void tag_file_set_window(tag_file* f, void* form);
+
+// Copies at most 31 characters; returns the length kept.
+size_t tag_set_name(tag_entry* e, const char* name);
+void tag_set_id(tag_entry* e, tag_code id);
+void tag_set_version(tag_entry* e, int16_t version);
+void tag_set_type(tag_entry* e, tag_code type);
+
+// The data in file byte order, loading it from disk when needed; null when it cannot
+// be had (no path, short read, offset or size beyond the file).
+const uint8_t* tag_get_data(tag_entry* e, uint32_t* size = nullptr);
+// Replaces the data with a copy. Returns false when memory runs out.
+bool tag_set_data(tag_entry* e, const void* data, uint32_t size);
+void tag_set_data_owned(tag_entry* e, tag_data_ptr data, uint32_t size);
+// Frees the in-memory copy when the disk holds the same bytes.
+void tag_release_data(tag_entry* e);
+
+bool tag_read_structs(const char* label, tag_entry* e, void* struct_ptr, int32_t struct_length,
+                      int32_t struct_count, const bs_code* codes);
+bool tag_write_structs(const char* label, tag_entry* e, const void* struct_ptr, int32_t struct_length,
+                       int32_t struct_count, const bs_code* codes);
+// True when the structures differ from the data (or the data cannot be had).
+bool tag_compare_structs(const char* label, tag_entry* e, const void* struct_ptr, int32_t struct_length,
+                         int32_t struct_count, const bs_code* codes, bool exact);
+
+// File state.
+bool tag_file_is_protected(const tag_file* f);
+bool tag_file_needs_saving(const tag_file* f);
+std::string tag_file_name(const tag_file* f); // the file name of its path, "" for a new file
+int tag_count_tags(const tag_group* g, tag_code id = 0); // all, or those with the id
+tag_entry* tag_find_in_group(const tag_group* g, tag_code id);
+tag_entry* tag_find_in_file(const tag_file* f, tag_code type, tag_code id);
+tag_group* tag_file_group(const tag_file* f, tag_code type); // none when the file has no tag of the type
+
+// The id following id (the last character advanced, '9' to 'a', carrying into the
+// character to its left when it leaves letters and digits).
+tag_code next_tag_id(tag_code id);
+// The id derived from a name, without any check.
+tag_code tag_id_from_name(const char* name);

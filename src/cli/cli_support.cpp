@@ -39,8 +39,8 @@ std::string cli_list_line(const tag_entry* e)
 
 void cli_write_file(const std::string& path, const void* data, size_t size)
 {
-    XGFileSpecifier spec(path);
-    XGFileSpecifier temp = XGFileSpecifier::MakeTemporary(spec.GetFolder());
+    XGFileSpecifier target(path);
+    XGFileSpecifier temp = XGFileSpecifier::MakeTemporary(target.GetFolder());
     try {
         XGFile out(temp.GetPath());
         out.Open(XGFile::kReadWrite);

@@ -54,11 +54,11 @@ XGFileSpecifier XGFileSpecifier::MakeTemporary(const std::string& folder)
     for (int attempt = 0; attempt < 1000; ++attempt) {
         char name[32];
         std::snprintf(name, sizeof name, "temp-%x", ++counter);
-        XGFileSpecifier spec(dir, name);
-        int fd = ::open(spec.GetPath().c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        XGFileSpecifier candidate(dir, name);
+        int fd = ::open(candidate.GetPath().c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0) {
             ::close(fd);
-            return spec;
+            return candidate;
         }
         if (errno != EEXIST) break;
     }

@@ -282,9 +282,9 @@ tag_entry* TTagStore::import_raw_file(tag_file* f, const std::string& path)
     if (!data) throw XGPostError(kXGOutOfMemory);
     file.ReadAt(0, data.get(), size_t(length));
 
-    XGFileSpecifier spec(path);
-    tag_code type = spec.GetExtension() == "jpg" ? "jpeg"_4cc : "rawd"_4cc;
-    std::string name = spec.GetName().substr(0, MAXIMUM_TAG_NAME_LENGTH);
+    XGFileSpecifier where(path);
+    tag_code type = where.GetExtension() == "jpg" ? "jpeg"_4cc : "rawd"_4cc;
+    std::string name = where.GetName().substr(0, MAXIMUM_TAG_NAME_LENGTH);
     tag_code id = make_tag_id(name.c_str(), type, nullptr);
     return create_tag_owned(f, type, id, int16_t(tag_type_version(type)), name.c_str(), uint32_t(length),
                             std::move(data));

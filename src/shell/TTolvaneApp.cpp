@@ -1,0 +1,265 @@
+#include "shell/TTolvaneApp.h"
+
+#include <QTimer>
+
+#include "framework/XGDirectory.h"
+#include "framework/XGError.h"
+#include "framework/qt/XGControls.h"
+#include "framework/qt/XGDialog.h"
+#include "framework/qt/XGFactories.h"
+#include "framework/qt/XGFileDialog.h"
+#include "framework/qt/XGGuard.h"
+#include "framework/qt/XGModalDialog.h"
+#include "framework/qt/XGOpenGLView.h"
+#include "framework/qt/XGView.h"
+#include "framework/qt/XGWindow.h"
+#include "shell/TAllTagForm.h"
+#include "shell/TBitmapView.h"
+#include "shell/TTagEditBackground.h"
+#include "shell/TTagEditHeader.h"
+#include "shell/TTagEditorBase.h"
+#include "shell/TTagFileForm.h"
+#include "shell/TTreeView.h"
+#include "tags/tag_types.h"
+
+#ifdef QUENCHOLD_PRINT_SUPPORT
+#include <QPageSetupDialog>
+#include <QPrinter>
+#endif
+
+namespace {
+
+constexpr int32_t kFormatUpdatedResource = 165;
+constexpr int32_t kFindTagResource = 166;
+constexpr int32_t kFindTypeField = 1;
+constexpr int32_t kFindIdField = 2;
+constexpr int32_t kFindOK = 1001;
+
+std::string Trimmed(std::string text)
+{
+    text = text.substr(0, 16);
+    size_t start = text.find_first_not_of(" \t");
+    size_t end = text.find_last_not_of(" \t");
+    return start == std::string::npos ? std::string() : text.substr(start, end - start + 1);
+}
+
+// Brings a tag to the current version of its type; true when its data was converted.
+bool UpdateTagFormat(tag_entry* e)
+{
+    const tag_type_info* info = e ? tag_type_info_for(e->group->type) : nullptr;
+    if (!info) return false;
+    int16_t v = e->version;
+    if (v == 0) {
+        tag_set_version(e, int16_t(info->version));
+        return false;
+    }
+    XG_ASSERT(v <= info->version, "tags");
+    if (v == info->version) return false;
+    XG_ASSERT(info->updater, "tags");
+    if (!info->updater(e)) throw XGPostError(kXGFileReadError, {std::string(e->name) + " (its data cannot be converted)"});
+    return true;
+}
+
+} // namespace
+
+XG_BEGIN_DISPATCH(TTolvaneApp, XGAppMultiWindow)
+    XG_ON(kXGStatusMessage, &TTolvaneApp::DoStatus)
+    XG_ON(kXGMenuMessage, &TTolvaneApp::DoMenu)
+    XG_ON(kXGOpenDocument, &TTolvaneApp::DoOpenDocument)
+    XG_ON(kXGOpenApplication, &TTolvaneApp::DoOpenApplication)
+XG_END_DISPATCH()
+
+TTolvaneApp::TTolvaneApp(std::string dataFolder)
+    : fDataFolder(std::move(dataFolder)), fContext(std::make_unique<QObject>())
+{
+    SetName("Quenchold");
+    XGRegisterView("text"_4cc, XGMakeView<XGStaticText>);
+    XGRegisterView("edit"_4cc, XGMakeView<XGEditText>);
+    XGRegisterView("popm"_4cc, XGMakeView<XGPopupMenu>);
+    XGRegisterView("pbtn"_4cc, XGMakeView<XGPushButton>);
+    XGRegisterView("scrv"_4cc, XGMakeView<XGScrollView>);
+    XGRegisterView("list"_4cc, XGMakeView<XGListControl>);
+    XGRegisterView("grou"_4cc, XGMakeView<XGGroupBox>);
+    XGRegisterView("radb"_4cc, XGMakeView<XGRadioButton>);
+    XGRegisterView("chkb"_4cc, XGMakeView<XGCheckBox>);
+    XGRegisterView("opgl"_4cc, XGMakeView<XGOpenGLView>);
+    XGRegisterView("slid"_4cc, XGMakeView<XGSlider>);
+    XGRegisterView("Tree"_4cc, XGMakeView<TTreeView>);
+    XGRegisterView("bmap"_4cc, XGMakeView<TBitmapView>);
+    XGRegisterView("TGED"_4cc, XGMakeView<TTagEditHeader>);
+    XGRegisterView("TGBK"_4cc, XGMakeView<TTagEditBackground>);
+    XGRegisterWindow("dlog"_4cc, XGMakeWindow<XGDialog>);
+
+    XGDirectory::SetDefault(fDataFolder);
+    fStore.load_data_folder(fDataFolder);
+    fListener = fStore.add_tag_changed_listener([this](tag_code, tag_code) { StoreChanged(); });
+}
+
+TTolvaneApp::~TTolvaneApp()
+{
+    // the windows point into the store
+    while (!GetWindows().empty()) delete GetWindows().back();
+    fStore.remove_tag_changed_listener(fListener);
+}
+
+TTolvaneApp* TTolvaneApp::Get()
+{
+    return dynamic_cast<TTolvaneApp*>(XGAppCore::Get());
+}
+
+void TTolvaneApp::StoreChanged()
+{
+    if (!fAllTags || fRefreshPending) return;
+    fRefreshPending = true;
+    QTimer::singleShot(0, fContext.get(), [this] {
+        fRefreshPending = false;
+        if (fAllTags) XGGuard([this] { fAllTags->RefreshKeepingSelection(); });
+    });
+}
+
+TTagFileForm* TTolvaneApp::ShowTagFileWindow(tag_file* f, bool front)
+{
+    if (TTagFileForm* form = TTagFileForm::FromFile(f)) {
+        if (front) form->GetWindow()->BringToFront();
+        return form;
+    }
+    TTagFileForm* form = TTagFileForm::Create(f);
+    form->GetWindow()->Show(front);
+    return form;
+}
+
+tag_file* TTolvaneApp::OpenTagFile(const std::string& path)
+{
+    std::string why;
+    tag_file* f = fStore.open_tag_file(path, false, &why);
+    if (!f) throw XGPostError(kXGFileOpenError, {path + " (" + why + ")"});
+    ShowTagFileWindow(f, true);
+    return f;
+}
+
+TAllTagForm* TTolvaneApp::ShowAllTagWindow()
+{
+    if (!fAllTags) {
+        fAllTags = TAllTagForm::Create();
+        fAllTags->GetWindow()->Show(true);
+    } else {
+        fAllTags->GetWindow()->BringToFront();
+    }
+    return fAllTags;
+}
+
+void TTolvaneApp::CloseTagEditors(tag_file* f)
+{
+    for (tag_group* g = f->groups; g; g = g->next)
+        for (tag_entry* e = g->entries; e; e = e->next)
+            if (TTagEditorBase* editor = TTagEditorBase::FromTag(e))
+                if (editor->GetWindow()) editor->GetWindow()->Close(false);
+}
+
+void TTolvaneApp::OpenTagEditor(tag_entry* e, bool alternate)
+{
+    tag_check_entry(e);
+    TTagFileForm* fileWindow = ShowTagFileWindow(e->file, false);
+    bool updated = UpdateTagFormat(e);
+    bool opened = false;
+    if (TTagEditorBase* editor = TTagEditorBase::FromTag(e)) {
+        editor->GetWindow()->BringToFront();
+        opened = true;
+    } else if (tag_editor_hook hook = tag_type_editor_hook(e->group->type, alternate)) {
+        auto* window = static_cast<XGWindow*>(hook(e));
+        if (TTagEditorBase* editor = TTagEditorBase::FromTag(e)) {
+            editor->UpdateTitle();
+            editor->LoadTag();
+            editor->GetWindow()->Show(true);
+            opened = true;
+        } else if (window) {
+            window->Show(true);
+            opened = true;
+        }
+    }
+    if (updated) {
+        fileWindow->UpdateTitle();
+        fileWindow->Refresh(true);
+        XGModalDialog(std::make_unique<XGForm>(), kFormatUpdatedResource).Run();
+    }
+    if (!opened) {
+        fileWindow->GetWindow()->BringToFront();
+        fileWindow->SelectTag(e, true, true);
+    }
+}
+
+void TTolvaneApp::NewTagFile()
+{
+    ShowTagFileWindow(fStore.new_tag_file(), true);
+}
+
+void TTolvaneApp::OpenTagFileCommand()
+{
+    XGFileRequest request;
+    request.filter = "Varn 3 Tag File|*.tag|All Files|*.*";
+    request.defaultExtension = "tag";
+    std::string path = XGChooseFile(request);
+    if (!path.empty()) OpenTagFile(path);
+}
+
+void TTolvaneApp::PrintSetup()
+{
+#ifdef QUENCHOLD_PRINT_SUPPORT
+    QPrinter printer;
+    QPageSetupDialog dialog(&printer);
+    dialog.exec();
+#endif
+}
+
+void TTolvaneApp::FindTag()
+{
+    XGModalDialog modal(std::make_unique<XGForm>(), kFindTagResource);
+    XGDialog* dialog = modal.GetDialog();
+    if (XGView* v = dialog->FindView(kFindTypeField)) v->SetText(fFindType ? tag_code_to_text(fFindType) : "");
+    if (XGView* v = dialog->FindView(kFindIdField)) v->SetText(fFindId ? tag_code_to_text(fFindId) : "");
+    if (modal.Run() != kFindOK) return;
+    XGView* typeField = dialog->FindView(kFindTypeField);
+    XGView* idField = dialog->FindView(kFindIdField);
+    fFindType = text_to_tag_code(Trimmed(typeField ? typeField->GetText() : ""));
+    fFindId = text_to_tag_code(Trimmed(idField ? idField->GetText() : ""));
+    if (tag_entry* e = fStore.find_tag(fFindType, fFindId)) OpenTagEditor(e, false);
+}
+
+int32_t TTolvaneApp::DoStatus(XGCode, XGParam id, XGParam status)
+{
+    auto& s = *reinterpret_cast<XGCommandStatus*>(status);
+    switch (id) {
+    case kCommandNew:
+    case kCommandOpen:
+    case kCommandPrintSetup:
+    case kCommandOpenAllTags:
+    case kCommandFindTag:
+        s.enabled = true;
+        return 0;
+    default:
+        return kXGNotHandled;
+    }
+}
+
+int32_t TTolvaneApp::DoMenu(XGCode, XGParam id, XGParam)
+{
+    switch (id) {
+    case kCommandNew: NewTagFile(); return 0;
+    case kCommandOpen: OpenTagFileCommand(); return 0;
+    case kCommandPrintSetup: PrintSetup(); return 0;
+    case kCommandOpenAllTags: ShowAllTagWindow(); return 0;
+    case kCommandFindTag: FindTag(); return 0;
+    default: return kXGNotHandled;
+    }
+}
+
+int32_t TTolvaneApp::DoOpenDocument(XGCode, XGParam path, XGParam)
+{
+    // the foundation build takes the document as its root list
+    throw XGPostError(kXGFileOpenError, {*reinterpret_cast<const std::string*>(path) + " (the foundation build is not part of this program yet)"});
+}
+
+int32_t TTolvaneApp::DoOpenApplication(XGCode, XGParam, XGParam)
+{
+    return 0;
+}

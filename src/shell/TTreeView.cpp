@@ -1,0 +1,351 @@
+#include "shell/TTreeView.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QTreeWidget>
+#include <algorithm>
+#include <cstring>
+
+#include "framework/ProgramAssert.h"
+#include "framework/qt/XGDragData.h"
+#include "framework/qt/XGGuard.h"
+#include "framework/qt/XGMessages.h"
+#include "framework/qt/XGPictures.h"
+
+namespace {
+
+struct FoldTable {
+    uint8_t fold[256];
+    FoldTable()
+    {
+        for (int c = 0; c < 256; ++c) fold[c] = uint8_t(c);
+        for (int c = 'A'; c <= 'Z'; ++c) fold[c] = uint8_t(c + 32);
+        for (int c = 0xC0; c <= 0xDE; ++c)
+            if (c != 0xD7) fold[c] = uint8_t(c + 32);
+    }
+};
+
+int Key(unsigned char c)
+{
+    static const FoldTable table;
+    return c == 0xFF ? -1 : table.fold[c];
+}
+
+int ModifierFlags(Qt::KeyboardModifiers m)
+{
+    int flags = 0;
+    if (m & Qt::ShiftModifier) flags |= kXGShiftKey;
+    if (m & Qt::ControlModifier) flags |= kXGControlKey;
+    if (m & Qt::AltModifier) flags |= kXGAltKey;
+    return flags;
+}
+
+} // namespace
+
+class TTreeWidget : public QTreeWidget {
+public:
+    explicit TTreeWidget(TTreeView* view) : fView(view)
+    {
+        setHeaderHidden(true);
+        setSelectionMode(QAbstractItemView::ExtendedSelection);
+        setDragEnabled(true);
+        setAcceptDrops(true);
+        setDragDropMode(QAbstractItemView::DragDrop);
+        setDefaultDropAction(Qt::CopyAction);
+        setUniformRowHeights(true);
+        setExpandsOnDoubleClick(true);
+    }
+    TTreeView* fView;
+
+protected:
+    void startDrag(Qt::DropActions) override
+    {
+        if (!fView) return;
+        XGDragData data = fView->MakeDragData();
+        if (data.Items().empty()) return;
+        auto* drag = new QDrag(this);
+        drag->setMimeData(data.ToMime());
+        drag->exec(Qt::CopyAction);
+    }
+    void dragEnterEvent(QDragEnterEvent* e) override { Consider(e); }
+    void dragMoveEvent(QDragMoveEvent* e) override { Consider(e); }
+    void dropEvent(QDropEvent* e) override
+    {
+        if (!fView) return;
+        XGDragData data = XGDragData::FromMime(e->mimeData());
+        QPoint where = e->position().toPoint();
+        bool taken = false;
+        XGGuard([&] { taken = fView->AcceptDrop(data, where); });
+        if (taken) {
+            e->setDropAction(Qt::CopyAction);
+            e->accept();
+        } else {
+            e->ignore();
+        }
+    }
+
+private:
+    void Consider(QDragMoveEvent* e)
+    {
+        bool ok = false;
+        if (fView) {
+            XGDragData data = XGDragData::FromMime(e->mimeData());
+            XGGuard([&] { ok = fView->CanAcceptDrop(data); });
+        }
+        if (ok) {
+            e->setDropAction(Qt::CopyAction);
+            e->accept();
+        } else {
+            e->ignore();
+        }
+    }
+};
+
+TTreeView::TTreeView(XGView* parent, const XGViewRecord& record) : XGView(parent, record)
+{
+    fWidget = new TTreeWidget(this);
+    QObject::connect(fWidget, &QTreeWidget::itemSelectionChanged, Bridge(), [this] {
+        if (!fSyncing) SyncSelectionFromWidget();
+    });
+    QObject::connect(fWidget, &QTreeWidget::itemExpanded, Bridge(), [this](QTreeWidgetItem* row) {
+        if (TTreeItem* item = ItemOf(row)) item->expanded = true;
+    });
+    QObject::connect(fWidget, &QTreeWidget::itemCollapsed, Bridge(), [this](QTreeWidgetItem* row) {
+        if (TTreeItem* item = ItemOf(row)) item->expanded = false;
+    });
+    QObject::connect(fWidget, &QTreeWidget::itemDoubleClicked, Bridge(), [this](QTreeWidgetItem* row, int) {
+        if (TTreeItem* item = ItemOf(row)) DoubleClick(item, ModifierFlags(QApplication::keyboardModifiers()));
+    });
+    SetWidget(fWidget);
+}
+
+TTreeView::~TTreeView()
+{
+    fWidget->fView = nullptr;
+    fSyncing = true;
+    fWidget->clear();
+}
+
+TTreeItem* TTreeView::ItemOf(QTreeWidgetItem* row) const
+{
+    if (!row) return nullptr;
+    return reinterpret_cast<TTreeItem*>(row->data(0, Qt::UserRole).value<quintptr>());
+}
+
+void TTreeView::Clear()
+{
+    fSyncing = true;
+    fWidget->clear();
+    fSyncing = false;
+    fItems.clear();
+    fFirst = fLast = nullptr;
+    fSelection.clear();
+    RelinkSelection();
+}
+
+TTreeItem* TTreeView::AddItem(TTreeItem* parent, const std::string& text, int32_t icon)
+{
+    auto owned = std::make_unique<TTreeItem>();
+    TTreeItem* item = owned.get();
+    item->owner = this;
+    item->parent = parent;
+    item->text = text;
+    item->icon = icon;
+    if (parent) {
+        if (parent->lastChild) parent->lastChild->next = item;
+        else parent->child = item;
+        parent->lastChild = item;
+    } else {
+        if (fLast) fLast->next = item;
+        else fFirst = item;
+        fLast = item;
+    }
+    fItems.push_back(std::move(owned));
+
+    auto* row = new QTreeWidgetItem;
+    row->setText(0, QString::fromLatin1(text.c_str()));
+    if (icon) row->setIcon(0, QIcon(XGGetIcon(icon)));
+    row->setData(0, Qt::UserRole, QVariant::fromValue(quintptr(item)));
+    item->row = row;
+    fSyncing = true;
+    if (parent) parent->row->addChild(row);
+    else fWidget->addTopLevelItem(row);
+    fSyncing = false;
+    return item;
+}
+
+void TTreeView::SetItemData(TTreeItem* item, const void* data, size_t length)
+{
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    item->data.assign(bytes, bytes + length);
+}
+
+size_t TTreeView::GetItemData(const TTreeItem* item, void* buffer, size_t capacity) const
+{
+    size_t n = std::min(capacity, item->data.size());
+    if (n) std::memcpy(buffer, item->data.data(), n);
+    return n;
+}
+
+void TTreeView::Expand(TTreeItem* item, bool expand)
+{
+    item->expanded = expand;
+    fSyncing = true;
+    item->row->setExpanded(expand);
+    fSyncing = false;
+}
+
+void TTreeView::Select(TTreeItem* item, bool add)
+{
+    if (!add) ClearSelection();
+    if (!item->selected) {
+        item->selected = true;
+        fSelection.push_back(item);
+        RelinkSelection();
+    }
+    fSyncing = true;
+    item->row->setSelected(true);
+    fWidget->setCurrentItem(item->row, 0, QItemSelectionModel::NoUpdate);
+    fWidget->scrollToItem(item->row);
+    fSyncing = false;
+}
+
+void TTreeView::ClearSelection()
+{
+    for (TTreeItem* item : fSelection) item->selected = false;
+    fSelection.clear();
+    RelinkSelection();
+    fSyncing = true;
+    fWidget->clearSelection();
+    fSyncing = false;
+}
+
+void TTreeView::RelinkSelection()
+{
+    fFirstSelected = fSelection.empty() ? nullptr : fSelection.front();
+    for (size_t i = 0; i < fSelection.size(); ++i)
+        fSelection[i]->nextSelected = i + 1 < fSelection.size() ? fSelection[i + 1] : nullptr;
+    fSelectionCount = int(fSelection.size());
+}
+
+void TTreeView::SyncSelectionFromWidget()
+{
+    // keep the order of what stays selected, then add the newly selected rows
+    std::vector<TTreeItem*> kept;
+    for (TTreeItem* item : fSelection) {
+        if (item->row->isSelected()) kept.push_back(item);
+        else item->selected = false;
+    }
+    for (QTreeWidgetItem* row : fWidget->selectedItems()) {
+        TTreeItem* item = ItemOf(row);
+        if (item && !item->selected) {
+            item->selected = true;
+            kept.push_back(item);
+        }
+    }
+    fSelection = std::move(kept);
+    RelinkSelection();
+}
+
+int TTreeView::CompareText(const std::string& a, const std::string& b)
+{
+    // the terminating zero takes part, as in the stored texts
+    size_t n = std::max(a.size(), b.size()) + 1;
+    for (size_t i = 0; i < n; ++i) {
+        int ka = Key(i < a.size() ? uint8_t(a[i]) : 0);
+        int kb = Key(i < b.size() ? uint8_t(b[i]) : 0);
+        if (ka != kb) return ka < kb ? -1 : 1;
+        if (i >= a.size() || i >= b.size()) break;
+    }
+    return 0;
+}
+
+int TTreeView::CompareItems(const TTreeItem* ta, const TTreeItem* tb)
+{
+    PROGRAM_ASSERT(ta->owner && ta->owner == tb->owner, "TTreeView");
+    PROGRAM_ASSERT(ta->parent == tb->parent, "TTreeView");
+    return CompareText(ta->text, tb->text);
+}
+
+void TTreeView::SortChildren(TTreeItem* parent)
+{
+    std::vector<TTreeItem*> items;
+    for (TTreeItem* i = parent ? parent->child : fFirst; i; i = i->next) items.push_back(i);
+    if (items.size() < 2) return;
+    std::stable_sort(items.begin(), items.end(),
+                     [](const TTreeItem* a, const TTreeItem* b) { return CompareItems(a, b) < 0; });
+    for (size_t i = 0; i < items.size(); ++i) items[i]->next = i + 1 < items.size() ? items[i + 1] : nullptr;
+    if (parent) {
+        parent->child = items.front();
+        parent->lastChild = items.back();
+    } else {
+        fFirst = items.front();
+        fLast = items.back();
+    }
+
+    fSyncing = true;
+    QList<QTreeWidgetItem*> rows;
+    for (TTreeItem* item : items) rows.push_back(item->row);
+    if (parent) {
+        parent->row->takeChildren();
+        parent->row->addChildren(rows);
+    } else {
+        while (fWidget->topLevelItemCount() > 0) fWidget->takeTopLevelItem(0);
+        fWidget->addTopLevelItems(rows);
+    }
+    for (TTreeItem* item : items) ApplyRowState(item);
+    fSyncing = false;
+}
+
+void TTreeView::ApplyRowState(TTreeItem* item)
+{
+    // a row taken out and put back forgets how it was shown
+    item->row->setExpanded(item->expanded);
+    item->row->setSelected(item->selected);
+    for (TTreeItem* c = item->child; c; c = c->next) ApplyRowState(c);
+}
+
+void TTreeView::Redraw()
+{
+    fWidget->viewport()->update();
+}
+
+void TTreeView::SetDragType(int32_t type, DragEncoder encoder)
+{
+    fDragType = type;
+    fDragEncoder = std::move(encoder);
+}
+
+XGDragData TTreeView::MakeDragData() const
+{
+    XGDragData data;
+    if (fDragType == 0) return data;
+    std::vector<uint8_t> bytes;
+    for (TTreeItem* item = fFirstSelected; item; item = item->nextSelected) {
+        if (fDragEncoder) fDragEncoder(*item, bytes);
+        else bytes.insert(bytes.end(), item->data.begin(), item->data.end());
+    }
+    if (!bytes.empty()) data.Add(fDragType, bytes.data(), bytes.size());
+    return data;
+}
+
+void TTreeView::DoubleClick(TTreeItem* item, int32_t modifiers)
+{
+    XGGuard([&] { Send(kTreeDoubleClick, reinterpret_cast<XGParam>(item), modifiers, true); });
+}
+
+bool TTreeView::CanAcceptDrop(const XGDragData& data)
+{
+    return Send(kTreeCanDrop, reinterpret_cast<XGParam>(&data), 0, true) > 0;
+}
+
+bool TTreeView::AcceptDrop(const XGDragData& data, const QPoint& where)
+{
+    TTreeItem* target = ItemOf(fWidget->itemAt(where));
+    return Send(kTreeDrop, reinterpret_cast<XGParam>(&data), reinterpret_cast<XGParam>(target), true) !=
+           kXGNotHandled;
+}

@@ -253,22 +253,28 @@ void TTagFileForm::CreateTag()
 {
     TCreateTagDialog::Choice choice;
     if (!TCreateTagDialog::Run(fFile, choice)) return;
+    // a tag that is made and taken back leaves the file as it was
+    bool needupdate = fFile->needupdate;
+    bool needrewrite = fFile->needrewrite;
+    auto takeBack = [&](tag_entry* e) {
+        Store().delete_tag(e, true);
+        fFile->needupdate = needupdate;
+        fFile->needrewrite = needrewrite;
+        UpdateTitle();
+        Refresh(true);
+    };
     tag_entry* e = Store().create_tag(fFile, choice.type, choice.id, int16_t(tag_type_version(choice.type)),
                                       choice.name.c_str(), 0, 0, nullptr);
     if (!e) throw XGPostError(kXGOutOfMemory);
     try {
         if (tag_set_defaults_hook hook = tag_type_set_defaults_hook(choice.type)) hook(e);
     } catch (...) {
-        Store().delete_tag(e, true);
-        UpdateTitle();
-        Refresh(true);
+        takeBack(e);
         throw;
     }
     if (e->size == 0) {
         // the defaults were cancelled (the New Mesh dialog, say)
-        Store().delete_tag(e, true);
-        UpdateTitle();
-        Refresh(true);
+        takeBack(e);
         return;
     }
     UpdateTitle();

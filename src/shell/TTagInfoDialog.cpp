@@ -43,8 +43,9 @@ int32_t TTagInfoDialog::DoOK(XGCode code, XGParam id, XGParam view)
         XGShowAlert(kXGError, "Tag Info", "The type and the id each need four characters other than \"____\".");
         return 0;
     }
-    std::string name = GetName();
-    tag_set_name(fTag, name.c_str());
+    // only what changed is set: setting marks the file for a rewrite
+    std::string name = GetName().substr(0, MAXIMUM_TAG_NAME_LENGTH);
+    if (name != fTag->name) tag_set_name(fTag, name.c_str());
     tag_set_id(fTag, tagId);
     tag_set_type(fTag, type);
     static_cast<XGDialog*>(GetWindow())->EndModal(kOK);

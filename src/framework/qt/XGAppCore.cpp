@@ -163,9 +163,12 @@ XGCommandStatus XGAppCore::GetCommandStatus(int16_t id)
 
 bool XGAppCore::DoCommand(int16_t id)
 {
-    if (!GetCommandStatus(id).enabled) return false;
-    GetCurrentTarget()->Send(kXGMenuMessage, id, 0, true);
-    return true;
+    bool enabled = false;
+    XGGuard([&] {
+        enabled = GetCommandStatus(id).enabled;
+        if (enabled) GetCurrentTarget()->Send(kXGMenuMessage, id, 0, true);
+    });
+    return enabled;
 }
 
 void XGAppCore::AddWindow(XGWindow* w)

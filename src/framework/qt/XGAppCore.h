@@ -59,6 +59,7 @@ public:
     XGDispatch* GetCurrentTarget();
     XGCommandStatus GetCommandStatus(int16_t id);
     // Sends the command down the chain when it is enabled; false when it is not.
+    // An error it raises is reported as an alert.
     bool DoCommand(int16_t id);
 
     // Windows, back to front.

@@ -92,11 +92,26 @@ void* XGOpenGLDraw::GetProcAddress(const char* name) const
     return context ? reinterpret_cast<void*>(context->getProcAddress(name)) : nullptr;
 }
 
+bool XGOpenGLView::PlatformHasOpenGL()
+{
+    static const bool available = [] {
+        QOpenGLContext probe;
+        return probe.create();
+    }();
+    return available;
+}
+
 XGOpenGLView::XGOpenGLView(XGView* parent, const XGViewRecord& record) : XGView(parent, record)
 {
-    fGL = new XGGLWidget(this);
-    SetWidget(fGL);
-    CreateContext(!record.Has("single"), !record.Has("nodepth"));
+    // without OpenGL the view stays an empty area
+    if (PlatformHasOpenGL()) {
+        fGL = new XGGLWidget(this);
+        // the format goes before the widget meets its window
+        CreateContext(!record.Has("single"), !record.Has("nodepth"));
+        SetWidget(fGL);
+    } else {
+        SetWidget(new QWidget);
+    }
 }
 
 XGOpenGLView::~XGOpenGLView()
@@ -105,12 +120,12 @@ XGOpenGLView::~XGOpenGLView()
         if (HasContext()) fGL->doneCurrent();
         gCurrentView = nullptr;
     }
-    fGL->fView = nullptr;
+    if (fGL) fGL->fView = nullptr;
 }
 
 void XGOpenGLView::CreateContext(bool doubleBuffered, bool depth)
 {
-    if (fAsked) return;
+    if (fAsked || !fGL) return;
     fAsked = true;
     fDepth = depth;
     QSurfaceFormat format;
@@ -128,7 +143,7 @@ void XGOpenGLView::CreateContext(bool doubleBuffered, bool depth)
 
 bool XGOpenGLView::HasContext() const
 {
-    return fGL->context() && fGL->context()->isValid() && fGL->isValid();
+    return fGL && fGL->context() && fGL->context()->isValid() && fGL->isValid();
 }
 
 void XGOpenGLView::MakeCurrent(XGOpenGLView* view)
@@ -195,6 +210,7 @@ void XGOpenGLView::Resized(int width, int height)
 
 void XGOpenGLView::Paint()
 {
+    XGOpenGLView* previous = gCurrentView;
     gCurrentView = this;
     XGOpenGLDraw draw;
     draw.view = this;
@@ -202,4 +218,5 @@ void XGOpenGLView::Paint()
     draw.width = fViewportWidth;
     draw.height = fViewportHeight;
     DrawGL(draw);
+    MakeCurrent(previous);
 }

@@ -33,6 +33,8 @@ public:
     // Does nothing once asked.
     void CreateContext(bool doubleBuffered, bool depth);
     bool HasContext() const;
+    // Whether the platform can make OpenGL contexts at all.
+    static bool PlatformHasOpenGL();
     bool IsShownOnScreen() const { return fShown; }
 
     // Makes the view's context current (none for null). Nothing happens when the view

@@ -131,7 +131,7 @@ void XGWindow::BringToFront()
 
 bool XGWindow::IsShown() const
 {
-    return GetFrameWidget()->isVisible();
+    return !GetFrameWidget()->isHidden();
 }
 
 void XGWindow::Resize(int width, int height)

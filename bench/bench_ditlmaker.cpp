@@ -21,7 +21,8 @@ const std::vector<uint8_t>& InterfaceFile()
         for (int d = 0; d < kDialogs; ++d) {
             std::vector<TCinControl> controls;
             for (int c = 0; c < kControls; ++c)
-                controls.push_back({classes[c % 6], 800 + c, c, c + 1, c + 40, c + 20, "Label number " + std::to_string(c)});
+                controls.push_back(
+                    {classes[c % 6], 800 + c, c, c + 1, c + 40, c + 20, "Label number " + std::to_string(c)});
             w.add_dialog("Dialog " + std::to_string(d), "Title", 0, 0, 640, 480, controls);
         }
         return w.bytes();

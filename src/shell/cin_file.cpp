@@ -137,7 +137,6 @@ private:
     TCinDialog ReadViewResource(size_t entry, size_t end)
     {
         TCinDialog d;
-        d.offset = uint32_t(entry);
         size_t at = entry + 10;
         if (at >= end || at + 1 + fData[at] > end)
             Damaged(Format("the view resource at offset %zu is too short for its name", entry));
@@ -179,7 +178,8 @@ private:
             tag_code view_class = Be32(at + kClassAt);
             const cin_view_class* vc = cin_view_class_for(view_class);
             if (!vc) {
-                d.abandoned = Format("control %d has the unknown class `%s`", number, tag_code_to_text(view_class).c_str());
+                d.abandoned =
+                    Format("control %d has the unknown class `%s`", number, tag_code_to_text(view_class).c_str());
                 return;
             }
 

@@ -40,9 +40,8 @@ constexpr size_t cin_text_size(size_t n)
 }
 
 struct TCinDialog {
-    std::string name;       // the resource's name
-    uint32_t offset = 0;    // of its entry in the file
-    std::string abandoned;  // why no tag is made from it; empty when it reads
+    std::string name;      // the resource's name
+    std::string abandoned; // why no tag is made from it; empty when it reads
     TDialog dialog;
 };
 

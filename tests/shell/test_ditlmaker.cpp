@@ -167,7 +167,8 @@ TEST_F(DialogMaker, TextsStayOnePerControl)
     // the largest dialog's texts fit the pool; a smaller pool abandons the dialog that overflows it
     std::vector<bytes> longest(255, control("text", 1, 0, 0, 0, 0, pstring(std::string(255, 'x')) + filler(4)));
     bytes big = cin_file({view_resource("Big", 0, 0, 1, 1, longest),
-                          view_resource("Small", 0, 0, 1, 1, {List(1), control("pbtn", 1, 0, 0, 0, 0, filler(8) + pstring("ab"))})});
+                          view_resource("Small", 0, 0, 1, 1,
+                                        {List(1), control("pbtn", 1, 0, 0, 0, 0, filler(8) + pstring("ab"))})});
     TCinFile read = read_cin_file(big.data(), big.size(), "big.CIN");
     ASSERT_EQ(read.dialogs.size(), 2u);
     EXPECT_EQ(read.dialogs[0].abandoned, "");
@@ -292,7 +293,8 @@ TEST_F(DialogMaker, ADamagedFileMakesAndChangesNothing)
 TEST_F(DialogMaker, ReadsAFileByPathAndSavesTheTagsByteForByte)
 {
     TempFolder folder;
-    bytes cin = cin_file({view_resource("Lobby", 3, 4, 5, 6, {control("edit", 7, 1, 2, 3, 4, pstring("Player") + filler(26))})});
+    bytes cin = cin_file(
+        {view_resource("Lobby", 3, 4, 5, 6, {control("edit", 7, 1, 2, 3, 4, pstring("Player") + filler(26))})});
     write_file(folder / "lobby.CIN", cin);
     tag_file* f = store.open_tag_file(folder / "ui.tag", true);
     TDialogImportReport report = make_dialog_tags(folder / "lobby.CIN", f);

@@ -91,7 +91,8 @@ TEST_F(ImportCinCommand, SampleDataHoldsTheDialogsOfItsInterfaceFile)
         base.push_back(read_file(sample + "/base.bin"));
     }
     // the base file is protected, so a second import makes the plugin's own copies
-    cli_result r = run_cli({"--data", sample, "import-cin", "plugins/more.tag", "interface/sample_dialogs.CIN"}, sample);
+    cli_result r =
+        run_cli({"--data", sample, "import-cin", "plugins/more.tag", "interface/sample_dialogs.CIN"}, sample);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("3 made, 0 replaced, 0 skipped"), std::string::npos) << r.out;
     int i = 0;

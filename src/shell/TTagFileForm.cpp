@@ -16,6 +16,7 @@
 #include "shell/TTagEditorBase.h"
 #include "shell/TTolvaneApp.h"
 #include "shell/TTreeView.h"
+#include "shell/ditlmaker.h"
 #include "tags/tag_types.h"
 
 XG_BEGIN_DISPATCH(TTagFileForm, XGForm)
@@ -283,6 +284,23 @@ void TTagFileForm::CreateTag()
     App()->OpenTagEditor(e, false);
 }
 
+void TTagFileForm::ImportCin()
+{
+    XGFileRequest request;
+    request.filter = "Zepf .CIN File|*.CIN";
+    request.defaultExtension = "CIN";
+    std::string path = XGChooseFile(request);
+    if (path.empty()) return;
+    TDialogImportReport report = make_dialog_tags(path, fFile);
+    if (report.failed()) throw XGError(kXGError, "Import .CIN File", report.failure);
+    UpdateTitle();
+    Refresh(true);
+    std::string skipped;
+    for (const TDialogImportItem& item : report.items)
+        if (item.outcome == kDialogSkipped) skipped += "\"" + item.name + "\": " + item.reason + "\n";
+    if (!skipped.empty()) XGShowAlert(kXGWarning, "Dialogs Skipped", skipped);
+}
+
 void TTagFileForm::DropFiles(const std::vector<std::string>& paths)
 {
     for (const std::string& path : paths) {
@@ -333,7 +351,8 @@ int32_t TTagFileForm::DoStatus(XGCode, XGParam id, XGParam status)
     case kCommandSave: s.enabled = tag_file_needs_saving(fFile) || fFile->path.empty(); return 0;
     case kCommandSaveAs: s.enabled = true; return 0;
     case kCommandRevert: s.enabled = tag_file_needs_saving(fFile) && !fFile->path.empty(); return 0;
-    case kCommandCreateTag: s.enabled = true; return 0;
+    case kCommandCreateTag:
+    case kCommandImportCin: s.enabled = true; return 0;
     default: return SharedStatus(int16_t(id), s);
     }
 }
@@ -350,6 +369,7 @@ int32_t TTagFileForm::DoMenu(XGCode, XGParam id, XGParam)
     case kCommandSaveAs: SaveAs(); return 0;
     case kCommandRevert: Revert(); return 0;
     case kCommandCreateTag: CreateTag(); return 0;
+    case kCommandImportCin: ImportCin(); return 0;
     case kCommandOpenTag: OpenSelectedTags(); return 0;
     case kCommandTagInfo: TagInfoForSelection(fFile); return 0;
     case kCommandFindDuplicates: FindDuplicates(); return 0;

@@ -44,6 +44,7 @@ public:
     void Clear();
     void Paste();
     void CreateTag();
+    void ImportCin();
     void DropFiles(const std::vector<std::string>& paths);
     void DropRows(const std::vector<tag_row_record>& rows);
 

@@ -10,6 +10,7 @@
 #include "framework/qt/XGMessages.h"
 #include "framework/qt/XGWindow.h"
 #include "shell/TTagFileForm.h"
+#include "shell/cin_bytes.h"
 #include "shell/TTolvaneApp.h"
 #include "shell/TTreeView.h"
 #include "shell/shell_test_support.h"
@@ -376,4 +377,36 @@ TEST_F(TagFileWindowTest, RevertReadsTheFileAgainAndKeepsTheWindow)
     EXPECT_FALSE(tag_file_needs_saving(File()));
     EXPECT_EQ(File()->form, fWindow);
     EXPECT_NE(find_row(fTree, "Alpha (alph) [0k]"), nullptr);
+}
+
+TEST_F(TagFileWindowTest, ImportCinMakesDialogTagsAndSaysWhatItSkipped)
+{
+    write_file(fData / "ui.CIN",
+               cin_file({view_resource("Main Menu", 0, 0, 640, 480,
+                                       {control("pbtn", 1, 0, 0, 10, 10, filler(8) + pstring("Play"), 0)}),
+                         view_resource("Broken", 0, 0, 1, 1, {control("xxxx", 1, 0, 0, 0, 0, {})})}));
+    write_file(fData / "bad.CIN", make_bytes(40, 3));
+    ModalScript script;
+    script.File(fData / "ui.CIN").Click(kXGAlertOK);
+    Command(kCommandImportCin);
+    ASSERT_NE(Tag("bina", "mame"), nullptr);
+    EXPECT_STREQ(Tag("bina", "mame")->name, "Main Menu");
+    EXPECT_NE(find_row(fTree, "Dialogs"), nullptr);
+    ASSERT_EQ(script.Shown().size(), 1u);
+    EXPECT_EQ(script.Shown()[0].title, "Warning");
+    EXPECT_TRUE(script.Shown()[0].Mentions("\"Broken\": control 1 has the unknown class `xxxx`"));
+
+    // a file that is no interface-builder file: an error, and no change
+    bytes before = read_file(fPath);
+    uint32_t size = Tag("bina", "mame")->size;
+    script.File(fData / "bad.CIN").Click(kXGAlertOK);
+    Command(kCommandImportCin);
+    EXPECT_EQ(script.Shown().back().title, "Error");
+    EXPECT_TRUE(script.Shown().back().Mentions("Import .CIN File"));
+    EXPECT_EQ(Tag("bina", "mame")->size, size);
+    EXPECT_EQ(tag_count_tags(tag_file_group(File(), code("bina"))), 1);
+    // and a cancelled file dialog does nothing
+    script.File("");
+    Command(kCommandImportCin);
+    EXPECT_EQ(read_file(fPath), before);
 }

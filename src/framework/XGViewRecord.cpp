@@ -6,6 +6,8 @@
 namespace {
 
 constexpr size_t kMaxDepth = 32;
+constexpr size_t kMaxText = 0xFFFF;
+constexpr size_t kMaxKey = 0xFF;
 constexpr size_t kHeaderSize = 16;
 
 bool Fail(std::string* why, std::string text)
@@ -287,12 +289,17 @@ bool XGParseViewText(std::string_view text, XGViewRecord& out, std::string* why)
         if (record.frame.width < 0 || record.frame.height < 0) return failAt("a view's size is negative");
         size_t k = 6;
         if (k < words.size() && quoted[k]) record.text = words[k++];
+        if (record.text.size() > kMaxText) return failAt("a text is longer than 65535 characters");
         for (; k < words.size(); ++k) {
             if (quoted[k]) return failAt("a second text for one view");
             size_t eq = words[k].find('=');
             if (eq == 0) return failAt("an attribute without a name");
-            if (eq == std::string::npos) record.attributes.emplace_back(words[k], "");
-            else record.attributes.emplace_back(words[k].substr(0, eq), words[k].substr(eq + 1));
+            std::string key = words[k].substr(0, eq);
+            std::string value = eq == std::string::npos ? std::string() : words[k].substr(eq + 1);
+            if (key.size() > kMaxKey) return failAt("an attribute name is longer than 255 characters");
+            if (value.size() > kMaxText) return failAt("a value is longer than 65535 characters");
+            if (record.attributes.size() == kMaxText) return failAt("a view has more than 65535 attributes");
+            record.attributes.emplace_back(std::move(key), std::move(value));
         }
 
         if (!haveTop) {

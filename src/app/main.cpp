@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <string>
 
@@ -75,5 +76,14 @@ int main(int argc, char** argv)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
     int qtArgc = 1;
-    return XGStartup(qtArgc, argv, [&] { return new TTolvaneApp(data); }, options);
+    try {
+        return XGStartup(qtArgc, argv, [&] { return new TTolvaneApp(data); }, options);
+    } catch (const std::exception& e) {
+        // what no handler took
+        std::string text = std::string("Unhandled exception: ") + e.what() + "\n";
+        std::fputs(text.c_str(), stderr);
+        if (!gHeadless && qobject_cast<QApplication*>(QCoreApplication::instance()))
+            QMessageBox::critical(nullptr, QStringLiteral("Unhandled Exception"), QString::fromStdString(text));
+        return 1;
+    }
 }

@@ -88,3 +88,9 @@ ModalScript& ModalScript::File(std::string path)
     fFiles.push_back(std::move(path));
     return *this;
 }
+
+// Leaks of the system's font and display libraries are not ours.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig\nleak:libdbus\nleak:libX11\nleak:libxcb\nleak:libEGL_mesa\nleak:libGLX_mesa\nleak:libgallium\nleak:swrast_dri\n";
+}

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <memory>
@@ -203,6 +204,22 @@ TEST_F(XGMenusTest, TheTurnGivesKeysToTheAcceleratorsThenTheKeyHandler)
     // the same event handed on to a parent widget takes no second turn
     EXPECT_FALSE(fApp->Turn(target, &letter));
     EXPECT_EQ(form->keys.size(), 3u);
+}
+
+TEST_F(XGMenusTest, ThePlatformsOwnDialogsKeepTheirKeys)
+{
+    TCommandForm* form = OpenWindow();
+    QDialog files; // as a file dialog would be
+    files.setModal(true);
+    files.show();
+    QKeyEvent ctrlI(QEvent::KeyPress, Qt::Key_I, Qt::ControlModifier);
+    EXPECT_FALSE(fApp->Turn(&files, &ctrlI));
+    QKeyEvent backspace(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+    EXPECT_FALSE(fApp->Turn(&files, &backspace));
+    EXPECT_TRUE(form->done.empty());
+    EXPECT_TRUE(form->keys.empty());
+    files.hide();
+    EXPECT_TRUE(fApp->Turn(form->GetWindow()->GetWidget(), &ctrlI));
 }
 
 TEST_F(XGMenusTest, ExitClosesEveryWindowUnlessOneRefuses)

@@ -106,6 +106,10 @@ void XGAppCore::Run()
 bool XGAppCore::Turn(QObject* receiver, QEvent* event)
 {
     if (!IsInput(event->type())) return false;
+    // the platform's own dialogs and open menus keep their keys
+    if (QApplication::activePopupWidget()) return false;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && (!GetModalDialog() || modal != GetModalDialog()->GetFrameWidget())) return false;
     // a key event travels up the widgets as the same event: one turn only
     bool isKey = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
     unsigned long timestamp = isKey ? static_cast<QKeyEvent*>(event)->timestamp() : 0;

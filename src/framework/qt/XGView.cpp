@@ -20,7 +20,7 @@ std::unordered_map<const QWidget*, XGView*>& WidgetViews()
 // Holds a view's connections and follows its container's size for the subviews.
 class XGViewBridge : public QObject {
 public:
-    explicit XGViewBridge(XGView* view) : fView(view) {}
+    XGViewBridge() = default;
     std::function<void(int, int)> onResize;
 
 protected:
@@ -32,9 +32,6 @@ protected:
         }
         return false;
     }
-
-private:
-    XGView* fView;
 };
 
 } // namespace
@@ -48,7 +45,7 @@ XGView::XGView(XGView* parent, const XGViewRecord& record)
       fStartDisabled(record.Has("disabled")),
       fStartHidden(record.Has("hidden")),
       fParent(parent),
-      fBridge(std::make_unique<XGViewBridge>(this))
+      fBridge(std::make_unique<XGViewBridge>())
 {
     if (parent) {
         fWindow = parent->fWindow;

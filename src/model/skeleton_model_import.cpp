@@ -489,6 +489,7 @@ private:
             h.lods[i].last_vertex = ranges[i].second;
             model->levels.push_back(MakeLevel(ranges[i].first, ranges[i].second, i + 1 == ranges.size()));
         }
+        skmd_lay_out_levels(h, model->levels);
         skmd_quantize(*model);
         return model;
     }

@@ -265,6 +265,20 @@ void skmd_quantize(TSkeletalModel& model)
     h.quantized_scale = skmd_round_clamp(std::ldexp(scale, s));
 }
 
+uint64_t skmd_lay_out_levels(skmd_model_header& h, const std::vector<TSkeletalLevel>& levels)
+{
+    uint64_t end = skmd_model_block_size(h);
+    for (size_t l = 0; l < levels.size() && l < size_t(MAXIMUM_LEVELS_OF_DETAIL); ++l) {
+        uint64_t at = RoundUp16(end);
+        skmd_level_layout layout =
+            skmd_level_layout_for(levels[l].header, h.bone_count, h.lods[l].first_vertex, h.lods[l].last_vertex);
+        h.lods[l].lod_offset = uint32_t(at);
+        h.lods[l].lod_size = layout.size;
+        end = at + layout.size;
+    }
+    return end;
+}
+
 skmd_load_result skmd_load(const uint8_t* data, size_t size)
 {
     skmd_load_result result;
@@ -361,15 +375,7 @@ std::vector<uint8_t> skmd_store(const TSkeletalModelTag& tag)
         CheckModelArrays(m, int(i));
         skmd_model_header h = m.header;
         uint64_t start = RoundUp16(end);
-        uint64_t model_end = skmd_model_block_size(h);
-        for (size_t l = 0; l < m.levels.size(); ++l) {
-            uint64_t at = RoundUp16(model_end);
-            skmd_level_layout layout =
-                skmd_level_layout_for(m.levels[l].header, h.bone_count, h.lods[l].first_vertex, h.lods[l].last_vertex);
-            h.lods[l].lod_offset = uint32_t(at);
-            h.lods[l].lod_size = layout.size;
-            model_end = at + layout.size;
-        }
+        uint64_t model_end = skmd_lay_out_levels(h, m.levels);
         if (start + model_end > 0xFFFFFFF0ull) throw XGPostError(kXGOutOfMemory);
         header.models[i].offset = uint32_t(start);
         header.models[i].size = uint32_t(model_end);

@@ -27,8 +27,9 @@ constexpr int SKMD_LEVEL_HEADER_SIZE = 36;
 constexpr int SKMD_QUADVERT_SIZE = 16;
 constexpr int SKMD_COLLISION_BOX_SIZE = 20;
 constexpr int SKMD_COLLISION_TRIANGLE_SIZE = 40;
-// Bound of the exponent searches of quantization (a scale of 0 never reaches the target).
-constexpr int MAXIMUM_QUANTIZATION_EXPONENT = 30;
+// Bound of the exponent searches of quantization (a scale of 0 never reaches the
+// target); the position search of a model with every bone at the origin ends there.
+constexpr int MAXIMUM_QUANTIZATION_EXPONENT = 31;
 
 constexpr uint32_t SKMD_BONE_LIMB = 0x10;
 constexpr uint32_t SKMD_BONE_AXIS_MASK = 0x0C;
@@ -187,6 +188,10 @@ struct skmd_level_layout {
 };
 skmd_level_layout skmd_level_layout_for(const skmd_lod_header& h, int bone_count, int first_vertex,
                                         int last_vertex);
+
+// Places the levels after the model's arrays (lod_offset, lod_size from their counts);
+// returns the model's whole size.
+uint64_t skmd_lay_out_levels(skmd_model_header& h, const std::vector<TSkeletalLevel>& levels);
 
 // A new model: every field at its default, no vertices.
 void skmd_init_model_header(skmd_model_header& h);

@@ -128,7 +128,7 @@ private:
     // chain (ends in *start and *end), other for anything else or a folded fan.
     Kind Classify(int g, const std::vector<int>& faces, int* start, int* end) const
     {
-        if (faces.empty()) return Kind::kOther;
+        if (faces.empty() || faces.size() > size_t(MAXIMUM_COLLAPSE_FAN)) return Kind::kOther;
         std::vector<std::pair<int, int>> edges;
         for (int f : faces) {
             int i = CornerIn(f, g);
@@ -167,15 +167,23 @@ private:
         }
         if (walked != edges.size()) return Kind::kOther;
 
-        std::vector<vec3> normals;
+        // neighbouring faces of the fan that fold onto each other
+        std::vector<std::pair<int, vec3>> normals; // by the edge's head
         for (int f : faces) {
+            int i = CornerIn(f, g);
             vec3 n = FaceCross(fFaces[size_t(f)]);
             double l = Length(n);
-            normals.push_back(l > 0 ? vec3{n[0] / l, n[1] / l, n[2] / l} : vec3{0, 0, 0});
+            int head = fGroupOf[size_t(fFaces[size_t(f)][size_t((i + 1) % 3)])];
+            normals.emplace_back(head, l > 0 ? vec3{n[0] / l, n[1] / l, n[2] / l} : vec3{0, 0, 0});
         }
-        for (size_t i = 0; i < normals.size(); ++i)
-            for (size_t j = i + 1; j < normals.size(); ++j)
-                if (Dot(normals[i], normals[j]) < COLLAPSE_FOLD_LIMIT) return Kind::kOther;
+        std::sort(normals.begin(), normals.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (size_t e = 0; e < edges.size(); ++e) {
+            // the face after edge e starts where e ends
+            auto next = std::lower_bound(normals.begin(), normals.end(), edges[e].second,
+                                         [](const auto& a, int head) { return a.first < head; });
+            if (next == normals.end() || next->first != edges[e].second) continue;
+            if (Dot(normals[e].second, next->second) < COLLAPSE_FOLD_LIMIT) return Kind::kOther;
+        }
         if (starts.empty()) return Kind::kInterior;
         *start = starts[0];
         *end = ends[0];

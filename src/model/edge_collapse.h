@@ -23,4 +23,7 @@ constexpr double COLLAPSE_COST_BOUND = 1.0e8;
 // Faces of a fan whose normals meet below this are folded: the vertex never collapses.
 constexpr double COLLAPSE_FOLD_LIMIT = -0.85;
 
+// A vertex group with more faces than this never collapses (it keeps costs bounded).
+constexpr int MAXIMUM_COLLAPSE_FAN = 256;
+
 collapse_order compute_collapse_order(const collapse_mesh& mesh);

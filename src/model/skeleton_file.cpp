@@ -168,21 +168,28 @@ size_t HashWeights(const std::vector<skeleton_weight>& weights)
 
 void AddSmoothing(skeleton_vertex& v, uint32_t mask, int face)
 {
-    v.smoothing.push_back({mask, {face}});
-    // merge records that share a bit until none do
-    bool merged = true;
-    while (merged) {
-        merged = false;
-        for (size_t i = 0; i < v.smoothing.size() && !merged; ++i)
-            for (size_t j = i + 1; j < v.smoothing.size() && !merged; ++j)
-                if (v.smoothing[i].mask & v.smoothing[j].mask) {
-                    v.smoothing[i].mask |= v.smoothing[j].mask;
-                    v.smoothing[i].faces.insert(v.smoothing[i].faces.end(), v.smoothing[j].faces.begin(),
-                                                v.smoothing[j].faces.end());
-                    v.smoothing.erase(v.smoothing.begin() + long(j));
-                    merged = true;
-                }
+    // the records share no bit, so the new one joins every record it meets, the first
+    // of them taking the others in
+    int into = -1;
+    for (size_t i = 0; i < v.smoothing.size();) {
+        skeleton_smoothing& r = v.smoothing[i];
+        if (!(r.mask & mask)) {
+            ++i;
+            continue;
+        }
+        if (into < 0) {
+            into = int(i);
+            r.mask |= mask;
+            r.faces.push_back(face);
+            ++i;
+            continue;
+        }
+        skeleton_smoothing& target = v.smoothing[size_t(into)];
+        target.mask |= r.mask;
+        target.faces.insert(target.faces.end(), r.faces.begin(), r.faces.end());
+        v.smoothing.erase(v.smoothing.begin() + long(i));
     }
+    if (into < 0) v.smoothing.push_back({mask, {face}});
 }
 
 } // namespace

@@ -45,10 +45,8 @@ uint64_t skan_data_size(const TSkeletalAnimationSet& set)
     return size;
 }
 
-TSkeletalAnimationSet skan_load(const uint8_t* data, size_t size, const std::string& source)
+void skan_read_head(TSkanReader& in, TSkeletalAnimationSet& set)
 {
-    TSkeletalAnimationSet set;
-    TSkanReader in(data, size, source);
     in.Read("the header", &set.header, SKAN_HEADER_SIZE, 1, skan_header_codes);
     const skan_header& h = set.header;
     if (h.bone_count < 0 || h.animation_count < 0 || h.state_count < 0)
@@ -58,6 +56,36 @@ TSkeletalAnimationSet skan_load(const uint8_t* data, size_t size, const std::str
     in.Read("the bone bases", set.bones.data(), SKAN_BONE_BASE_SIZE, h.bone_count, skan_bone_base_codes);
     in.Skip("the animation table", 4ull * uint64_t(h.animation_count));
     in.Skip("the state table", 4ull * uint64_t(h.state_count));
+}
+
+void skan_read_states(TSkanReader& in, TSkeletalAnimationSet& set)
+{
+    const skan_header& h = set.header;
+    for (int32_t s = 0; s < h.state_count; ++s) {
+        TSkeletalAnimationState state;
+        in.Read("a state", &state.record, SKAN_STATE_SIZE, 1, skan_state_codes);
+        if (state.record.state_animation_count < 0) in.Fail("a state has a negative animation count");
+        std::vector<state_entry> entries(size_t(state.record.state_animation_count));
+        in.Read("a state's list", entries.data(), SKAN_STATE_ENTRY_SIZE, state.record.state_animation_count,
+                kStateEntryCodes);
+        for (const state_entry& e : entries) {
+            const TSkeletalAnimation* animation =
+                e.animation >= 0 && e.animation < h.animation_count ? set.animations[size_t(e.animation)].get() : nullptr;
+            state.choices.push_back({animation, e.weight});
+        }
+        set.states.push_back(std::move(state));
+    }
+    if (in.Position() != in.Size())
+        in.Fail("the animation data holds " + std::to_string(in.Size()) + " bytes but its counts make " +
+                std::to_string(in.Position()));
+}
+
+TSkeletalAnimationSet skan_load(const uint8_t* data, size_t size, const std::string& source)
+{
+    TSkeletalAnimationSet set;
+    TSkanReader in(data, size, source);
+    skan_read_head(in, set);
+    const skan_header& h = set.header;
 
     uint32_t pad = skan_frame_size(h.bone_count) - SKAN_FRAME_SIZE - uint32_t(SKAN_BONE_POSE_SIZE) * uint32_t(h.bone_count);
     for (int32_t a = 0; a < h.animation_count; ++a) {
@@ -73,23 +101,7 @@ TSkeletalAnimationSet skan_load(const uint8_t* data, size_t size, const std::str
         }
         set.animations.push_back(std::move(animation));
     }
-    for (int32_t s = 0; s < h.state_count; ++s) {
-        TSkeletalAnimationState state;
-        in.Read("a state", &state.record, SKAN_STATE_SIZE, 1, skan_state_codes);
-        if (state.record.state_animation_count < 0) in.Fail("a state has a negative animation count");
-        std::vector<state_entry> entries(size_t(state.record.state_animation_count));
-        in.Read("a state's list", entries.data(), SKAN_STATE_ENTRY_SIZE, state.record.state_animation_count,
-                kStateEntryCodes);
-        for (const state_entry& e : entries) {
-            const TSkeletalAnimation* animation =
-                e.animation >= 0 && e.animation < h.animation_count ? set.animations[size_t(e.animation)].get() : nullptr;
-            state.choices.push_back({animation, e.weight});
-        }
-        set.states.push_back(std::move(state));
-    }
-    if (in.Position() != size)
-        in.Fail("the animation data holds " + std::to_string(size) + " bytes but its counts make " +
-                std::to_string(in.Position()));
+    skan_read_states(in, set);
     return set;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "model/skelanim.h"
 #include "model/skmd_format.h"
 #include "tags/byte_swapping.h"
 
@@ -35,6 +36,7 @@ public:
     }
     [[noreturn]] void Fail(const std::string& what) const { model_read_error(fSource + " - " + what + "."); }
     size_t Position() const { return fPos; }
+    size_t Size() const { return fSize; }
     const uint8_t* Here() const { return fData + fPos; }
 
 private:
@@ -43,3 +45,8 @@ private:
     std::string fSource;
     size_t fPos = 0;
 };
+
+// The header, bone bases and the two tables, the same in both versions.
+void skan_read_head(TSkanReader& in, TSkeletalAnimationSet& set);
+// The states and their lists, then the end of the data: both versions end so.
+void skan_read_states(TSkanReader& in, TSkeletalAnimationSet& set);

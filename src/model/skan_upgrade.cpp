@@ -43,15 +43,8 @@ std::vector<uint8_t> skan_upgrade_v1(const uint8_t* data, size_t size, const std
 {
     TSkeletalAnimationSet set;
     TSkanReader in(data, size, source);
-    in.Read("the header", &set.header, SKAN_HEADER_SIZE, 1, skan_header_codes);
+    skan_read_head(in, set);
     const skan_header& h = set.header;
-    if (h.bone_count < 0 || h.animation_count < 0 || h.state_count < 0)
-        in.Fail("the animation header has a negative count");
-    in.Need("the bone bases", uint64_t(SKAN_BONE_BASE_SIZE) * uint64_t(h.bone_count));
-    set.bones.resize(size_t(h.bone_count));
-    in.Read("the bone bases", set.bones.data(), SKAN_BONE_BASE_SIZE, h.bone_count, skan_bone_base_codes);
-    in.Skip("the animation table", 4ull * uint64_t(h.animation_count));
-    in.Skip("the state table", 4ull * uint64_t(h.state_count));
 
     uint32_t frame_size = skan_frame_size(h.bone_count);
     uint32_t pad = frame_size - SKAN_FRAME_SIZE - uint32_t(SKAN_BONE_POSE_SIZE) * uint32_t(h.bone_count);
@@ -96,24 +89,7 @@ std::vector<uint8_t> skan_upgrade_v1(const uint8_t* data, size_t size, const std
         }
         set.animations.push_back(std::move(animation));
     }
-    std::vector<std::pair<size_t, int16_t>> lists;
-    for (int32_t s = 0; s < h.state_count; ++s) {
-        TSkeletalAnimationState state;
-        in.Read("a state", &state.record, SKAN_STATE_SIZE, 1, skan_state_codes);
-        if (state.record.state_animation_count < 0) in.Fail("a state has a negative animation count");
-        for (int i = 0; i < state.record.state_animation_count; ++i) {
-            int16_t pair[2];
-            const bs_code codes[] = {_begin_bs_array, 2, _2byte, _end_bs_array};
-            in.Read("a state's list", pair, 4, 1, codes);
-            const TSkeletalAnimation* animation =
-                pair[0] >= 0 && pair[0] < h.animation_count ? set.animations[size_t(pair[0])].get() : nullptr;
-            state.choices.push_back({animation, pair[1]});
-        }
-        set.states.push_back(std::move(state));
-    }
-    if (in.Position() != size)
-        in.Fail("the animation data holds " + std::to_string(size) + " bytes but its counts make " +
-                std::to_string(in.Position()));
+    skan_read_states(in, set);
     std::vector<uint8_t> out = skan_write(set);
     if (out.size() > size)
         throw XGPostError(kXGAssertionFailure, {"(byte *)ptr - out_buf <= taglength", "skan", __LINE__});

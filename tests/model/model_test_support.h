@@ -1,8 +1,10 @@
 // Helpers of the model tests: skeleton export texts and error messages.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/XGError.h"
 
@@ -31,4 +33,12 @@ inline std::string error_of(const std::function<void()>& call)
         return e.GetMessage();
     }
     return "no error";
+}
+
+// Where two byte strings first differ, "none" when they are equal.
+inline std::string first_difference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
+{
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        if (a[i] != b[i]) return "byte " + std::to_string(i);
+    return a.size() == b.size() ? "none" : "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size());
 }

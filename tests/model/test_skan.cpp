@@ -99,12 +99,6 @@ bytes HandMadeVersion1(float scale)
     return b;
 }
 
-std::string FirstDifference(const bytes& a, const bytes& b)
-{
-    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
-        if (a[i] != b[i]) return "byte " + std::to_string(i);
-    return a.size() == b.size() ? "none" : "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size());
-}
 
 } // namespace
 
@@ -141,7 +135,7 @@ TEST(SkanFormat, HandMadeTagLoadsAndWritesBack)
     size_t missing = b.size() - 4;
     EXPECT_EQ(be16(written, missing), 0) << "a missing animation is written as index 0";
     put_be16(b, missing, 0);
-    EXPECT_EQ(FirstDifference(written, b), "none");
+    EXPECT_EQ(first_difference(written, b), "none");
 }
 
 TEST(SkanFormat, CountsThatDisagreeWithTheDataAreRejected)

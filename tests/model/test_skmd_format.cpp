@@ -74,13 +74,6 @@ bytes HandMadeTag()
     return tag;
 }
 
-// Where two byte strings first differ, for readable failures.
-std::string FirstDifference(const bytes& a, const bytes& b)
-{
-    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
-        if (a[i] != b[i]) return "byte " + std::to_string(i);
-    return a.size() == b.size() ? "none" : "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size());
-}
 
 } // namespace
 
@@ -136,7 +129,7 @@ TEST(SkmdFormat, HandMadeTagLoads)
     EXPECT_FLOAT_EQ(m.levels[0].quads[0].w, 1.0f);
 
     // storing gives the same bytes back
-    EXPECT_EQ(FirstDifference(skmd_store(loaded.tag), tag), "none");
+    EXPECT_EQ(first_difference(skmd_store(loaded.tag), tag), "none");
 }
 
 TEST(SkmdFormat, ImportedModelStoresAndLoadsBackUnchanged)
@@ -172,7 +165,7 @@ TEST(SkmdFormat, ImportedModelStoresAndLoadsBackUnchanged)
                               a.levels[l].quads.size() * sizeof(skmd_quadvert)),
                   0);
     }
-    EXPECT_EQ(FirstDifference(skmd_store(loaded.tag), stored), "none");
+    EXPECT_EQ(first_difference(skmd_store(loaded.tag), stored), "none");
 }
 
 TEST(SkmdFormat, StoredModelHeaderFollowsItsDescription)

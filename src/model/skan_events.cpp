@@ -84,3 +84,16 @@ std::string skan_event_line(const TSkeletalAnimationSet& set, const TSkeletalAni
     }
     return line;
 }
+
+std::string skan_bone_list_name(const skan_bone_base& bone)
+{
+    std::string name = FixedName(bone.name, sizeof bone.name);
+    return name.empty() ? "(unnamed bone)" : name;
+}
+
+int skan_default_list_bone(const TSkeletalAnimationSet& set)
+{
+    for (size_t b = 0; b < set.bones.size(); ++b)
+        if (FixedName(set.bones[b].name, sizeof set.bones[b].name) == "tag_origin_standard") return int(b);
+    return 0;
+}

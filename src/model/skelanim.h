@@ -143,6 +143,11 @@ tag_code skan_event_tag_type(int32_t event_type);
 std::string skan_event_line(const TSkeletalAnimationSet& set, const TSkeletalAnimation& animation, int frame,
                             const TTagStore& store);
 
+// A bone base as the editor's bone lists show it: its name, "(unnamed bone)" when empty.
+std::string skan_bone_list_name(const skan_bone_base& bone);
+// The bone the lists choose first: the one named "tag_origin_standard", else 0.
+int skan_default_list_bone(const TSkeletalAnimationSet& set);
+
 // Fixed-point helpers: value * scale rounded half away from zero, clamped to the range.
 int64_t skan_round_fixed(double value, double scale, int64_t low, int64_t high);
 

@@ -225,6 +225,19 @@ TEST(SkanEvents, UnpackPackAndLines)
     EXPECT_EQ(line(0x6001, int32_t(code("fire"))), "1. emit as (missing proj/fire) at arm");
 }
 
+TEST(SkanEvents, BoneLists)
+{
+    bytes b = HandMadeVersion2();
+    TSkeletalAnimationSet set = skan_load(b.data(), b.size(), "walk");
+    EXPECT_EQ(skan_default_list_bone(set), 0);
+    std::strcpy(set.bones[2].name, "tag_origin_standard");
+    EXPECT_EQ(skan_default_list_bone(set), 2);
+    std::memset(set.bones[1].name, 0, sizeof set.bones[1].name);
+    EXPECT_EQ(skan_bone_list_name(set.bones[1]), "(unnamed bone)");
+    std::memset(set.bones[0].name, 'x', sizeof set.bones[0].name); // no terminator
+    EXPECT_EQ(skan_bone_list_name(set.bones[0]), std::string(64, 'x'));
+}
+
 TEST(SkanUpgrade, VersionOneBecomesVersionTwo)
 {
     bytes old = HandMadeVersion1(0.5f);

@@ -9,6 +9,7 @@
 
 void add_sample_raw_data(TSampleData& data);
 void add_sample_dialogs(TSampleData& data);
+void add_sample_models(TSampleData& data);
 
 namespace {
 
@@ -16,6 +17,7 @@ namespace {
 const sample_data_part kParts[] = {
     add_sample_raw_data,
     add_sample_dialogs,
+    add_sample_models,
 };
 
 tag_file* FreshFile(TTagStore& store, const std::string& path)

@@ -72,8 +72,11 @@ int import_wav_permutation(TSoundDefinition& sound, const std::string& wav_path,
     }
 
     if (index < count) sound_release_permutation_data(sound, index);
+    // The record's two unnamed bytes stay as they were.
     sound_permutation_data& permutation = sound.fPermutations[index];
-    permutation = {};
+    permutation.unknown_0 = 0;
+    permutation.skip_fraction = 0;
+    std::memset(permutation.permutation_name, 0, sizeof permutation.permutation_name);
     std::string name = sound_permutation_name_for_path(wav_path);
     std::memcpy(permutation.permutation_name, name.data(), name.size());
 

@@ -289,3 +289,24 @@ TEST_F(SoundImport, PacketsAreThoseAnOutsideEncoderMakes)
         EXPECT_EQ(sound.fSamples[0], aiff_sound_data(read_file(aiff))) << s.name;
     }
 }
+
+TEST_F(SoundImport, ReplacingKeepsTheBytesItDoesNotKnow)
+{
+    test_sound s;
+    s.kept52[3] = 0x5A;
+    s.permutations = {packet_permutation("old", 1, 2, 1)};
+    s.permutations[0].kept[0] = 0x12;
+    s.permutations[0].kept[1] = 0x34;
+    s.permutations[0].first_word = 0x4444;
+    s.permutations[0].header_kept[0] = 0x77;
+    bytes original = sound_tag_bytes(s);
+    tag_entry* e = store.create_tag(file, code("soun"), 0, 1, "old", 0, uint32_t(original.size()), original.data());
+    ASSERT_EQ(replace_sound_permutation(e, Mono("new.wav", 128), 0, 0), 0);
+    bytes d = Data(e);
+    EXPECT_EQ(d[55], 0x5A);
+    EXPECT_EQ(be16(d, 64), 0);       // written 0 by the import
+    EXPECT_EQ(d[68], 0x12);
+    EXPECT_EQ(d[69], 0x34);
+    EXPECT_EQ(d[96 + 10], 0);        // the header's spare bytes are written 0
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&d[70])), "new");
+}

@@ -50,15 +50,3 @@ TEST(IntermediateSound, CompressingAndDecompressingKeepsChannelsApart)
     back.resize(400);
     EXPECT_GT(snr_db(interleave(left, right), back), 15.0);
 }
-
-TEST(IntermediateSound, OnlySixteenBitMonoOrStereoCompresses)
-{
-    TIntermediateSound eight;
-    eight.Initialize(_no_compression, 8, 8, 22050, 1);
-    eight.SetSamples(bytes(8));
-    EXPECT_THROW(eight.Convert(_ima_adpcm_compression), AssertionThrown);
-    TIntermediateSound three;
-    three.Initialize(_no_compression, 8, 16, 22050, 3);
-    three.SetSamples(bytes(48));
-    EXPECT_THROW(three.Convert(_ima_adpcm_compression), AssertionThrown);
-}

@@ -170,30 +170,3 @@ TEST_F(WavFiles, DamagedFilesAreRefusedWithAReason)
         EXPECT_EQ(w.number_of_channels, 77) << d.what;
     }
 }
-
-TEST_F(WavFiles, MissingAndUnreadablePaths)
-{
-    wav_sound w;
-    std::string why;
-    EXPECT_FALSE(read_wav_file(folder / "absent.wav", w, &why));
-    EXPECT_NE(why.find("absent.wav"), std::string::npos);
-    EXPECT_FALSE(read_wav_file(folder.path(), w, &why));
-    write_file(folder / "cut.wav", bytes(30, 0));
-    EXPECT_FALSE(read_wav_file(folder / "cut.wav", w, &why));
-    EXPECT_NE(why.find("cut.wav"), std::string::npos);
-}
-
-TEST_F(WavFiles, WrittenImagesReadBack)
-{
-    bytes samples = make_bytes(301, 9);
-    wav_sound w;
-    bytes image = make_wav_image(2, 22050, 16, samples);
-    EXPECT_EQ(image.size() % 2, 0u);
-    ASSERT_TRUE(Read(image, w));
-    EXPECT_EQ(w.data, samples);
-    EXPECT_EQ(w.number_of_channels, 2);
-    std::string path = folder / "made.wav";
-    write_file(path, make_wav_image(1, 22050, 16, le_samples(sine_wave(100, 440, 1000))));
-    std::string command = "sox '" + path + "' -n stat 2>/dev/null";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-}

@@ -8,6 +8,7 @@
 #include "tags/tag_types.h"
 
 void add_sample_raw_data(TSampleData& data);
+void add_sample_dialogs(TSampleData& data);
 void add_sample_sounds(TSampleData& data);
 
 namespace {
@@ -15,6 +16,7 @@ namespace {
 // Each subsystem adds the tags it can make.
 const sample_data_part kParts[] = {
     add_sample_raw_data,
+    add_sample_dialogs,
     add_sample_sounds,
 };
 

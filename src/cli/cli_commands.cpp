@@ -6,6 +6,7 @@ int cli_export(CliContext& context);
 int cli_save_as(CliContext& context);
 int cli_import_raw(CliContext& context);
 int cli_make_sample_data(CliContext& context);
+int cli_import_cin(CliContext& context);
 int cli_import_wav(CliContext& context);
 int cli_decode_sound(CliContext& context);
 
@@ -18,6 +19,7 @@ const std::vector<CliCommand>& cli_commands()
         {"save-as", "save-as SOURCE DEST", cli_save_as},
         {"import-raw", "import-raw FILE PATH...", cli_import_raw},
         {"make-sample-data", "make-sample-data DIR", cli_make_sample_data},
+        {"import-cin", "import-cin FILE DIALOGS", cli_import_cin},
         {"import-wav", "import-wav FILE ID WAV...", cli_import_wav},
         {"decode-sound", "decode-sound ID INDEX OUT [FILE]", cli_decode_sound},
     };

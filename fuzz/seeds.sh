@@ -1,15 +1,44 @@
 #!/usr/bin/env bash
-# seeds.sh TARGET CORPUS BINDIR: adds seeds of a target's own kind to its corpus.
+# Adds seeds for one fuzz target: seeds.sh TARGET CORPUS BINDIR.
 set -euo pipefail
 target=$1
 corpus=$2
+bindir=$3
 root=$(cd "$(dirname "$0")/.." && pwd)
+cli="$bindir/quenchold-cli"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
 case "$target" in
+  fuzz_skmd_loader|fuzz_skan_loader)
+    [ -x "$cli" ] || exit 0
+    "$cli" make-sample-data "$work/data" >/dev/null
+    "$cli" --data "$work/data" export skmd figr "$corpus/sample.skmd"
+    "$cli" --data "$work/data" export skan figa "$corpus/sample.skan"
+    ;;
+  fuzz_sound_definition)
+    # The data of the sample sounds, exported as stored.
+    [ -x "$cli" ] || exit 0
+    "$cli" make-sample-data "$work/data" >/dev/null
+    for id in chim wind; do
+      "$cli" --data "$work/data" export soun "$id" "$corpus/soun-$id" >/dev/null || true
+    done
+    ;;
+  fuzz_wav_file)
+    # WAV files of other kinds than the sample data's.
+    if command -v sox >/dev/null 2>&1; then
+      for options in "-b 8" "-b 24" "-c 2 -b 16" "-e floating-point -b 32" "-e ima-adpcm -b 4"; do
+        name=$(echo "$options" | tr -c 'a-z0-9' '_')
+        sox -n -r 22050 $options "$corpus/sox$name.wav" synth 0.05 sine 440 2>/dev/null || true
+      done
+    fi
+    ;;
   fuzz_view_resource)
+    # The editor's own view resources and menu bar.
     cp "$root"/resources/views/*.txt "$root"/resources/menus/*.txt "$corpus/" 2>/dev/null || true
     ;;
   fuzz_tag_row_drop)
-    # mode 3 (this process, real entries) then two rows
+    # Mode 3 (rows of this process naming real tags), then two rows.
     head -c 89 /dev/zero | tr '\0' '\3' >"$corpus/two-rows"
     ;;
 esac

@@ -7,6 +7,10 @@ int cli_save_as(CliContext& context);
 int cli_import_raw(CliContext& context);
 int cli_make_sample_data(CliContext& context);
 int cli_import_cin(CliContext& context);
+int cli_import_skl(CliContext& context);
+int cli_import_ase(CliContext& context);
+int cli_import_wav(CliContext& context);
+int cli_decode_sound(CliContext& context);
 
 const std::vector<CliCommand>& cli_commands()
 {
@@ -18,6 +22,10 @@ const std::vector<CliCommand>& cli_commands()
         {"import-raw", "import-raw FILE PATH...", cli_import_raw},
         {"make-sample-data", "make-sample-data DIR", cli_make_sample_data},
         {"import-cin", "import-cin FILE DIALOGS", cli_import_cin},
+        {"import-skl", "import-skl FILE MODEL [NAME]", cli_import_skl},
+        {"import-ase", "import-ase FILE CAMERA", cli_import_ase},
+        {"import-wav", "import-wav FILE ID WAV...", cli_import_wav},
+        {"decode-sound", "decode-sound ID INDEX OUT [FILE]", cli_decode_sound},
     };
     return commands;
 }

@@ -16,6 +16,7 @@
 #include "shell/TTagEditorBase.h"
 #include "shell/TTolvaneApp.h"
 #include "shell/TTreeView.h"
+#include "model/canm.h"
 #include "shell/ditlmaker.h"
 #include "tags/tag_types.h"
 
@@ -284,6 +285,19 @@ void TTagFileForm::CreateTag()
     App()->OpenTagEditor(e, false);
 }
 
+void TTagFileForm::ImportCameraMotion()
+{
+    XGFileRequest request;
+    request.filter = "3D Studio ASE|*.ASE";
+    request.defaultExtension = "ASE";
+    std::string path = XGChooseFile(request);
+    if (path.empty()) return;
+    tag_entry* e = import_camera_motion(Store(), fFile, path);
+    UpdateTitle();
+    Refresh(true);
+    if (e) SelectTag(e, true, true);
+}
+
 void TTagFileForm::ImportCin()
 {
     XGFileRequest request;
@@ -352,6 +366,7 @@ int32_t TTagFileForm::DoStatus(XGCode, XGParam id, XGParam status)
     case kCommandSaveAs: s.enabled = true; return 0;
     case kCommandRevert: s.enabled = tag_file_needs_saving(fFile) && !fFile->path.empty(); return 0;
     case kCommandCreateTag:
+    case kCommandImportCameraMotion:
     case kCommandImportCin: s.enabled = true; return 0;
     default: return SharedStatus(int16_t(id), s);
     }
@@ -369,6 +384,7 @@ int32_t TTagFileForm::DoMenu(XGCode, XGParam id, XGParam)
     case kCommandSaveAs: SaveAs(); return 0;
     case kCommandRevert: Revert(); return 0;
     case kCommandCreateTag: CreateTag(); return 0;
+    case kCommandImportCameraMotion: ImportCameraMotion(); return 0;
     case kCommandImportCin: ImportCin(); return 0;
     case kCommandOpenTag: OpenSelectedTags(); return 0;
     case kCommandTagInfo: TagInfoForSelection(fFile); return 0;

@@ -45,6 +45,7 @@ public:
     void Paste();
     void CreateTag();
     void ImportCin();
+    void ImportCameraMotion();
     void DropFiles(const std::vector<std::string>& paths);
     void DropRows(const std::vector<tag_row_record>& rows);
 

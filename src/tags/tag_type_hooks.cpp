@@ -1,6 +1,11 @@
 #include "tags/tag_type_hooks.h"
 
+void install_model_tag_hooks();
+void install_sound_tag_hooks();
+
 // Each subsystem adds its installer here.
 void install_core_tag_hooks()
 {
+    install_model_tag_hooks();
+    install_sound_tag_hooks();
 }

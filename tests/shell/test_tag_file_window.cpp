@@ -410,3 +410,26 @@ TEST_F(TagFileWindowTest, ImportCinMakesDialogTagsAndSaysWhatItSkipped)
     Command(kCommandImportCin);
     EXPECT_EQ(read_file(fPath), before);
 }
+
+TEST_F(TagFileWindowTest, ImportCameraMotionAddsACameraTagAndSelectsIt)
+{
+    write_text(fData / "flyby.ase", "*3DSMAX_ASCIIEXPORT 200\n*CAMERAOBJECT {\n *TM_ANIMATION {\n"
+                                    "  *CONTROL_POS_TRACK {\n   *CONTROL_POS_SAMPLE 0 1 2 3\n  }\n"
+                                    "  *CONTROL_ROT_TRACK {\n   *CONTROL_ROT_SAMPLE 0 0 0 1 0.5\n  }\n }\n}\n");
+    write_text(fData / "broken.ase", "*3DSMAX_ASCIIEXPORT 200\n*CAMERAOBJECT {\n *TM_ANIMATION {\n");
+    ModalScript script;
+    script.File(fData / "flyby.ase");
+    Command(kCommandImportCameraMotion);
+    tag_group* cameras = tag_file_group(File(), code("canm"));
+    ASSERT_NE(cameras, nullptr);
+    EXPECT_STREQ(cameras->entries->name, "flyby");
+    ASSERT_EQ(fTree->GetSelectionCount(), 1);
+    EXPECT_EQ(fTree->GetFirstSelected()->text.rfind("flyby (", 0), 0u);
+
+    // a file it cannot use is an error and adds nothing
+    script.File(fData / "broken.ase").Click(kXGAlertOK);
+    Command(kCommandImportCameraMotion);
+    EXPECT_EQ(script.Shown().back().title, "Error");
+    EXPECT_TRUE(script.Shown().back().Mentions("broken.ase"));
+    EXPECT_EQ(tag_count_tags(cameras), 1);
+}

@@ -53,9 +53,11 @@ void TAllTagForm::Refresh(bool redraw)
                     fTree->Expand(typeRow, true);
             }
             for (tag_entry* e = g->entries; e; e = e->next) AddTagRow(typeRow, e);
-            fTree->SortChildren(typeRow);
         }
     }
+    // one stable sort of each type row gives the order that sorting after every
+    // file would, far sooner
+    for (auto& [type, typeRow] : typeRows) fTree->SortChildren(typeRow);
     fTree->SortChildren(nullptr);
     if (redraw) fTree->Redraw();
 }

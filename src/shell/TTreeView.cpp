@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QTreeWidget>
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "framework/ProgramAssert.h"
@@ -18,22 +19,16 @@
 
 namespace {
 
-struct FoldTable {
-    uint8_t fold[256];
-    FoldTable()
-    {
-        for (int c = 0; c < 256; ++c) fold[c] = uint8_t(c);
-        for (int c = 'A'; c <= 'Z'; ++c) fold[c] = uint8_t(c + 32);
-        for (int c = 0xC0; c <= 0xDE; ++c)
-            if (c != 0xD7) fold[c] = uint8_t(c + 32);
-    }
-};
-
-int Key(unsigned char c)
-{
-    static const FoldTable table;
-    return c == 0xFF ? -1 : table.fold[c];
-}
+// The sort key of each byte: letters fold to lower case, 0xFF comes first of all.
+constexpr std::array<int16_t, 256> kSortKeys = [] {
+    std::array<int16_t, 256> keys{};
+    for (int c = 0; c < 256; ++c) keys[size_t(c)] = int16_t(c);
+    for (int c = 'A'; c <= 'Z'; ++c) keys[size_t(c)] = int16_t(c + 32);
+    for (int c = 0xC0; c <= 0xDE; ++c)
+        if (c != 0xD7) keys[size_t(c)] = int16_t(c + 32);
+    keys[0xFF] = -1;
+    return keys;
+}();
 
 int ModifierFlags(Qt::KeyboardModifiers m)
 {
@@ -141,6 +136,7 @@ void TTreeView::Clear()
     fSyncing = true;
     fWidget->clear();
     fSyncing = false;
+    fPending.clear();
     fItems.clear();
     fFirst = fLast = nullptr;
     fSelection.clear();
@@ -168,14 +164,39 @@ TTreeItem* TTreeView::AddItem(TTreeItem* parent, const std::string& text, int32_
 
     auto* row = new QTreeWidgetItem;
     row->setText(0, QString::fromLatin1(text.c_str()));
-    if (icon) row->setIcon(0, QIcon(XGGetIcon(icon)));
+    if (icon) row->setIcon(0, IconFor(icon));
     row->setData(0, Qt::UserRole, QVariant::fromValue(quintptr(item)));
     item->row = row;
-    fSyncing = true;
-    if (parent) parent->row->addChild(row);
-    else fWidget->addTopLevelItem(row);
-    fSyncing = false;
+    // new top-level rows join the widget together (sorting or redrawing), which is
+    // much cheaper than one by one
+    if (parent) {
+        fSyncing = true;
+        parent->row->addChild(row);
+        fSyncing = false;
+    } else {
+        fPending.push_back(item);
+    }
     return item;
+}
+
+const QIcon& TTreeView::IconFor(int32_t icon)
+{
+    auto it = fIcons.find(icon);
+    if (it == fIcons.end()) it = fIcons.emplace(icon, QIcon(XGGetIcon(icon))).first;
+    return it->second;
+}
+
+void TTreeView::AttachPending()
+{
+    if (fPending.empty()) return;
+    QList<QTreeWidgetItem*> rows;
+    for (TTreeItem* item : fPending) rows.push_back(item->row);
+    std::vector<TTreeItem*> attached = std::move(fPending);
+    fPending.clear();
+    fSyncing = true;
+    fWidget->addTopLevelItems(rows);
+    for (TTreeItem* item : attached) ApplyRowState(item);
+    fSyncing = false;
 }
 
 void TTreeView::SetItemData(TTreeItem* item, const void* data, size_t length)
@@ -194,6 +215,7 @@ size_t TTreeView::GetItemData(const TTreeItem* item, void* buffer, size_t capaci
 void TTreeView::Expand(TTreeItem* item, bool expand)
 {
     item->expanded = expand;
+    if (!item->row->treeWidget()) return; // applied when the row joins the widget
     fSyncing = true;
     item->row->setExpanded(expand);
     fSyncing = false;
@@ -207,6 +229,7 @@ void TTreeView::Select(TTreeItem* item, bool add)
         fSelection.push_back(item);
         RelinkSelection();
     }
+    if (!item->row->treeWidget()) return; // applied when the row joins the widget
     fSyncing = true;
     item->row->setSelected(true);
     fWidget->setCurrentItem(item->row, 0, QItemSelectionModel::NoUpdate);
@@ -254,14 +277,14 @@ void TTreeView::SyncSelectionFromWidget()
 int TTreeView::CompareText(const std::string& a, const std::string& b)
 {
     // the terminating zero takes part, as in the stored texts
-    size_t n = std::max(a.size(), b.size()) + 1;
-    for (size_t i = 0; i < n; ++i) {
-        int ka = Key(i < a.size() ? uint8_t(a[i]) : 0);
-        int kb = Key(i < b.size() ? uint8_t(b[i]) : 0);
+    auto p = reinterpret_cast<const unsigned char*>(a.c_str());
+    auto q = reinterpret_cast<const unsigned char*>(b.c_str());
+    for (;; ++p, ++q) {
+        int ka = kSortKeys[*p];
+        int kb = kSortKeys[*q];
         if (ka != kb) return ka < kb ? -1 : 1;
-        if (i >= a.size() || i >= b.size()) break;
+        if (*p == 0) return 0;
     }
-    return 0;
 }
 
 int TTreeView::CompareItems(const TTreeItem* ta, const TTreeItem* tb)
@@ -275,7 +298,10 @@ void TTreeView::SortChildren(TTreeItem* parent)
 {
     std::vector<TTreeItem*> items;
     for (TTreeItem* i = parent ? parent->child : fFirst; i; i = i->next) items.push_back(i);
-    if (items.size() < 2) return;
+    if (items.size() < 2) {
+        if (!parent) AttachPending();
+        return;
+    }
     std::stable_sort(items.begin(), items.end(),
                      [](const TTreeItem* a, const TTreeItem* b) { return CompareItems(a, b) < 0; });
     for (size_t i = 0; i < items.size(); ++i) items[i]->next = i + 1 < items.size() ? items[i + 1] : nullptr;
@@ -294,23 +320,26 @@ void TTreeView::SortChildren(TTreeItem* parent)
         parent->row->takeChildren();
         parent->row->addChildren(rows);
     } else {
-        while (fWidget->topLevelItemCount() > 0) fWidget->takeTopLevelItem(0);
+        for (int i = fWidget->topLevelItemCount() - 1; i >= 0; --i) fWidget->takeTopLevelItem(i);
+        fPending.clear();
         fWidget->addTopLevelItems(rows);
     }
-    for (TTreeItem* item : items) ApplyRowState(item);
+    if (!parent || parent->row->treeWidget())
+        for (TTreeItem* item : items) ApplyRowState(item);
     fSyncing = false;
 }
 
 void TTreeView::ApplyRowState(TTreeItem* item)
 {
-    // a row taken out and put back forgets how it was shown
-    item->row->setExpanded(item->expanded);
-    item->row->setSelected(item->selected);
+    // a row taken out and put back forgets how it was shown; new rows show nothing yet
+    if (item->expanded) item->row->setExpanded(true);
+    if (item->selected) item->row->setSelected(true);
     for (TTreeItem* c = item->child; c; c = c->next) ApplyRowState(c);
 }
 
 void TTreeView::Redraw()
 {
+    AttachPending();
     fWidget->viewport()->update();
 }
 

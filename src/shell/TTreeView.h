@@ -7,8 +7,10 @@
 // the data blocks of the selected rows under the drag type.
 #pragma once
 
+#include <QIcon>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,6 +90,8 @@ private:
     void RelinkSelection();
     void ApplyRowState(TTreeItem* item);
     TTreeItem* ItemOf(QTreeWidgetItem* row) const;
+    void AttachPending();
+    const QIcon& IconFor(int32_t icon);
 
     class TTreeWidget* fWidget;
     std::vector<std::unique_ptr<TTreeItem>> fItems;
@@ -96,6 +100,8 @@ private:
     TTreeItem* fFirstSelected = nullptr;
     int fSelectionCount = 0;
     std::vector<TTreeItem*> fSelection;
+    std::vector<TTreeItem*> fPending; // top-level rows not yet in the widget
+    std::map<int32_t, QIcon> fIcons;
     int32_t fDragType = 0;
     DragEncoder fDragEncoder;
     bool fSyncing = false;

@@ -53,6 +53,9 @@ public:
     void AllTagWindowGone() { fAllTags = nullptr; }
     // Closes the editors of the file's tags without their close checks.
     void CloseTagEditors(tag_file* f);
+    // The tag pick list's scope, remembered for the whole program.
+    bool GetPickFileOnly() const { return fPickFileOnly; }
+    void SetPickFileOnly(bool fileOnly) { fPickFileOnly = fileOnly; }
     // The Find Tag dialog's last type and id.
     tag_code GetFindType() const { return fFindType; }
     tag_code GetFindId() const { return fFindId; }
@@ -76,6 +79,7 @@ private:
     TAllTagForm* fAllTags = nullptr;
     tag_code fFindType = 0;
     tag_code fFindId = 0;
+    bool fPickFileOnly = false;
     int fListener = 0;
     bool fRefreshPending = false;
     std::unique_ptr<QObject> fContext;

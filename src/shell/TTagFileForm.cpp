@@ -129,6 +129,7 @@ bool TTagFileForm::CanClose()
         DetachFile();
         App()->CloseTagEditors(f);
         Store().revert_tag_file(f);
+        App()->TagListChanged();
         return true;
     }
     default:
@@ -169,6 +170,7 @@ void TTagFileForm::Revert()
     DetachFile();
     App()->CloseTagEditors(f);
     tag_file* reopened = Store().revert_tag_file(f);
+    App()->TagListChanged();
     if (!reopened) {
         // the file is gone from the disk: so is its window
         GetWindow()->Close(false);
@@ -324,7 +326,10 @@ void TTagFileForm::DropFiles(const std::vector<std::string>& paths)
             if (tag_file* dropped = Store().open_tag_file(path, false)) {
                 if (dropped != fFile) Store().copy_missing_tags(dropped, fFile);
                 // a file opened only to copy from is not left loaded
-                if (!wasOpen && dropped != fFile && !dropped->form) Store().close_tag_file(dropped);
+                if (!wasOpen && dropped != fFile && !dropped->form) {
+                    Store().close_tag_file(dropped);
+                    App()->TagListChanged();
+                }
             } else {
                 Store().import_raw_file(fFile, path);
             }

@@ -92,7 +92,7 @@ TTolvaneApp::TTolvaneApp(std::string dataFolder)
 
     XGDirectory::SetDefault(fDataFolder);
     fStore.load_data_folder(fDataFolder);
-    fListener = fStore.add_tag_changed_listener([this](tag_code, tag_code) { StoreChanged(); });
+    fListener = fStore.add_tag_changed_listener([this](tag_code, tag_code) { TagListChanged(); });
 }
 
 TTolvaneApp::~TTolvaneApp()
@@ -107,7 +107,7 @@ TTolvaneApp* TTolvaneApp::Get()
     return dynamic_cast<TTolvaneApp*>(XGAppCore::Get());
 }
 
-void TTolvaneApp::StoreChanged()
+void TTolvaneApp::TagListChanged()
 {
     if (!fAllTags || fRefreshPending) return;
     fRefreshPending = true;
@@ -133,6 +133,7 @@ tag_file* TTolvaneApp::OpenTagFile(const std::string& path)
     std::string why;
     tag_file* f = fStore.open_tag_file(path, false, &why);
     if (!f) throw XGPostError(kXGFileOpenError, {path + " (" + why + ")"});
+    TagListChanged();
     ShowTagFileWindow(f, true);
     return f;
 }

@@ -53,6 +53,9 @@ public:
     void AllTagWindowGone() { fAllTags = nullptr; }
     // Closes the editors of the file's tags without their close checks.
     void CloseTagEditors(tag_file* f);
+    // The set of tags changed (a file opened, closed or read again): the all-tags
+    // window refreshes once the current command is done.
+    void TagListChanged();
     // The tag pick list's scope, remembered for the whole program.
     bool GetPickFileOnly() const { return fPickFileOnly; }
     void SetPickFileOnly(bool fileOnly) { fPickFileOnly = fileOnly; }
@@ -71,7 +74,6 @@ private:
     void OpenTagFileCommand();
     void PrintSetup();
     void FindTag();
-    void StoreChanged();
 
     std::string fDataFolder;
     TTagStore fStore;

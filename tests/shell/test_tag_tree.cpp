@@ -123,4 +123,17 @@ TEST_F(ShellTest, TheAllTagsWindowListsEveryFileUnderOneRowPerType)
     EXPECT_NE(find_row(all->GetTree(), "Ambient Sounds"), nullptr);
     // one window only
     EXPECT_EQ(fApp->ShowAllTagWindow(), all);
+
+    // a file opened later joins it; a file read again loses what was not saved
+    std::string later = WriteTagFile("elsewhere.tag", {{"txst", "ston", "stone", 1, Sized(1)}});
+    TTagFileForm* w = TTagFileForm::FromFile(fApp->OpenTagFile(later));
+    pump_events();
+    EXPECT_NE(find_row(all->GetTree(), "Texture Stacks"), nullptr);
+    fApp->GetStore().create_tag(w->GetFile(), "soun"_4cc, "extr"_4cc, 1, "extra", 0, 1, "x");
+    ModalScript script;
+    script.Click(102); // Don't Save
+    w->GetWindow()->Close(true);
+    pump_events();
+    EXPECT_EQ(find_row(all->GetTree(), "extra (extr) [0k]"), nullptr);
+    EXPECT_NE(find_row(all->GetTree(), "stone (ston) [0k]"), nullptr);
 }

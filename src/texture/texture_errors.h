@@ -1,0 +1,16 @@
+// Errors of the texture subsystem. Checks on the user's data report like the program's
+// assertions ("Assertion (%s) failed in ..."), but raise an error that abandons the
+// operation instead of ending the program.
+#pragma once
+
+#include <string>
+
+#include "framework/XGError.h"
+
+[[noreturn]] void texture_check_failed(const char* expression, const char* source, int line);
+
+// A read or import that cannot go on: "File Read Error" with the sentence as message.
+[[noreturn]] void texture_read_error(const std::string& sentence);
+
+#define TEXTURE_CHECK(expr, source) \
+    ((expr) ? (void)0 : texture_check_failed(#expr, source, __LINE__))

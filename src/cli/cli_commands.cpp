@@ -6,6 +6,8 @@ int cli_export(CliContext& context);
 int cli_save_as(CliContext& context);
 int cli_import_raw(CliContext& context);
 int cli_make_sample_data(CliContext& context);
+int cli_import_psd(CliContext& context);
+int cli_collapse_terrain(CliContext& context);
 
 const std::vector<CliCommand>& cli_commands()
 {
@@ -16,6 +18,8 @@ const std::vector<CliCommand>& cli_commands()
         {"save-as", "save-as SOURCE DEST", cli_save_as},
         {"import-raw", "import-raw FILE PATH...", cli_import_raw},
         {"make-sample-data", "make-sample-data DIR", cli_make_sample_data},
+        {"import-psd", "import-psd FILE IMAGE", cli_import_psd},
+        {"collapse-terrain", "collapse-terrain FILE TERRAIN_ID DETAIL_ID", cli_collapse_terrain},
     };
     return commands;
 }

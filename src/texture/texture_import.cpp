@@ -75,7 +75,7 @@ terrain_tile_grid terrain_grid(uint32_t width, uint32_t height)
     return grid;
 }
 
-std::unique_ptr<texture_set> import_terrain_image(const TLayeredImage& image)
+std::unique_ptr<texture_set> import_terrain_image(const TLayeredImage& image, int quality)
 {
     const auto& layers = image.layers();
     if (layers.empty() || layers[0].bounds.empty())
@@ -100,7 +100,7 @@ std::unique_ptr<texture_set> import_terrain_image(const TLayeredImage& image)
                 for (uint32_t x = 0; x < n; ++x, out += 3)
                     for (int k = 0; k < 3; ++k)
                         out[k] = colour[k].present() ? colour[k].clamped(x0 + x, y0 + y) : 0;
-            recompress_texture(*t, TERRAIN_IMPORT_QUALITY);
+            recompress_texture(*t, quality);
             insert_texture(set.get(), row * grid.columns + column, 0, std::move(t));
         }
 
@@ -120,7 +120,7 @@ std::unique_ptr<texture_set> import_terrain_image(const TLayeredImage& image)
                 for (uint32_t y = 0; y < n; ++y)
                     for (uint32_t x = 0; x < n; ++x) any |= *out++ = mask.at(x0 + x, y0 + y);
                 if (!(any & 0xF8)) continue;
-                recompress_texture(*t, TERRAIN_IMPORT_QUALITY);
+                recompress_texture(*t, quality);
                 insert_texture(set.get(), row * grid.columns + column, -1, std::move(t));
             }
         ++detail;

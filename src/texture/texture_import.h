@@ -23,8 +23,9 @@ terrain_tile_grid terrain_grid(uint32_t width, uint32_t height);
 
 // Import New Colormap: stack row x columns + column holds the tile's colour map from the
 // first layer and a detail mask from each later layer that has a layer mask (masks whose
-// bytes are all below 8 are left out). Raises a read error when the image cannot be used.
-std::unique_ptr<texture_set> import_terrain_image(const TLayeredImage& image);
+// bytes are all below 8 are left out), each recompressed at quality. Raises a read error
+// when the image cannot be used.
+std::unique_ptr<texture_set> import_terrain_image(const TLayeredImage& image, int quality = TERRAIN_IMPORT_QUALITY);
 std::unique_ptr<texture_set> import_terrain_file(const std::string& path);
 
 // Every layer of the image (whose sides must be powers of two) gives full-size textures,

@@ -99,7 +99,8 @@ TEST(TerrainImport, NeighbouringTilesShareTwoColumns)
 
     // A first layer smaller than the image: coordinates clamp to its edges.
     TLayeredImage inner = TLayeredImage::Parse(OneLayer(8, 8, 2, 3, 6, 5, colour), "inner.psd");
-    const stacked_texture& t = *import_terrain_image(inner, 0)->stacks[0].textures[0];
+    auto clamped = import_terrain_image(inner, 0);
+    const stacked_texture& t = *clamped->stacks[0].textures[0];
     EXPECT_EQ(Pixel(t, 0, 0)[0], 2);
     EXPECT_EQ(Pixel(t, 0, 0)[1], 3);
     EXPECT_EQ(Pixel(t, 50, 50)[0], 5);

@@ -17,6 +17,9 @@ constexpr uint32_t MAXIMUM_DETAIL_LAYERS = 16;
 constexpr uint32_t DETAIL_RESAMPLE_SIZE = 1024;
 constexpr int COLLAPSED_TERRAIN_QUALITY = 94;
 
+// The ways the masked modulation can be computed; all give the same bytes.
+enum class modulation_kernel { plain, sse2, avx2, avx512 };
+
 // The work buffers of the collapse; the editor has one (terrain_collapser()), tests make
 // their own. Collapses run one at a time.
 class TTerrainCollapser {
@@ -38,7 +41,11 @@ public:
     void BuildDetailTable(const texture_set& detail);
     void PrepareDetail(const stacked_texture& texture, uint8_t* slot);
     void ApplyMask(const stacked_texture& mask, uint32_t detail_num);
+    texture_image DecodeMask(const stacked_texture& mask, uint32_t detail_num) const;
     void ClearDetailTable();
+
+    // The kernel is the widest the processor has; false when it lacks the one asked for.
+    bool SetKernel(modulation_kernel kernel);
 
     uint32_t detail_count() const { return fDetailCount; }
     const uint8_t* detail(uint32_t n) const { return fDetails[n].get(); }
@@ -51,8 +58,9 @@ private:
     std::vector<uint8_t> fResample; // DETAIL_RESAMPLE_SIZE squared x 3, made once
     std::array<std::unique_ptr<uint8_t[]>, MAXIMUM_DETAIL_LAYERS> fDetails;
     uint32_t fDetailCount = 0;
-    std::vector<float> fModulation; // 255 x (1 - a x (1 - d)) for every mask a and detail d
-    std::array<float, 256> fUnit;   // v / 255 as the collapse computes it
+    std::array<std::vector<float>, MAXIMUM_DETAIL_LAYERS> fInverses; // 1 - d of every detail byte
+    std::vector<uint8_t> fMaskBytes; // the mask value of every byte of the base image
+    modulation_kernel fKernel = modulation_kernel::plain;
 };
 
 // The editor's collapser.

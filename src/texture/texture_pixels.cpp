@@ -99,15 +99,21 @@ bool texture_channels_compress(uint32_t channels)
 
 std::vector<uint8_t> encode_texture_jpeg(const texture_image& image, int quality)
 {
-    if (image.channels != 4) return jpeg_encode(image.pixels.data(), image.width, image.height, image.channels, quality);
-    const size_t n = size_t(image.width) * image.height;
+    return encode_texture_jpeg(image.pixels.data(), image.width, image.height, image.channels, quality);
+}
+
+std::vector<uint8_t> encode_texture_jpeg(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t channels,
+                                         int quality)
+{
+    if (channels != 4) return jpeg_encode(pixels, width, height, channels, quality);
+    const size_t n = size_t(width) * height;
     std::vector<uint8_t> colour(n * 3), alpha(n);
     for (size_t i = 0; i < n; ++i) {
-        std::memcpy(&colour[3 * i], &image.pixels[4 * i], 3);
-        alpha[i] = image.pixels[4 * i + 3];
+        std::memcpy(&colour[3 * i], &pixels[4 * i], 3);
+        alpha[i] = pixels[4 * i + 3];
     }
-    std::vector<uint8_t> colour_stream = jpeg_encode(colour.data(), image.width, image.height, 3, quality);
-    std::vector<uint8_t> alpha_stream = jpeg_encode(alpha.data(), image.width, image.height, 1, quality);
+    std::vector<uint8_t> colour_stream = jpeg_encode(colour.data(), width, height, 3, quality);
+    std::vector<uint8_t> alpha_stream = jpeg_encode(alpha.data(), width, height, 1, quality);
     if (colour_stream.size() > 0xFFFFFF) texture_read_error("The colour stream is too large for the 4-channel layout.");
     std::vector<uint8_t> out;
     out.reserve(3 + colour_stream.size() + alpha_stream.size());
@@ -125,22 +131,29 @@ namespace {
 // What recompression gives: the new data and format, or false to keep the old data.
 bool Recompressed(const stacked_texture& t, int quality, std::vector<uint8_t>& data, uint8_t& format)
 {
-    texture_image image = decode_texture_or_fail(t, true);
+    // Raw pixels are encoded where they are.
+    texture_image decoded;
+    if (t.format != TEXTURE_FORMAT_RAW || t.data_size() != t.raw_size()) decoded = decode_texture_or_fail(t, true);
+    const uint8_t* pixels = t.format == TEXTURE_FORMAT_RAW ? t.compressed_data.data() : decoded.pixels.data();
     if (quality >= 1 && quality <= 100 && texture_channels_compress(t.channels)) {
-        std::vector<uint8_t> jpeg = encode_texture_jpeg(image, quality);
-        const uint64_t now = jpeg.size(), old = t.data_size();
-        if (now * 100 > old * 95 && now + 1000 > old) return false;
+        std::vector<uint8_t> jpeg = encode_texture_jpeg(pixels, t.width, t.height, t.channels, quality);
+        if (!jpeg_saves_enough(jpeg.size(), t.data_size())) return false;
         data = std::move(jpeg);
         format = TEXTURE_FORMAT_JPEG;
         return true;
     }
     if (t.format == TEXTURE_FORMAT_RAW) return false;
-    data = std::move(image.pixels);
+    data = std::move(decoded.pixels);
     format = TEXTURE_FORMAT_RAW;
     return true;
 }
 
 } // namespace
+
+bool jpeg_saves_enough(uint64_t jpeg_size, uint64_t old_size)
+{
+    return !(jpeg_size * 100 > old_size * 95 && jpeg_size + 1000 > old_size);
+}
 
 void recompress_texture(stacked_texture& t, int quality)
 {

@@ -35,9 +35,14 @@ texture_image decode_texture_or_fail(const stacked_texture& t, bool smooth);
 // Encodes 1-, 3- or 4-channel pixels as JPEG at quality 1..100; 4 channels become a
 // 3-byte big-endian length, the colour stream and the alpha stream.
 std::vector<uint8_t> encode_texture_jpeg(const texture_image& image, int quality);
+std::vector<uint8_t> encode_texture_jpeg(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t channels,
+                                         int quality);
 
 // Whether a texture of this many channels can be stored as JPEG (1, 3 and 4).
 bool texture_channels_compress(uint32_t channels);
+
+// Whether a JPEG of jpeg_size replaces data of old_size: it must save 5 % or 1000 bytes.
+bool jpeg_saves_enough(uint64_t jpeg_size, uint64_t old_size);
 
 // Recompression: quality 1..100 stores JPEG unless it saves too little (the old data is
 // then kept); any other quality stores the pixels raw. A texture whose data does not

@@ -248,3 +248,84 @@ TEST(TerrainCollapse, NothingIsCreatedWhenTheCollapseFails)
               std::string::npos);
     EXPECT_EQ(tag_count_tags(tag_file_group(s.file, code("txst"))), before);
 }
+
+namespace {
+
+// A detail stack whose detail colour is known byte for byte: texels 1024 x 1024 in 8 x 8
+// blocks of one value, sampled one to one (u = (1024, 0), v = (0, 1024)).
+std::unique_ptr<texture_set> KnownDetail(int seed)
+{
+    auto t = std::make_unique<stacked_texture>();
+    t->width = t->height = 1024;
+    t->channels = 3;
+    t->use = TEXTURE_USE_DETAIL_TEXTURE;
+    t->u_x = 1024;
+    t->v_y = 1024;
+    t->compressed_data.resize(1024 * 1024 * 3);
+    for (uint32_t y = 0; y < 1024; ++y)
+        for (uint32_t x = 0; x < 1024; ++x)
+            for (uint32_t k = 0; k < 3; ++k)
+                t->compressed_data[(y * 1024 + x) * 3 + k] = uint8_t(((x / 8) * 37 + (y / 8) * 101 + k * 53 + seed) * 2654435761u >> 24);
+    auto set = create_texture_set(1);
+    insert_texture(set.get(), 0, 0, std::move(t));
+    return set;
+}
+
+uint8_t Expected(uint8_t mask, uint8_t detail, uint8_t base)
+{
+    if (!mask) return base;
+    const float unit = 0.003921568859368563f;
+    const float a = float(mask) * unit, d = float(detail) * unit, b = float(base) * unit;
+    return uint8_t(int(255.0f * (1.0f - a * (1.0f - d)) * b));
+}
+
+} // namespace
+
+TEST(TerrainCollapse, EveryKernelComputesTheModulationExactly)
+{
+    for (modulation_kernel kernel :
+         {modulation_kernel::plain, modulation_kernel::sse2, modulation_kernel::avx2, modulation_kernel::avx512}) {
+        TTerrainCollapser collapser;
+        if (!collapser.SetKernel(kernel)) continue;
+        for (int seed = 0; seed < 3; ++seed) {
+            collapser.BuildDetailTable(*KnownDetail(seed));
+            const uint8_t* detail = collapser.detail(0);
+            auto mask = Uniform(128, 128, 1, {0}, TEXTURE_USE_DETAIL_MASK, 0);
+            bytes base(WORK_SIZE * WORK_SIZE * 3);
+            for (size_t i = 0; i < mask->compressed_data.size(); ++i)
+                mask->compressed_data[i] = i % 7 == 0 ? 0 : i % 11 == 0 ? 255 : uint8_t((i + seed) * 2246822519u >> 24);
+            for (size_t i = 0; i < base.size(); ++i) base[i] = uint8_t((i * 3266489917u + seed) >> 24);
+            std::copy(base.begin(), base.end(), collapser.base());
+            collapser.ApplyMask(*mask, 0);
+            for (size_t i = 0; i < base.size(); ++i)
+                ASSERT_EQ(collapser.base()[i], Expected(mask->compressed_data[i / 3], detail[i], base[i]))
+                    << "kernel " << int(kernel) << " byte " << i;
+        }
+    }
+}
+
+TEST(TerrainCollapse, KernelsAgreeOnTilesWithManyMasks)
+{
+    auto terrain = create_texture_set(2);
+    for (uint32_t s = 0; s < 2; ++s) {
+        auto colour = patterned_texture(128, 128, 3, int(s));
+        insert_texture(terrain.get(), s, -1, std::move(colour));
+        for (uint8_t n = 0; n < 5; ++n) {
+            auto mask = patterned_texture(128, 128, 1, 40 + n, TEXTURE_USE_DETAIL_MASK, uint8_t(n % 3));
+            for (size_t i = 0; i < mask->compressed_data.size(); i += 5) mask->compressed_data[i] = 0;
+            insert_texture(terrain.get(), s, -1, std::move(mask));
+        }
+    }
+    auto detail = Details({{200, 100, 50}, {10, 250, 128}, {77, 77, 77}});
+    TTerrainCollapser reference;
+    ASSERT_TRUE(reference.SetKernel(modulation_kernel::plain));
+    auto expected = reference.CollapseSets(*terrain, *detail);
+    for (modulation_kernel kernel : {modulation_kernel::sse2, modulation_kernel::avx2, modulation_kernel::avx512}) {
+        TTerrainCollapser collapser;
+        if (!collapser.SetKernel(kernel)) continue;
+        auto result = collapser.CollapseSets(*terrain, *detail);
+        for (uint32_t s = 0; s < 2; ++s)
+            EXPECT_EQ(result->stacks[s].textures[0]->compressed_data, expected->stacks[s].textures[0]->compressed_data)
+                << "kernel " << int(kernel);
+    }
+}

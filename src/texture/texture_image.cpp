@@ -3,6 +3,7 @@
 void halve_image(texture_image& image)
 {
     const uint32_t w = image.width, h = image.height, c = image.channels;
+    if (image.size() == 0 || image.pixels.size() != image.size()) return;
     uint8_t* p = image.pixels.data();
     if (w >= 2 && h >= 2) {
         const uint32_t nw = w >> 1, nh = h >> 1;

@@ -18,5 +18,6 @@ struct texture_image {
 };
 
 // Halves the image in place: 2 x 2 blocks become (a + b + c + d + 2) >> 2; when only one
-// side is at least 2, pairs along it become (a + b + 1) >> 1. Nothing happens to a 1 x 1 image.
+// side is at least 2, pairs along it become (a + b + 1) >> 1. Nothing happens to a 1 x 1
+// or an empty image.
 void halve_image(texture_image& image);

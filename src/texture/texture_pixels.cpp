@@ -204,7 +204,7 @@ int match_jpeg_quality(const uint8_t* stream, size_t size, uint32_t width, uint3
 bool make_preview(stacked_texture& t)
 {
     auto image = std::make_unique<texture_image>();
-    if (!decode_texture(t, {0, false}, *image)) {
+    if (!decode_texture(t, {0, false}, *image) || image->size() == 0) {
         t.preview.reset();
         return false;
     }

@@ -290,6 +290,13 @@ TEST(TexturePixels, HalvingAveragesBlocksAndPairs)
     big->compressed_data.resize(20);
     EXPECT_FALSE(make_preview(*big));
     EXPECT_EQ(big->preview, nullptr);
+
+    // A texture without pixels (a side of 0) has no preview.
+    stacked_texture flat;
+    flat.width = 300;
+    flat.channels = 3;
+    EXPECT_FALSE(make_preview(flat));
+
 }
 
 TEST(TextureText, ListLinesNameSizeFormatAndUse)

@@ -66,7 +66,6 @@ private:
     uint64_t fPosition;
     uint64_t fEnd;
     const TLayeredImage& fImage;
-    friend class ::TLayeredImage;
 };
 
 const char* ModeName(uint16_t mode)

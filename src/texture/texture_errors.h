@@ -7,10 +7,8 @@
 
 #include "framework/XGError.h"
 
+// Raises "Assertion Failure" with the expression's text, the source name and the line.
 [[noreturn]] void texture_check_failed(const char* expression, const char* source, int line);
 
 // A read or import that cannot go on: "File Read Error" with the sentence as message.
 [[noreturn]] void texture_read_error(const std::string& sentence);
-
-#define TEXTURE_CHECK(expr, source) \
-    ((expr) ? (void)0 : texture_check_failed(#expr, source, __LINE__))

@@ -19,22 +19,15 @@ void halve_image(texture_image& image)
         }
         image.width = nw;
         image.height = nh;
-    } else if (w >= 2) {
-        const uint32_t nw = w >> 1;
-        for (uint32_t x = 0; x < nw; ++x)
+    } else if (w >= 2 || h >= 2) {
+        // One row or one column: either way the pixels lie one after another.
+        const uint32_t n = (w >= 2 ? w : h) >> 1;
+        for (uint32_t x = 0; x < n; ++x)
             for (uint32_t k = 0; k < c; ++k) {
                 size_t i = size_t(2 * x) * c + k;
                 p[size_t(x) * c + k] = uint8_t((p[i] + p[i + c] + 1) >> 1);
             }
-        image.width = nw;
-    } else if (h >= 2) {
-        const uint32_t nh = h >> 1;
-        for (uint32_t y = 0; y < nh; ++y)
-            for (uint32_t k = 0; k < c; ++k) {
-                size_t i = size_t(2 * y) * c + k;
-                p[size_t(y) * c + k] = uint8_t((p[i] + p[i + c] + 1) >> 1);
-            }
-        image.height = nh;
+        (w >= 2 ? image.width : image.height) = n;
     } else {
         return;
     }

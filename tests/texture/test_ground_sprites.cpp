@@ -7,17 +7,6 @@
 #include "texture/grsp.h"
 #include "texture_test_support.h"
 
-namespace {
-
-bytes TagBytes(tag_entry* e)
-{
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data(e, &size);
-    return bytes(data, data + size);
-}
-
-} // namespace
-
 TEST(GroundSprites, NewTagIsTheHeaderWithoutSprites)
 {
     texture_store s;
@@ -25,12 +14,12 @@ TEST(GroundSprites, NewTagIsTheHeaderWithoutSprites)
     tag_type_set_defaults_hook(code("grsp"))(e);
     bytes expected(400, 0);
     for (int i = 0; i < 4; ++i) put_be32(expected, 100 * i, 0xFFFFFFFF);
-    EXPECT_EQ(TagBytes(e), expected);
+    EXPECT_EQ(tag_bytes(e), expected);
     TGroundSprites ground;
     ASSERT_TRUE(ground.Open(e));
     EXPECT_EQ(ground.MaskLabel(1), "(none)");
     ground.Commit(e);
-    EXPECT_EQ(TagBytes(e), expected);
+    EXPECT_EQ(tag_bytes(e), expected);
 }
 
 TEST(GroundSprites, MasksFollowTheHeaderInSetOrder)
@@ -53,7 +42,7 @@ TEST(GroundSprites, MasksFollowTheHeaderInSetOrder)
     ground.Commit(e);
     EXPECT_FALSE(ground.changed());
 
-    bytes b = TagBytes(e);
+    bytes b = tag_bytes(e);
     ASSERT_EQ(b.size(), 400u + 300 + 77);
     EXPECT_EQ(be32(b, 100), code("spr1"));
     EXPECT_EQ(be32(b, 104), 400u);
@@ -74,7 +63,7 @@ TEST(GroundSprites, MasksFollowTheHeaderInSetOrder)
     again.ClearMask(1);
     EXPECT_EQ(again.MaskLabel(1), "(none)");
     again.Commit(e);
-    b = TagBytes(e);
+    b = tag_bytes(e);
     ASSERT_EQ(b.size(), 477u);
     EXPECT_EQ(be32(b, 104), 0u);
     EXPECT_EQ(be32(b, 108), 0u);

@@ -16,16 +16,6 @@ int At(const TLayeredImage& image, const psd_layer& layer, int16_t id, int x, in
     return pixels[size_t(y - c->bounds.top) * c->bounds.width() + size_t(x - c->bounds.left)];
 }
 
-std::string Message(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const XGError& e) {
-        return e.GetMessage();
-    }
-    return "";
-}
-
 } // namespace
 
 TEST(LayeredImages, LayersOfARealDocument)
@@ -129,11 +119,11 @@ TEST(LayeredImages, DocumentsItCannotTakeAreRefusedByName)
     ASSERT_EQ(run_tool("convert -size 16x16 xc:orange -depth 16 " + deep), 0);
     ASSERT_EQ(run_tool("convert -size 16x16 xc:orange -colorspace CMYK -depth 8 " + cmyk), 0);
     ASSERT_EQ(run_tool("convert -size 16x16 xc:orange -colorspace Gray -depth 8 " + grey), 0);
-    EXPECT_NE(Message([&] { TLayeredImage::Read(deep); }).find("16-bit"), std::string::npos);
-    EXPECT_NE(Message([&] { TLayeredImage::Read(cmyk); }).find("CMYK"), std::string::npos);
-    EXPECT_NE(Message([&] { TLayeredImage::Read(grey); }).find("greyscale"), std::string::npos);
+    EXPECT_NE(error_message([&] { TLayeredImage::Read(deep); }).find("16-bit"), std::string::npos);
+    EXPECT_NE(error_message([&] { TLayeredImage::Read(cmyk); }).find("CMYK"), std::string::npos);
+    EXPECT_NE(error_message([&] { TLayeredImage::Read(grey); }).find("greyscale"), std::string::npos);
     write_file(folder / "text.psd", bytes(100, 'x'));
-    EXPECT_NE(Message([&] { TLayeredImage::Read(folder / "text.psd"); }).find("not a Photoshop file"), std::string::npos);
+    EXPECT_NE(error_message([&] { TLayeredImage::Read(folder / "text.psd"); }).find("not a Photoshop file"), std::string::npos);
     EXPECT_THROW(TLayeredImage::Read(folder / "missing.psd"), XGError);
 }
 
@@ -153,7 +143,7 @@ TEST(LayeredImages, DamagedFilesAreRefusedWithoutReadingPastTheirEnd)
     psd_bytes_layer layer{0, 0, 2, 4, {{0, psd_packbits({{3, 1, 2, 3, 4}, {0xFD, 7}})}}};
     ASSERT_NO_THROW(TLayeredImage::Parse(psd_document(4, 2, {layer}), "ok.psd"));
     auto refused = [&](psd_bytes_layer l, const char* what) {
-        std::string message = Message([&] {
+        std::string message = error_message([&] {
             TLayeredImage image = TLayeredImage::Parse(psd_document(4, 2, {l}), "bad.psd");
             for (const psd_channel& c : image.layers()[0].channels) image.channel_pixels(c);
         });

@@ -42,23 +42,6 @@ bytes SpriteBytes(int32_t frames, const std::vector<int32_t>& steps, uint8_t see
     return b;
 }
 
-bytes TagBytes(tag_entry* e)
-{
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data(e, &size);
-    return bytes(data, data + size);
-}
-
-std::string Failure(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const XGError& e) {
-        return e.GetMessage();
-    }
-    return "";
-}
-
 } // namespace
 
 TEST(Sprites, ReadThenWriteGivesBackEveryByte)
@@ -78,7 +61,7 @@ TEST(Sprites, ReadThenWriteGivesBackEveryByte)
         }
         tag_entry* copy = s.add("spri", "copy", bytes(28, 0));
         write_sprite_definition(*def, copy);
-        EXPECT_EQ(TagBytes(copy), stored);
+        EXPECT_EQ(tag_bytes(copy), stored);
     }
 }
 
@@ -87,25 +70,25 @@ TEST(Sprites, NewTagIsAZeroHeader)
     texture_store s;
     tag_entry* e = s.add("spri", "new ", bytes{});
     tag_type_set_defaults_hook(code("spri"))(e);
-    EXPECT_EQ(TagBytes(e), bytes(28, 0));
+    EXPECT_EQ(tag_bytes(e), bytes(28, 0));
     auto def = create_sprite_definition(2, 2, 2);
     ASSERT_TRUE(read_sprite_definition(*def, e, true));
     EXPECT_EQ(def->num_frames(), 0);
     tag_entry* out = s.add("spri", "out ", bytes{});
     write_sprite_definition(*def, out);
-    EXPECT_EQ(TagBytes(out), bytes(28, 0));
+    EXPECT_EQ(tag_bytes(out), bytes(28, 0));
 }
 
 TEST(Sprites, LimitsAndCapacitiesAreChecked)
 {
     texture_store s;
     auto def = create_sprite_definition(MAX_SPRITE_FRAMES, MAX_SPRITE_SEQUENCES, 4);
-    std::string message = Failure([&] { read_sprite_definition(*def, s.add("spri", "f257", SpriteBytes(257, {})), false); });
+    std::string message = error_message([&] { read_sprite_definition(*def, s.add("spri", "f257", SpriteBytes(257, {})), false); });
     EXPECT_NE(message.find("Assertion (def->num_frames <= MAX_SPRITE_FRAMES) failed in \"spri\""), std::string::npos)
         << message;
-    message = Failure([&] { read_sprite_definition(*def, s.add("spri", "s9  ", SpriteBytes(0, std::vector<int32_t>(9, 0))), false); });
+    message = error_message([&] { read_sprite_definition(*def, s.add("spri", "s9  ", SpriteBytes(0, std::vector<int32_t>(9, 0))), false); });
     EXPECT_NE(message.find("def->num_sequences <= MAX_SPRITE_SEQUENCES"), std::string::npos) << message;
-    message = Failure([&] { read_sprite_definition(*def, s.add("spri", "step", SpriteBytes(1, {5})), false); });
+    message = error_message([&] { read_sprite_definition(*def, s.add("spri", "step", SpriteBytes(1, {5})), false); });
     EXPECT_NE(message.find("\"spri\""), std::string::npos) << message;
 
     // Counts beyond the data and negative counts are refused too.
@@ -173,12 +156,12 @@ TEST(Sprites, FrameImagesComeFromTheirTextureStack)
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->width, 16u);
     EXPECT_EQ(sprite_frame_pixels(*def, 2), nullptr);
-    EXPECT_NE(Failure([&] { sprite_frame_pixels(*def, 3); }).find("frame_num < def->num_frames"), std::string::npos);
+    EXPECT_NE(error_message([&] { sprite_frame_pixels(*def, 3); }).find("frame_num < def->num_frames"), std::string::npos);
 
     // Writing keeps the stored bytes of the frames, not the loaded images.
     tag_entry* out = s.add("spri", "out ", bytes{});
     write_sprite_definition(*def, out);
-    EXPECT_EQ(TagBytes(out), stored);
+    EXPECT_EQ(tag_bytes(out), stored);
 }
 
 TEST(Sprites, DependenciesAreFrameStacksAndStepSounds)

@@ -20,13 +20,6 @@ hand_texture Hand(uint8_t channels, uint16_t w, uint16_t h, uint8_t use, uint8_t
     return t;
 }
 
-bytes TagBytes(tag_entry* e)
-{
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data(e, &size);
-    return bytes(data, data + size);
-}
-
 } // namespace
 
 TEST(TextureStacks, ReadThenWriteGivesBackEveryByte)
@@ -59,7 +52,7 @@ TEST(TextureStacks, ReadThenWriteGivesBackEveryByte)
     set->modified = true;
     ASSERT_TRUE(write_texture_set(e, *set));
     EXPECT_FALSE(set->modified);
-    EXPECT_EQ(TagBytes(e), stored);
+    EXPECT_EQ(tag_bytes(e), stored);
     EXPECT_EQ(e->size, 4 + 16 * 2 + (28 + 12) + (28 + 24) + (28 + 5) + (28 + 20));
 }
 
@@ -73,7 +66,7 @@ TEST(TextureStacks, EmptyStacksAreDroppedAndTheSetIsModified)
     EXPECT_TRUE(set->modified);
     EXPECT_EQ(set->stacks[1].first_attribute, 8);
     ASSERT_TRUE(write_texture_set(e, *set));
-    EXPECT_EQ(TagBytes(e), build_txst({{5, 6, {Hand(1, 2, 2, 1, 0, 1)}}, {8, 9, {Hand(3, 1, 1, 0, 0, 2)}}}));
+    EXPECT_EQ(tag_bytes(e), build_txst({{5, 6, {Hand(1, 2, 2, 1, 0, 1)}}, {8, 9, {Hand(3, 1, 1, 0, 0, 2)}}}));
 }
 
 TEST(TextureStacks, NewTagHasNoStacksAndWritesBackAsFourBytes)
@@ -81,12 +74,12 @@ TEST(TextureStacks, NewTagHasNoStacksAndWritesBackAsFourBytes)
     texture_store s;
     tag_entry* e = s.add("txst", "none", bytes{});
     tag_type_set_defaults_hook(code("txst"))(e);
-    EXPECT_EQ(TagBytes(e), bytes(4, 0));
+    EXPECT_EQ(tag_bytes(e), bytes(4, 0));
     auto set = read_texture_set(e);
     EXPECT_EQ(set->stack_count(), 0u);
     EXPECT_FALSE(set->modified);
     ASSERT_TRUE(write_texture_set(e, *set));
-    EXPECT_EQ(TagBytes(e), bytes(4, 0));
+    EXPECT_EQ(tag_bytes(e), bytes(4, 0));
 }
 
 TEST(TextureStacks, DamagedOffsetsAndCountsAreRefused)
@@ -114,7 +107,7 @@ TEST(TextureStacks, DamagedOffsetsAndCountsAreRefused)
         texture_store s;
         tag_entry* e = s.add("txst", "bad ", data);
         EXPECT_THROW(read_texture_set(e), XGError) << what;
-        EXPECT_EQ(TagBytes(e), data) << what;
+        EXPECT_EQ(tag_bytes(e), data) << what;
     }
     texture_store s;
     EXPECT_THROW(read_texture_set(s.add("rawd", "text", good)), XGError);
@@ -133,7 +126,7 @@ TEST(TextureStacks, WriteGivesUpOnATextureWithoutData)
     EXPECT_FALSE(write_texture_set(e, *set, &why));
     EXPECT_NE(why.find("no data"), std::string::npos);
     EXPECT_TRUE(set->modified);
-    EXPECT_EQ(TagBytes(e), stored);
+    EXPECT_EQ(tag_bytes(e), stored);
 }
 
 TEST(TextureStacks, InsertingPastTheEndOpensStacksAndAppends)

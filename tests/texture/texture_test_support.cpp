@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "framework/XGError.h"
 #include "support/tag_file_bytes.h"
 #include "tags/tag_types.h"
 
@@ -69,6 +70,23 @@ tag_entry* texture_store::add(const char* type, const char* id, const bytes& dat
 {
     return store.create_tag(file, code(type), code(id), int16_t(tag_type_version(code(type))), name, 0,
                             uint32_t(data.size()), data.data());
+}
+
+bytes tag_bytes(tag_entry* e)
+{
+    uint32_t size = 0;
+    const uint8_t* data = tag_get_data(e, &size);
+    return data ? bytes(data, data + size) : bytes{};
+}
+
+std::string error_message(const std::function<void()>& f, bool with_title)
+{
+    try {
+        f();
+    } catch (const XGError& e) {
+        return with_title ? e.GetTitle() + ": " + e.GetMessage() : e.GetMessage();
+    }
+    return "";
 }
 
 std::string fixture(const std::string& name)

@@ -2,6 +2,7 @@
 // patterned pixels, a tag store with one file, and ImageMagick as an independent tool.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +38,11 @@ struct texture_store {
     texture_store();
     tag_entry* add(const char* type, const char* id, const bytes& data, const char* name = "test");
 };
+
+// The tag's data as stored.
+bytes tag_bytes(tag_entry* e);
+// The message of the error f raises ("" when it raises none); with_title puts the title first.
+std::string error_message(const std::function<void()>& f, bool with_title = false);
 
 std::string fixture(const std::string& name);
 // Runs a shell command; its exit status.

@@ -78,44 +78,60 @@ void ModulateSse2(uint8_t* base, const uint8_t* pixels, const uint8_t* detail, u
     }
 }
 
-// The mask bytes of sixteen pixels spread over their 48 bytes of colour.
-#define SPREAD_MASKS                                                                  \
-    const __m128i spread[3] = {                                                       \
-        _mm_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5),                \
-        _mm_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10),              \
-        _mm_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15), \
-    }
 
 __attribute__((target("avx2"))) inline __m256 Lanes8(__m128i v)
 {
     return _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(v));
 }
 
-__attribute__((target("avx2"))) void ModulateAvx2(uint8_t* base, const uint8_t* pixels, const uint8_t* detail)
+// Every layer of a tile in one pass, eight bytes per run; inverses holds 1 - d of every
+// byte of each layer's detail colour.
+__attribute__((target("avx2"))) void ModulateAvx2(uint8_t* base, const uint8_t* const* pixels,
+                                                  const float* const* inverses, size_t layers)
 {
-    SPREAD_MASKS;
+    // Lane l of run j of a group of eight pixels belongs to pixel (8 j + l) / 3.
+    const __m256i spread[3] = {
+        _mm256_setr_epi32(0, 0, 0, 1, 1, 1, 2, 2),
+        _mm256_setr_epi32(2, 3, 3, 3, 4, 4, 4, 5),
+        _mm256_setr_epi32(5, 5, 6, 6, 6, 7, 7, 7),
+    };
     const __m256 scale = _mm256_set1_ps(kInverse255);
     const __m256 one = _mm256_set1_ps(1.0f);
     const __m256 most = _mm256_set1_ps(255.0f);
-    for (size_t p = 0; p < size_t(WORK_SIZE) * WORK_SIZE; p += 16) {
-        const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + p));
-        if (_mm_testz_si128(m, m)) continue;
-        for (int j = 0; j < 3; ++j) {
-            const size_t at = 3 * p + 16 * j;
-            const __m128i mj = _mm_shuffle_epi8(m, spread[j]);
-            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(detail + at));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + at));
-            __m256i r32[2];
-            for (int h = 0; h < 2; ++h) {
-                const __m256 a = _mm256_mul_ps(Lanes8(h ? _mm_srli_si128(mj, 8) : mj), scale);
-                const __m256 dd = _mm256_mul_ps(Lanes8(h ? _mm_srli_si128(d, 8) : d), scale);
-                const __m256 bb = _mm256_mul_ps(Lanes8(h ? _mm_srli_si128(b, 8) : b), scale);
-                const __m256 factor = _mm256_mul_ps(most, _mm256_sub_ps(one, _mm256_mul_ps(a, _mm256_sub_ps(one, dd))));
-                r32[h] = _mm256_cvttps_epi32(_mm256_mul_ps(factor, bb));
+    // Four groups of eight pixels at once: twelve independent runs.
+    constexpr size_t kGroups = 4;
+    for (size_t p = 0; p < size_t(WORK_SIZE) * WORK_SIZE; p += 8 * kGroups) {
+        bool any = false;
+        for (size_t n = 0; n < layers && !any; ++n) {
+            const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels[n] + p));
+            any = !_mm256_testz_si256(m, m);
+        }
+        if (!any) continue;
+        __m256 colour[3 * kGroups];
+        for (size_t r = 0; r < 3 * kGroups; ++r)
+            colour[r] = Lanes8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + 3 * p + 8 * r)));
+        for (size_t n = 0; n < layers; ++n) {
+            const uint8_t* mask = pixels[n] + p;
+            const float* inverse = inverses[n] + 3 * p;
+            for (size_t g = 0; g < kGroups; ++g) {
+                const __m128i m = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(mask + 8 * g));
+                if (_mm_testz_si128(m, _mm_set_epi64x(0, -1))) continue; // a mask of 0 changes nothing
+                const __m256 a = _mm256_mul_ps(Lanes8(m), scale);
+                for (size_t j = 0; j < 3; ++j) {
+                    const size_t r = 3 * g + j;
+                    const __m256 ar = _mm256_permutevar8x32_ps(a, spread[j]);
+                    const __m256 b = _mm256_mul_ps(colour[r], scale);
+                    const __m256 factor =
+                        _mm256_mul_ps(most, _mm256_sub_ps(one, _mm256_mul_ps(ar, _mm256_loadu_ps(inverse + 8 * r))));
+                    colour[r] = _mm256_round_ps(_mm256_mul_ps(factor, b), _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+                }
             }
-            const __m256i r16 = _mm256_permute4x64_epi64(_mm256_packus_epi32(r32[0], r32[1]), 0xD8);
-            const __m128i r = _mm_packus_epi16(_mm256_castsi256_si128(r16), _mm256_extracti128_si256(r16, 1));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(base + at), r);
+        }
+        for (size_t r = 0; r < 3 * kGroups; r += 2) {
+            const __m256i packed = _mm256_packus_epi32(_mm256_cvttps_epi32(colour[r]), _mm256_cvttps_epi32(colour[r + 1]));
+            const __m256i ordered = _mm256_permute4x64_epi64(packed, 0xD8);
+            const __m128i bytes = _mm_packus_epi16(_mm256_castsi256_si128(ordered), _mm256_extracti128_si256(ordered, 1));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(base + 3 * p + 8 * r), bytes);
         }
     }
 }
@@ -154,7 +170,8 @@ __attribute__((target("avx512f,avx512bw"))) void ModulateAvx512(uint8_t* base, c
             colour[r] = Lanes16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(base + 3 * p + 16 * r)));
         for (size_t n = 0; n < layers; ++n) {
             const __m512i m = _mm512_loadu_si512(pixels[n] + p);
-            if (!_mm512_test_epi8_mask(m, m)) continue;
+            const __mmask64 nonzero = _mm512_test_epi8_mask(m, m);
+            if (!nonzero) continue;
             const float* inverse = inverses[n] + 3 * p;
             __m512 a[kGroups];
             a[0] = _mm512_mul_ps(Lanes16(_mm512_extracti32x4_epi32(m, 0)), scale);
@@ -162,6 +179,7 @@ __attribute__((target("avx512f,avx512bw"))) void ModulateAvx512(uint8_t* base, c
             a[2] = _mm512_mul_ps(Lanes16(_mm512_extracti32x4_epi32(m, 2)), scale);
             a[3] = _mm512_mul_ps(Lanes16(_mm512_extracti32x4_epi32(m, 3)), scale);
             for (size_t r = 0; r < 3 * kGroups; ++r) {
+                if (!((nonzero >> (16 * (r / 3))) & 0xFFFF)) continue; // a mask of 0 changes nothing
                 const __m512 ar = _mm512_permutexvar_ps(spread[r % 3], a[r / 3]);
                 const __m512 b = _mm512_mul_ps(colour[r], scale);
                 const __m512 factor =
@@ -196,10 +214,9 @@ void Modulate(modulation_kernel kernel, uint8_t* base, const uint8_t* const* pix
 {
 #if defined(__x86_64__)
     if (kernel == modulation_kernel::avx512) return ModulateAvx512(base, pixels, inverses, layers);
+    if (kernel == modulation_kernel::avx2) return ModulateAvx2(base, pixels, inverses, layers);
     for (size_t n = 0; n < layers; ++n) {
-        if (kernel == modulation_kernel::avx2)
-            ModulateAvx2(base, pixels[n], details[n]);
-        else if (kernel == modulation_kernel::sse2)
+        if (kernel == modulation_kernel::sse2)
             ModulateSse2(base, pixels[n], details[n], spread);
         else
             ModulatePlain(base, pixels[n], details[n]);

@@ -37,4 +37,14 @@ case "$target" in
       done
     fi
     ;;
+  fuzz_layered_image)
+    root=$(cd "$(dirname "$0")/.." && pwd)
+    cp "$root"/tests/texture/fixtures/*.psd "$corpus/"
+    ;;
+  fuzz_texture_stack|fuzz_sprite)
+    "$cli" make-sample-data "$work/data" >/dev/null
+    for tag in txst:terr txst:detl txst:sprf spri:sprt grsp:gspr; do
+      "$cli" --data "$work/data" export "${tag%%:*}" "${tag#*:}" "$corpus/sample-${tag%%:*}-${tag#*:}"
+    done
+    ;;
 esac

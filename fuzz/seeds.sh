@@ -40,5 +40,14 @@ case "$target" in
   fuzz_tag_row_drop)
     # Mode 3 (rows of this process naming real tags), then two rows.
     head -c 89 /dev/zero | tr '\0' '\3' >"$corpus/two-rows"
+  fuzz_layered_image)
+    root=$(cd "$(dirname "$0")/.." && pwd)
+    cp "$root"/tests/texture/fixtures/*.psd "$corpus/"
+    ;;
+  fuzz_texture_stack|fuzz_sprite)
+    "$cli" make-sample-data "$work/data" >/dev/null
+    for tag in txst:terr txst:detl txst:sprf spri:sprt grsp:gspr; do
+      "$cli" --data "$work/data" export "${tag%%:*}" "${tag#*:}" "$corpus/sample-${tag%%:*}-${tag#*:}"
+    done
     ;;
 esac

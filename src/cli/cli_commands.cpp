@@ -11,6 +11,8 @@ int cli_import_skl(CliContext& context);
 int cli_import_ase(CliContext& context);
 int cli_import_wav(CliContext& context);
 int cli_decode_sound(CliContext& context);
+int cli_import_psd(CliContext& context);
+int cli_collapse_terrain(CliContext& context);
 
 const std::vector<CliCommand>& cli_commands()
 {
@@ -26,6 +28,8 @@ const std::vector<CliCommand>& cli_commands()
         {"import-ase", "import-ase FILE CAMERA", cli_import_ase},
         {"import-wav", "import-wav FILE ID WAV...", cli_import_wav},
         {"decode-sound", "decode-sound ID INDEX OUT [FILE]", cli_decode_sound},
+        {"import-psd", "import-psd FILE IMAGE", cli_import_psd},
+        {"collapse-terrain", "collapse-terrain FILE TERRAIN_ID DETAIL_ID", cli_collapse_terrain},
     };
     return commands;
 }

@@ -2,10 +2,12 @@
 
 void install_model_tag_hooks();
 void install_sound_tag_hooks();
+void install_texture_tag_hooks();
 
 // Each subsystem adds its installer here.
 void install_core_tag_hooks()
 {
     install_model_tag_hooks();
     install_sound_tag_hooks();
+    install_texture_tag_hooks();
 }

@@ -5,6 +5,7 @@
 
 #include "framework/XGError.h"
 #include "framework/XGFile.h"
+#include "framework/XGFileSpecifier.h"
 #include "framework/XGError.h"
 #include "framework/qt/XGAlert.h"
 #include "framework/qt/XGDragData.h"
@@ -17,8 +18,12 @@
 #include "shell/TTolvaneApp.h"
 #include "shell/TTreeView.h"
 #include "model/canm.h"
+#include "shell/TCollapseTerrainDialog.h"
 #include "shell/ditlmaker.h"
 #include "tags/tag_types.h"
+#include "texture/ctd.h"
+#include "texture/texture_import.h"
+#include "texture/txst_format.h"
 
 XG_BEGIN_DISPATCH(TTagFileForm, XGForm)
     XG_ON(kXGStatusMessage, &TTagFileForm::DoStatus)
@@ -300,6 +305,41 @@ void TTagFileForm::ImportCameraMotion()
     if (e) SelectTag(e, true, true);
 }
 
+void TTagFileForm::ImportColormap()
+{
+    XGFileRequest request;
+    request.filter = "Photoshop File|*.PSD";
+    request.defaultExtension = "PSD";
+    std::string path = XGChooseFile(request);
+    if (path.empty()) return;
+    // a file that is not a usable image raises here, before anything is made
+    std::unique_ptr<texture_set> set = import_terrain_file(path);
+    std::string name = XGNormalPath(path);
+    tag_entry* e = Store().create_tag(fFile, "txst"_4cc, 0, int16_t(tag_type_version("txst"_4cc)), name.c_str(), 0,
+                                      0, nullptr);
+    if (!e) throw XGPostError(kXGOutOfMemory);
+    std::string why;
+    if (!write_texture_set(e, *set, &why)) {
+        Store().delete_tag(e, true);
+        Refresh(true);
+        throw XGError(kXGError, "Import New Colormap", "The texture stack cannot be stored: " + why + ".");
+    }
+    set.reset();
+    UpdateTitle();
+    Refresh(true);
+    SelectTag(e, true, true);
+}
+
+void TTagFileForm::CollapseTerrain()
+{
+    tag_code terrain = 0, detail = 0;
+    if (!TCollapseTerrainDialog::Run(fFile, terrain, detail)) return;
+    tag_entry* e = terrain_collapser().Collapse(fFile, terrain, detail);
+    UpdateTitle();
+    Refresh(true);
+    if (e) SelectTag(e, true, true);
+}
+
 void TTagFileForm::ImportCin()
 {
     XGFileRequest request;
@@ -372,7 +412,9 @@ int32_t TTagFileForm::DoStatus(XGCode, XGParam id, XGParam status)
     case kCommandRevert: s.enabled = tag_file_needs_saving(fFile) && !fFile->path.empty(); return 0;
     case kCommandCreateTag:
     case kCommandImportCameraMotion:
-    case kCommandImportCin: s.enabled = true; return 0;
+    case kCommandImportCin:
+    case kCommandImportColormap:
+    case kCommandCollapseTerrain: s.enabled = true; return 0;
     default: return SharedStatus(int16_t(id), s);
     }
 }
@@ -391,6 +433,8 @@ int32_t TTagFileForm::DoMenu(XGCode, XGParam id, XGParam)
     case kCommandCreateTag: CreateTag(); return 0;
     case kCommandImportCameraMotion: ImportCameraMotion(); return 0;
     case kCommandImportCin: ImportCin(); return 0;
+    case kCommandImportColormap: ImportColormap(); return 0;
+    case kCommandCollapseTerrain: CollapseTerrain(); return 0;
     case kCommandOpenTag: OpenSelectedTags(); return 0;
     case kCommandTagInfo: TagInfoForSelection(fFile); return 0;
     case kCommandFindDuplicates: FindDuplicates(); return 0;

@@ -46,6 +46,8 @@ public:
     void CreateTag();
     void ImportCin();
     void ImportCameraMotion();
+    void ImportColormap();
+    void CollapseTerrain();
     void DropFiles(const std::vector<std::string>& paths);
     void DropRows(const std::vector<tag_row_record>& rows);
 

@@ -1,10 +1,18 @@
 #include <gtest/gtest.h>
 
+#include "build/sample_data.h"
+#include "framework/XGFileSpecifier.h"
+#include "framework/qt/XGAlert.h"
 #include "framework/qt/XGDialog.h"
+#include "framework/qt/XGGuard.h"
+#include "framework/qt/XGMessages.h"
 #include "framework/qt/XGListControl.h"
 #include "framework/qt/XGView.h"
 #include "shell/TCollapseTerrainDialog.h"
+#include "shell/TTagFileForm.h"
 #include "shell/TTagPickList.h"
+#include "shell/TTreeView.h"
+#include "texture/txst_format.h"
 #include "shell/TTolvaneApp.h"
 #include "shell/shell_test_support.h"
 
@@ -160,4 +168,75 @@ TEST_F(PickDialogsTest, CollapseTerrainWaitsForBothStacks)
 
     script.Click(TCollapseTerrainDialog::kCancel);
     EXPECT_FALSE(TCollapseTerrainDialog::Run(fFile, terrain, detail));
+}
+
+namespace {
+
+class TextureCommandsTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        make_sample_data(fData.path());
+        fPath = WriteTagFile("plugins/work.tag", {{"rawd", "note", "note", 1, make_bytes(3, 1)}});
+        StartApp();
+        fWindow = TTagFileForm::FromFile(fApp->OpenTagFile(fPath));
+    }
+    void Command(int16_t id)
+    {
+        XGGuard([&] { fWindow->Send(kXGMenuMessage, id, 0, true); });
+    }
+    std::string fPath;
+    TTagFileForm* fWindow = nullptr;
+};
+
+} // namespace
+
+TEST_F(TextureCommandsTest, ImportNewColormapMakesATerrainStackNamedAfterTheImage)
+{
+    ModalScript script;
+    std::string image = fData / "images/sample_terrain.psd";
+    script.File(image);
+    Command(kCommandImportColormap);
+    tag_group* stacks = tag_file_group(fWindow->GetFile(), code("txst"));
+    ASSERT_NE(stacks, nullptr);
+    tag_entry* e = stacks->entries;
+    EXPECT_EQ(std::string(e->name), XGNormalPath(image).substr(0, 31));
+    EXPECT_EQ(e->id, tag_id_from_name(e->name));
+    EXPECT_GT(e->size, 0u);
+    EXPECT_EQ(read_texture_set(e)->stack_count(), 9u);
+    EXPECT_EQ(fWindow->GetTree()->GetFirstSelected()->text, TTagTreeForm::TagRowText(e));
+
+    // an image it cannot read: an error, and no tag
+    write_file(fData / "flat.psd", bytes(40, 1));
+    script.File(fData / "flat.psd").Click(kXGAlertOK);
+    Command(kCommandImportColormap);
+    EXPECT_TRUE(script.Shown().back().Mentions("not a Photoshop file"));
+    EXPECT_EQ(tag_count_tags(stacks), 1);
+}
+
+TEST_F(TextureCommandsTest, CollapseTerrainDetailAddsTheCollapsedStack)
+{
+    ModalScript script;
+    auto pick = [](const std::string& row) {
+        return [row](XGDialog& d) {
+            auto* list = static_cast<XGListControl*>(d.FindView(TTagPickList::kList));
+            for (int i = 0; i < list->GetItemCount(); ++i)
+                if (list->GetItemText(i) == row) list->Choose(i);
+            d.ClickControl(TTagPickList::kSelect);
+        };
+    };
+    script.Then([&](XGDialog& d) {
+        script.Then(pick("Sample Terrain Detail (detl)"));
+        d.ClickControl(TCollapseTerrainDialog::kDetailButton);
+        script.Then(pick("Sample Terrain (terr)"));
+        d.ClickControl(TCollapseTerrainDialog::kTerrainButton);
+        d.ClickControl(TCollapseTerrainDialog::kCreate);
+    });
+    Command(kCommandCollapseTerrain);
+    tag_group* stacks = tag_file_group(fWindow->GetFile(), code("txst"));
+    ASSERT_NE(stacks, nullptr);
+    EXPECT_STREQ(stacks->entries->name, "Collapsed Terrain Stack");
+    EXPECT_EQ(read_texture_set(stacks->entries)->stack_count(), 9u);
+    EXPECT_EQ(fWindow->GetTree()->GetFirstSelected()->text, TTagTreeForm::TagRowText(stacks->entries));
 }

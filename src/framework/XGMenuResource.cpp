@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "framework/XGTextLines.h"
+
 namespace {
 
 bool Fail(std::string* why, int line, const std::string& text)
@@ -66,15 +68,10 @@ std::string XGMenuLabelText(const std::string& label)
 bool XGParseMenuText(std::string_view text, XGMenuBarResource& out, std::string* why)
 {
     out = XGMenuBarResource();
-    int lineNumber = 0;
-    size_t pos = 0;
-    while (pos <= text.size()) {
-        size_t eol = text.find('\n', pos);
-        if (eol == std::string_view::npos) eol = text.size();
-        std::string_view line = text.substr(pos, eol - pos);
-        pos = eol + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    XGTextLines lines(text);
+    std::string_view line;
+    while (lines.Next(line)) {
+        int lineNumber = lines.Number();
         size_t start = line.find_first_not_of(' ');
         if (start == std::string_view::npos || line[start] == '#') continue;
         std::string_view body = line.substr(start);

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "framework/XGTextLines.h"
+
 namespace {
 
 constexpr size_t kMaxDepth = 32;
@@ -249,21 +251,14 @@ bool XGParseViewText(std::string_view text, XGViewRecord& out, std::string* why)
     std::vector<Open> stack;
     bool haveTop = false;
     out = XGViewRecord();
-    int lineNumber = 0;
-    size_t pos = 0;
+    XGTextLines lines(text);
     auto failAt = [&](const std::string& reason) {
         char prefix[32];
-        std::snprintf(prefix, sizeof prefix, "line %d: ", lineNumber);
+        std::snprintf(prefix, sizeof prefix, "line %d: ", lines.Number());
         return Fail(why, prefix + reason);
     };
-    while (pos <= text.size()) {
-        size_t eol = text.find('\n', pos);
-        if (eol == std::string_view::npos) eol = text.size();
-        std::string_view line = text.substr(pos, eol - pos);
-        pos = eol + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-
+    std::string_view line;
+    while (lines.Next(line)) {
         size_t indent = 0;
         while (indent < line.size() && line[indent] == ' ') ++indent;
         if (indent < line.size() && line[indent] == '\t') return failAt("indent with spaces, not tabs");

@@ -70,27 +70,28 @@ void TAllTagForm::RefreshKeepingSelection()
     for (tag_entry* e : selected) SelectTag(e, false, false);
 }
 
+namespace {
+
+// The file commands: this window takes them and they stay disabled.
+bool IsFileCommand(XGParam id)
+{
+    static const int16_t commands[] = {kXGCommandCut,  kXGCommandCopy,      kXGCommandPaste,
+                                       kXGCommandClear, kCommandSave,       kCommandSaveAs,
+                                       kCommandRevert, kCommandCreateTag,  kCommandImportCameraMotion,
+                                       kCommandImportCin, kCommandImportColormap, kCommandCollapseTerrain};
+    return std::find(std::begin(commands), std::end(commands), id) != std::end(commands);
+}
+
+} // namespace
+
 int32_t TAllTagForm::DoStatus(XGCode, XGParam id, XGParam status)
 {
     auto& s = *reinterpret_cast<XGCommandStatus*>(status);
-    switch (id) {
-    case kXGCommandCut:
-    case kXGCommandCopy:
-    case kXGCommandPaste:
-    case kXGCommandClear:
-    case kCommandSave:
-    case kCommandSaveAs:
-    case kCommandRevert:
-    case kCommandCreateTag:
-    case kCommandImportCameraMotion:
-    case kCommandImportCin:
-    case kCommandImportColormap:
-    case kCommandCollapseTerrain:
+    if (IsFileCommand(id)) {
         s.enabled = false;
         return 0;
-    default:
-        return SharedStatus(int16_t(id), s);
     }
+    return SharedStatus(int16_t(id), s);
 }
 
 int32_t TAllTagForm::DoMenu(XGCode, XGParam id, XGParam)
@@ -99,21 +100,7 @@ int32_t TAllTagForm::DoMenu(XGCode, XGParam id, XGParam)
     case kCommandOpenTag: OpenSelectedTags(); return 0;
     case kCommandTagInfo: TagInfoForSelection(nullptr); return 0;
     case kCommandFindDuplicates: FindDuplicates(); return 0;
-    case kXGCommandCut:
-    case kXGCommandCopy:
-    case kXGCommandPaste:
-    case kXGCommandClear:
-    case kCommandSave:
-    case kCommandSaveAs:
-    case kCommandRevert:
-    case kCommandCreateTag:
-    case kCommandImportCameraMotion:
-    case kCommandImportCin:
-    case kCommandImportColormap:
-    case kCommandCollapseTerrain:
-        return 0;
-    default:
-        return kXGNotHandled;
+    default: return IsFileCommand(id) ? 0 : kXGNotHandled;
     }
 }
 

@@ -4,13 +4,11 @@
 
 #include "framework/XGDirectory.h"
 #include "framework/XGError.h"
-#include "framework/qt/XGControls.h"
 #include "framework/qt/XGDialog.h"
 #include "framework/qt/XGFactories.h"
 #include "framework/qt/XGFileDialog.h"
 #include "framework/qt/XGGuard.h"
 #include "framework/qt/XGModalDialog.h"
-#include "framework/qt/XGOpenGLView.h"
 #include "framework/qt/XGView.h"
 #include "framework/qt/XGWindow.h"
 #include "shell/TAllTagForm.h"
@@ -73,22 +71,12 @@ TTolvaneApp::TTolvaneApp(std::string dataFolder)
     : fDataFolder(std::move(dataFolder)), fContext(std::make_unique<QObject>())
 {
     SetName("Quenchold");
-    XGRegisterView("text"_4cc, XGMakeView<XGStaticText>);
-    XGRegisterView("edit"_4cc, XGMakeView<XGEditText>);
-    XGRegisterView("popm"_4cc, XGMakeView<XGPopupMenu>);
-    XGRegisterView("pbtn"_4cc, XGMakeView<XGPushButton>);
-    XGRegisterView("scrv"_4cc, XGMakeView<XGScrollView>);
-    XGRegisterView("list"_4cc, XGMakeView<XGListControl>);
-    XGRegisterView("grou"_4cc, XGMakeView<XGGroupBox>);
-    XGRegisterView("radb"_4cc, XGMakeView<XGRadioButton>);
-    XGRegisterView("chkb"_4cc, XGMakeView<XGCheckBox>);
-    XGRegisterView("opgl"_4cc, XGMakeView<XGOpenGLView>);
-    XGRegisterView("slid"_4cc, XGMakeView<XGSlider>);
+    // text, edit, popm, pbtn, scrv, list, grou, radb, chkb, opgl, slid and dlog, then the program's own
+    XGRegisterFrameworkClasses();
     XGRegisterView("Tree"_4cc, XGMakeView<TTreeView>);
     XGRegisterView("bmap"_4cc, XGMakeView<TBitmapView>);
     XGRegisterView("TGED"_4cc, XGMakeView<TTagEditHeader>);
     XGRegisterView("TGBK"_4cc, XGMakeView<TTagEditBackground>);
-    XGRegisterWindow("dlog"_4cc, XGMakeWindow<XGDialog>);
 
     XGDirectory::SetDefault(fDataFolder);
     fStore.load_data_folder(fDataFolder);

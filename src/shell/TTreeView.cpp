@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "framework/ProgramAssert.h"
+#include "framework/qt/XGAppCore.h"
 #include "framework/qt/XGDragData.h"
 #include "framework/qt/XGGuard.h"
 #include "framework/qt/XGMessages.h"
@@ -30,14 +31,6 @@ constexpr std::array<int16_t, 256> kSortKeys = [] {
     return keys;
 }();
 
-int ModifierFlags(Qt::KeyboardModifiers m)
-{
-    int flags = 0;
-    if (m & Qt::ShiftModifier) flags |= kXGShiftKey;
-    if (m & Qt::ControlModifier) flags |= kXGControlKey;
-    if (m & Qt::AltModifier) flags |= kXGAltKey;
-    return flags;
-}
 
 } // namespace
 
@@ -113,7 +106,7 @@ TTreeView::TTreeView(XGView* parent, const XGViewRecord& record) : XGView(parent
         if (TTreeItem* item = ItemOf(row)) item->expanded = false;
     });
     QObject::connect(fWidget, &QTreeWidget::itemDoubleClicked, Bridge(), [this](QTreeWidgetItem* row, int) {
-        if (TTreeItem* item = ItemOf(row)) DoubleClick(item, ModifierFlags(QApplication::keyboardModifiers()));
+        if (TTreeItem* item = ItemOf(row)) DoubleClick(item, XGAppCore::ModifierFlags(int(QApplication::keyboardModifiers())));
     });
     SetWidget(fWidget);
 }

@@ -7,6 +7,12 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "framework/qt/XGAppCore.h"
+
 class QApplication;
 class XGDialog;
 
@@ -44,4 +50,20 @@ private:
     std::deque<std::function<void(XGDialog&)>> fSteps;
     std::deque<std::string> fFiles;
     std::vector<shown_dialog> fShown;
+};
+
+// A test with an application core of its own.
+class XGAppCoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qt_test_application();
+        fApp = std::make_unique<XGAppCore>();
+    }
+    void TearDown() override
+    {
+        fApp.reset();
+        pump_events();
+    }
+    std::unique_ptr<XGAppCore> fApp;
 };

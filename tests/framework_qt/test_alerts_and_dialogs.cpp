@@ -16,20 +16,7 @@
 
 namespace {
 
-class XGAlertsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        qt_test_application();
-        fApp = std::make_unique<XGAppCore>();
-    }
-    void TearDown() override
-    {
-        fApp.reset();
-        pump_events();
-    }
-    std::unique_ptr<XGAppCore> fApp;
-};
+using XGAlertsTest = XGAppCoreTest;
 
 std::unique_ptr<XGDialog> Dialog(const char* text)
 {

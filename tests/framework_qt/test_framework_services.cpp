@@ -15,20 +15,7 @@
 
 namespace {
 
-class XGServicesTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        qt_test_application();
-        fApp = std::make_unique<XGAppCore>();
-    }
-    void TearDown() override
-    {
-        fApp.reset();
-        pump_events();
-    }
-    std::unique_ptr<XGAppCore> fApp;
-};
+using XGServicesTest = XGAppCoreTest;
 
 class TCounter : public XGPeriodic {
 public:

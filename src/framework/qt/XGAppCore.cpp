@@ -273,12 +273,12 @@ int32_t XGAppCore::KeyCode(const QKeyEvent* event)
     return 0;
 }
 
-int32_t XGAppCore::KeyModifiers(const QKeyEvent* event)
+int32_t XGAppCore::ModifierFlags(int qtModifiers)
 {
     int32_t flags = 0;
-    if (event->modifiers() & Qt::ShiftModifier) flags |= kXGShiftKey;
-    if (event->modifiers() & Qt::ControlModifier) flags |= kXGControlKey;
-    if (event->modifiers() & Qt::AltModifier) flags |= kXGAltKey;
+    if (qtModifiers & Qt::ShiftModifier) flags |= kXGShiftKey;
+    if (qtModifiers & Qt::ControlModifier) flags |= kXGControlKey;
+    if (qtModifiers & Qt::AltModifier) flags |= kXGAltKey;
     return flags;
 }
 
@@ -286,7 +286,7 @@ bool XGAppCore::HandleKey(const QKeyEvent* event)
 {
     int32_t code = KeyCode(event);
     if (code == 0) return false;
-    return GetCurrentTarget()->Send(kXGKeyMessage, code, KeyModifiers(event), true) != kXGNotHandled;
+    return GetCurrentTarget()->Send(kXGKeyMessage, code, ModifierFlags(int(event->modifiers())), true) != kXGNotHandled;
 }
 
 bool XGAppCore::MdiAccelerator(const QKeyEvent* event)

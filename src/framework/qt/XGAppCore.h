@@ -85,7 +85,8 @@ public:
     // keye to the current target; true when handled.
     bool HandleKey(const QKeyEvent* event);
     static int32_t KeyCode(const QKeyEvent* event);
-    static int32_t KeyModifiers(const QKeyEvent* event);
+    // Qt's keyboard modifiers as kXGShiftKey, kXGControlKey and kXGAltKey.
+    static int32_t ModifierFlags(int qtModifiers);
 
     // Periodic tasks, driven every 50 ms.
     void AddPeriodic(XGPeriodic* task);

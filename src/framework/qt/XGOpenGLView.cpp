@@ -16,11 +16,7 @@ int gSwitches = 0;
 
 int Modifiers(Qt::KeyboardModifiers m)
 {
-    int flags = 0;
-    if (m & Qt::ShiftModifier) flags |= kXGShiftKey;
-    if (m & Qt::ControlModifier) flags |= kXGControlKey;
-    if (m & Qt::AltModifier) flags |= kXGAltKey;
-    return flags;
+    return XGAppCore::ModifierFlags(int(m));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Adds seeds for one fuzz target: seeds.sh TARGET CORPUS BINDIR.
+# Adds seed inputs for one fuzz target: seeds.sh TARGET CORPUS BINDIR.
 set -euo pipefail
 target=$1
 corpus=$2
@@ -8,11 +9,17 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cli="$bindir/quenchold-cli"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+sample() {
+  [ -d "$work/data" ] || "$cli" make-sample-data "$work/data" >/dev/null
+}
 
 case "$target" in
   fuzz_skmd_loader|fuzz_skan_loader)
     [ -x "$cli" ] || exit 0
     "$cli" make-sample-data "$work/data" >/dev/null
+    sample
     "$cli" --data "$work/data" export skmd figr "$corpus/sample.skmd"
     "$cli" --data "$work/data" export skan figa "$corpus/sample.skan"
     ;;
@@ -20,12 +27,14 @@ case "$target" in
     # The data of the sample sounds, exported as stored.
     [ -x "$cli" ] || exit 0
     "$cli" make-sample-data "$work/data" >/dev/null
+    # the data of the sample sounds, as stored
+    sample
     for id in chim wind; do
       "$cli" --data "$work/data" export soun "$id" "$corpus/soun-$id" >/dev/null || true
     done
     ;;
   fuzz_wav_file)
-    # WAV files of other kinds than the sample data's.
+    # WAV files of other kinds than the sample data's
     if command -v sox >/dev/null 2>&1; then
       for options in "-b 8" "-b 24" "-c 2 -b 16" "-e floating-point -b 32" "-e ima-adpcm -b 4"; do
         name=$(echo "$options" | tr -c 'a-z0-9' '_')
@@ -41,11 +50,10 @@ case "$target" in
     # Mode 3 (rows of this process naming real tags), then two rows.
     head -c 89 /dev/zero | tr '\0' '\3' >"$corpus/two-rows"
   fuzz_layered_image)
-    root=$(cd "$(dirname "$0")/.." && pwd)
     cp "$root"/tests/texture/fixtures/*.psd "$corpus/"
     ;;
   fuzz_texture_stack|fuzz_sprite)
-    "$cli" make-sample-data "$work/data" >/dev/null
+    sample
     for tag in txst:terr txst:detl txst:sprf spri:sprt grsp:gspr; do
       "$cli" --data "$work/data" export "${tag%%:*}" "${tag#*:}" "$corpus/sample-${tag%%:*}-${tag#*:}"
     done

@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# Adds seeds for one fuzz target: seeds.sh TARGET CORPUS BINDIR.
 # Adds seed inputs for one fuzz target: seeds.sh TARGET CORPUS BINDIR.
 set -euo pipefail
 target=$1
 corpus=$2
 bindir=$3
-root=$(cd "$(dirname "$0")/.." && pwd)
 cli="$bindir/quenchold-cli"
+[ -x "$cli" ] || exit 0
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,16 +16,11 @@ sample() {
 
 case "$target" in
   fuzz_skmd_loader|fuzz_skan_loader)
-    [ -x "$cli" ] || exit 0
-    "$cli" make-sample-data "$work/data" >/dev/null
     sample
     "$cli" --data "$work/data" export skmd figr "$corpus/sample.skmd"
     "$cli" --data "$work/data" export skan figa "$corpus/sample.skan"
     ;;
   fuzz_sound_definition)
-    # The data of the sample sounds, exported as stored.
-    [ -x "$cli" ] || exit 0
-    "$cli" make-sample-data "$work/data" >/dev/null
     # the data of the sample sounds, as stored
     sample
     for id in chim wind; do
@@ -43,12 +37,13 @@ case "$target" in
     fi
     ;;
   fuzz_view_resource)
-    # The editor's own view resources and menu bar.
+    # the editor's own view resources and menu bar
     cp "$root"/resources/views/*.txt "$root"/resources/menus/*.txt "$corpus/" 2>/dev/null || true
     ;;
   fuzz_tag_row_drop)
-    # Mode 3 (rows of this process naming real tags), then two rows.
+    # mode 3 (rows of this process naming real tags), then two rows
     head -c 89 /dev/zero | tr '\0' '\3' >"$corpus/two-rows"
+    ;;
   fuzz_layered_image)
     cp "$root"/tests/texture/fixtures/*.psd "$corpus/"
     ;;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "framework/qt/XGFactories.h"
 #include "framework/qt/XGWindow.h"
+#include "shell/TBitmapView.h"
 #include "shell/TAllTagForm.h"
 #include "shell/TTagFileForm.h"
 #include "shell/TTolvaneApp.h"
@@ -136,4 +138,28 @@ TEST_F(ShellTest, TheAllTagsWindowListsEveryFileUnderOneRowPerType)
     pump_events();
     EXPECT_EQ(find_row(all->GetTree(), "extra (extr) [0k]"), nullptr);
     EXPECT_NE(find_row(all->GetTree(), "stone (ston) [0k]"), nullptr);
+}
+
+TEST_F(ShellTest, TheProgramsViewClassesBuildFromResources)
+{
+    StartApp();
+    XGViewRecord r;
+    std::string why;
+    ASSERT_TRUE(XGParseViewText("wind 0 0 0 640 300 \"Editor\"\n"
+                                "  TGED 0 0 0 640 42\n"
+                                "  TGBK 0 0 42 640 258 anchor=lrtb\n"
+                                "    bmap 7 10 10 40 40\n",
+                                r, &why))
+        << why;
+    std::unique_ptr<XGWindow> w(XGBuildWindow(r));
+    for (int32_t id : {9801, 9802, 9803, 9804}) ASSERT_NE(w->FindView(id), nullptr) << id;
+    // the header was laid out 480 wide: its right-hand buttons moved to the right edge
+    EXPECT_EQ(w->FindView(9804)->GetFrame().left, 396 + 160);
+    EXPECT_EQ(w->FindView(9803)->GetFrame().left, 312 + 160);
+    EXPECT_EQ(w->FindView(9801)->GetFrame().left, 8);
+    EXPECT_EQ(w->FindView(9802)->GetFrame().width, 228 + 160);
+    auto* swatch = dynamic_cast<TBitmapView*>(w->FindView(7));
+    ASSERT_NE(swatch, nullptr);
+    swatch->SetColor(0x12, 0x34, 0x56);
+    EXPECT_EQ(swatch->GetCenterColor(), 0x123456u);
 }

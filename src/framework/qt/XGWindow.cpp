@@ -22,6 +22,17 @@ public:
     }
 };
 
+// A window's content: its size hint is the size the resource gives, so that the frame
+// around it (an MDI subwindow) opens at that size.
+class XGContentWidget : public QWidget {
+public:
+    explicit XGContentWidget(QSize hint) : fHint(hint) {}
+    QSize sizeHint() const override { return fHint; }
+
+private:
+    QSize fHint;
+};
+
 // Turns the platform's close box into the window's close check.
 class XGCloseWatcher : public QObject {
 public:
@@ -51,7 +62,7 @@ XG_END_DISPATCH()
 
 XGWindow::XGWindow(const XGViewRecord& record) : fClassCode(record.classCode)
 {
-    fContent = new QWidget;
+    fContent = new XGContentWidget(QSize(record.frame.width, record.frame.height));
     fContent->setAttribute(Qt::WA_DeleteOnClose, false);
     fContent->resize(record.frame.width, record.frame.height);
     fContent->setWindowTitle(QString::fromLatin1(record.text.c_str()));

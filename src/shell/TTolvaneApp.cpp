@@ -126,6 +126,11 @@ tag_file* TTolvaneApp::OpenTagFile(const std::string& path)
     return f;
 }
 
+void TTolvaneApp::FilesDropped(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths) XGGuard([&] { OpenTagFile(path); });
+}
+
 TAllTagForm* TTolvaneApp::ShowAllTagWindow()
 {
     if (!fAllTags) {

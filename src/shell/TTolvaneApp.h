@@ -47,6 +47,9 @@ public:
     // Opens the tag file at path (the open one when it is open) and shows its window;
     // a file that is not a tag file raises "File Open Error" with the reason.
     tag_file* OpenTagFile(const std::string& path);
+    // Tag files dropped on the frame open like File > Open; other files are said to be
+    // no tag files.
+    void FilesDropped(const std::vector<std::string>& paths) override;
     // The all-tags window, made when there is none, brought to the front.
     TAllTagForm* ShowAllTagWindow();
     TAllTagForm* GetAllTagWindow() const { return fAllTags; }

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMimeData>
+
 #include "framework/qt/XGAlert.h"
 #include "framework/qt/XGDialog.h"
 #include "framework/qt/XGDragData.h"
@@ -396,4 +402,32 @@ TEST_F(ShellTest, FindDuplicatesOpensEveryOtherTagWithTheSameTypeAndId)
         if (editor_of(e)) opened.push_back(e->name);
     std::sort(opened.begin(), opened.end());
     EXPECT_EQ(opened, (std::vector<std::string>{"base", "local"}));
+}
+
+TEST_F(ShellTest, TagFilesDroppedOnTheFrameOpenAndOtherFilesAreRefused)
+{
+    std::string tagFile = WriteTagFile("elsewhere.tag", {{"rawd", "one_", "one", 1, make_bytes(3, 1)}});
+    write_file(fData / "notes.txt", make_bytes(30, 2));
+    StartApp();
+    XGDragData files;
+    files.AddFile(fData / "notes.txt");
+    files.AddFile(tagFile);
+    std::unique_ptr<QMimeData> mime(files.ToMime());
+    fApp->GetFrame()->show();
+    // as the platform delivers a drop: the drag enters first
+    QWidget* area = fApp->GetMdiArea()->viewport();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(area, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+    ModalScript script;
+    script.Click(kXGAlertOK);
+    QCoreApplication::sendEvent(area, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    ASSERT_EQ(script.Shown().size(), 1u);
+    EXPECT_TRUE(script.Shown()[0].Mentions("notes.txt (not a tag file)"));
+    tag_file* opened = fApp->GetStore().find_open_file(tagFile);
+    ASSERT_NE(opened, nullptr);
+    ASSERT_NE(TTagFileForm::FromFile(opened), nullptr);
+    EXPECT_EQ(fApp->GetFrontWindow()->GetTitle(), tagFile);
 }

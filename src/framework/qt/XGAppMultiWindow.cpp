@@ -1,11 +1,15 @@
 #include "framework/qt/XGAppMultiWindow.h"
 
 #include <QCloseEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 
+#include "framework/qt/XGDragData.h"
 #include "framework/qt/XGGuard.h"
 #include "framework/qt/XGMenuBar.h"
 #include "framework/qt/XGWindow.h"
@@ -28,6 +32,39 @@ private:
     XGAppCore* fApp;
 };
 
+// Takes files dropped on the frame's empty area.
+class XGFrameDropTarget : public QObject {
+public:
+    explicit XGFrameDropTarget(XGAppMultiWindow* app) : fApp(app) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* e = static_cast<QDragMoveEvent*>(event);
+            if (!e->mimeData()->hasUrls()) return false;
+            e->acceptProposedAction();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* e = static_cast<QDropEvent*>(event);
+            XGDragData data = XGDragData::FromMime(e->mimeData());
+            if (data.Files().empty()) return false;
+            e->acceptProposedAction();
+            XGGuard([&] { fApp->FilesDropped(data.Files()); });
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    XGAppMultiWindow* fApp;
+};
+
 } // namespace
 
 XG_BEGIN_DISPATCH(XGAppMultiWindow, XGAppCore)
@@ -43,6 +80,7 @@ XGAppMultiWindow::~XGAppMultiWindow()
     while (!GetWindows().empty()) delete GetWindows().back();
     fMenuBar.reset();
     fContext.reset();
+    fDropTarget.reset();
     fFrame.reset();
 }
 
@@ -59,6 +97,9 @@ void XGAppMultiWindow::BuildFrame(int32_t menuResource)
     fArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     fArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     fFrame->setCentralWidget(fArea);
+    fDropTarget = std::make_unique<XGFrameDropTarget>(this);
+    fArea->viewport()->setAcceptDrops(true);
+    fArea->viewport()->installEventFilter(fDropTarget.get());
     fMenuBar = std::make_unique<XGMenuBar>(fFrame->menuBar(), XGLoadMenuResource(menuResource), this);
     SetAccelerators(fMenuBar->GetResource().Accelerators());
     QObject::connect(fArea, &QMdiArea::subWindowActivated, fContext.get(), [this](QMdiSubWindow* sub) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "framework/qt/XGAppCore.h"
 
@@ -29,6 +31,9 @@ public:
     QWidget* PlaceDocumentWindow(XGWindow* w) override;
     void ActivateDocumentWindow(XGWindow* w) override;
 
+    // Files dropped on the frame outside every window; the program decides.
+    virtual void FilesDropped(const std::vector<std::string>& paths) {}
+
 protected:
     int32_t DoStatus(XGCode code, XGParam id, XGParam status);
     int32_t DoMenu(XGCode code, XGParam id, XGParam);
@@ -40,4 +45,5 @@ private:
     QMdiArea* fArea = nullptr;
     std::unique_ptr<XGMenuBar> fMenuBar;
     std::unique_ptr<QObject> fContext;
+    std::unique_ptr<QObject> fDropTarget;
 };

@@ -67,3 +67,15 @@ void apply_tag_defaults(void* s, int32_t length, const bs_code* codes, std::init
         std::memset(p + b.offset, b.value, size_t(b.count));
     }
 }
+
+std::string tag_label(const tag_entry* e)
+{
+    return "'" + std::string(e->name) + "' (" + tag_code_to_text(e->group->type) + "/" + tag_code_to_text(e->id) +
+           ")";
+}
+
+XGPostError tag_data_error(const tag_entry* e, const std::string& what)
+{
+    std::string file = e->file->path.empty() ? std::string("unsaved file") : tag_file_name(e->file);
+    return XGPostError(kXGFileReadError, {file + " - The tag " + tag_label(e) + " " + what + "."});
+}

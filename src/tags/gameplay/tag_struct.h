@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "build/tagdepend.h"
+#include "framework/XGError.h"
 #include "tags/byte_swapping.h"
 #include "tags/tag_code.h"
 #include "tags/tags.h"
@@ -87,3 +89,10 @@ void apply_tag_defaults(T& s, std::initializer_list<tag_default> fields,
 {
     apply_tag_defaults(&s, int32_t(sizeof(T)), tag_struct_info<T>::codes, fields, bytes);
 }
+
+// "'name' (type/id)" for messages.
+std::string tag_label(const tag_entry* e);
+
+// The program's error for tag data that cannot be used, naming the file and the tag:
+// "<file> - The tag <label> <what>."
+XGPostError tag_data_error(const tag_entry* e, const std::string& what);

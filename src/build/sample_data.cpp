@@ -8,12 +8,14 @@
 #include "tags/tag_types.h"
 
 void add_sample_raw_data(TSampleData& data);
+void add_sample_gameplay_data(TSampleData& data);
 
 namespace {
 
 // Each subsystem adds the tags it can make.
 const sample_data_part kParts[] = {
     add_sample_raw_data,
+    add_sample_gameplay_data,
 };
 
 tag_file* FreshFile(TTagStore& store, const std::string& path)

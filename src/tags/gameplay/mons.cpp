@@ -49,13 +49,13 @@ bool compare_tag_struct(tag_entry* e, const monster_definition& m, bool exact)
                                exact);
 }
 
-bool set_tag_struct_data(tag_entry* e, const monster_definition& m)
+std::vector<uint8_t> tag_struct_bytes(const monster_definition& m)
 {
     monster_definition stored = m;
     SwapAttacks(stored, m.flags);
-    uint8_t bytes[sizeof stored];
-    byte_swap_copy(monster_info::label, bytes, &stored, int32_t(sizeof stored), 1, monster_info::codes);
-    return tag_set_data(e, bytes, uint32_t(sizeof bytes));
+    std::vector<uint8_t> bytes(sizeof stored);
+    byte_swap_copy(monster_info::label, bytes.data(), &stored, int32_t(sizeof stored), 1, monster_info::codes);
+    return bytes;
 }
 
 void tag_struct_defaults(monster_definition& d)

@@ -207,7 +207,7 @@ struct monster_attack_sequences_info {
 bool read_tag_struct(tag_entry* e, monster_definition& m);
 bool write_tag_struct(tag_entry* e, const monster_definition& m);
 bool compare_tag_struct(tag_entry* e, const monster_definition& m, bool exact);
-bool set_tag_struct_data(tag_entry* e, const monster_definition& m);
+std::vector<uint8_t> tag_struct_bytes(const monster_definition& m);
 
 // The attacks in use: the stored count limited to 0..4.
 int monster_attacks_in_use(const monster_definition& m);

@@ -42,14 +42,22 @@ bool compare_tag_struct(tag_entry* e, const T& s, bool exact)
     return tag_compare_structs(info::label, e, &s, int32_t(sizeof(T)), 1, info::codes, exact);
 }
 
+// The structure in file order, as a tag of the type holds it.
+template <class T>
+std::vector<uint8_t> tag_struct_bytes(const T& s)
+{
+    using info = tag_struct_info<T>;
+    std::vector<uint8_t> bytes(sizeof(T));
+    byte_swap_copy(info::label, bytes.data(), &s, int32_t(sizeof(T)), 1, info::codes);
+    return bytes;
+}
+
 // Replaces the whole data with s in file order: the data is exactly one structure.
 template <class T>
 bool set_tag_struct_data(tag_entry* e, const T& s)
 {
-    using info = tag_struct_info<T>;
-    uint8_t bytes[sizeof(T)];
-    byte_swap_copy(info::label, bytes, &s, int32_t(sizeof(T)), 1, info::codes);
-    return tag_set_data(e, bytes, uint32_t(sizeof(T)));
+    std::vector<uint8_t> bytes = tag_struct_bytes(s);
+    return tag_set_data(e, bytes.data(), uint32_t(bytes.size()));
 }
 
 // For the collect-dependencies hooks: a tag whose structure cannot be read references

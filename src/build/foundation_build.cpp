@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include "framework/XGError.h"
 #include "framework/XGFile.h"
@@ -40,24 +41,80 @@ bool FromFoundationFile(const tag_entry* e)
     return e->file->kind == TAG_FILE_KIND_BASE;
 }
 
-// The tag's data for an output: the source's own buffer when the store would drop it
-// anyway (clean, and on disk), else a copy; an empty tag gets an empty buffer. Null when
-// the data cannot be had.
-tag_data_ptr TakeData(tag_entry* e)
-{
-    if (tag_get_size(e) == 0) return tag_data_ptr(new (std::nothrow) uint8_t[1]);
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data(e, &size);
-    if (!data) return nullptr;
-    if (!e->dirty && !e->file->path.empty() && e->offset != 0) return std::move(e->data);
-    tag_data_ptr copy(new (std::nothrow) uint8_t[size ? size : 1]);
-    if (copy && size) std::memcpy(copy.get(), data, size);
-    return copy;
-}
-
 } // namespace
 
-TFoundationBuild::TFoundationBuild(TTagStore& store) : fStore(store)
+// The data of the collected tags: loaded for their hooks, and read from the tags chosen to
+// provide them when the outputs are written; their files are kept open meanwhile.
+class TCollectedData : public TTagDataSource {
+public:
+    void Provide(tag_entry* output, tag_entry* source) { fSources.emplace(output, source); }
+
+    // Loads the tag's data into the store, through the open file.
+    void Load(tag_entry* e)
+    {
+        if (e->data) return;
+        if (open_file* file = File(e->file)) tag_get_data_from(e, file->file, file->length);
+    }
+
+    void Reserve(size_t tags) { fSources.reserve(tags); }
+
+    void Clear()
+    {
+        fSources.clear();
+        fFiles.clear();
+    }
+
+    // Whether the source's whole data can be had.
+    bool Available(tag_entry* source)
+    {
+        if (source->data || source->size == 0) return true;
+        if (source->offset == 0) return false;
+        open_file* file = File(source->file);
+        return file && uint64_t(source->offset) + source->size <= file->length;
+    }
+
+    bool ReadTagData(tag_entry* e, uint32_t offset, void* out, uint32_t count) override
+    {
+        auto found = fSources.find(e);
+        if (found == fSources.end()) return false;
+        tag_entry* source = found->second;
+        if (uint64_t(offset) + count > source->size) return false;
+        if (source->data) {
+            std::memcpy(out, source->data.get() + offset, count);
+            return true;
+        }
+        if (!Available(source)) return false;
+        try {
+            return File(source->file)->file.ReadSome(uint64_t(source->offset) + offset, out, count) == count;
+        } catch (const XGError&) {
+            return false;
+        }
+    }
+
+private:
+    struct open_file {
+        XGFile file;
+        uint64_t length = 0;
+    };
+
+    open_file* File(tag_file* f)
+    {
+        auto found = fFiles.find(f);
+        if (found != fFiles.end()) return found->second.get();
+        if (fFiles.size() >= MAXIMUM_OPEN_SOURCES) fFiles.clear();
+        auto file = std::make_unique<open_file>();
+        file->file.SetName(f->path);
+        if (f->path.empty() || !file->file.TryOpen(XGFile::kRead)) file.reset();
+        else file->length = file->file.GetLength();
+        return fFiles.emplace(f, std::move(file)).first->second.get();
+    }
+
+    static constexpr size_t MAXIMUM_OPEN_SOURCES = 256;
+    std::unordered_map<tag_entry*, tag_entry*> fSources;
+    std::unordered_map<tag_file*, std::unique_ptr<open_file>> fFiles;
+};
+
+TFoundationBuild::TFoundationBuild(TTagStore& store) : fStore(store), fData(std::make_unique<TCollectedData>())
 {
 }
 
@@ -79,6 +136,7 @@ void TFoundationBuild::begin_foundation_build(const std::string& base_folder)
     fLogLines = 0;
     fOutputs.clear();
     fFailure.clear();
+    fData->Clear();
 
     fFolder = base_folder + "/" + FOUNDATION_BUILD_FOLDER;
     std::error_code ec;
@@ -99,7 +157,12 @@ void TFoundationBuild::IndexStore()
 {
     fStoreIndex.clear();
     for (tag_entry* e = fStore.next_entry(nullptr); e; e = fStore.next_entry(e))
-        fStoreIndex[Key(e->group->type, e->id)].push_back(e);
+        fStoreIndex.push_back({Key(e->group->type, e->id), e});
+    // tags of one type and id stay in store order
+    std::stable_sort(fStoreIndex.begin(), fStoreIndex.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    fCollected.reserve(std::min(fStoreIndex.size(), size_t(MAXIMUM_COLLECTED_TAGS)));
+    fCollectedIndex.reserve(fCollected.capacity());
 }
 
 std::string TFoundationBuild::Describe(const tag_entry* e) const
@@ -131,11 +194,13 @@ void TFoundationBuild::CloseLog()
 
 tag_entry* TFoundationBuild::Choose(tag_code type, tag_code id)
 {
-    auto found = fStoreIndex.find(Key(type, id));
-    if (found == fStoreIndex.end()) return nullptr;
+    uint64_t key = Key(type, id);
+    auto first = std::lower_bound(fStoreIndex.begin(), fStoreIndex.end(), key,
+                                  [](const auto& item, uint64_t k) { return item.first < k; });
     tag_entry* taken = nullptr;
     bool duplicates = false;
-    for (tag_entry* e : found->second) {
+    for (auto it = first; it != fStoreIndex.end() && it->first == key; ++it) {
+        tag_entry* e = it->second;
         if (!taken) {
             taken = e;
             continue;
@@ -189,18 +254,18 @@ int TFoundationBuild::Visit(tag_code type, tag_code id)
     return int(fCollected.size() - 1);
 }
 
-// Runs the record's hook and keeps what it reports, to be added one by one (depth first,
-// in the order reported) without the hooks calling each other.
+// Runs the record's hook and keeps what it reports on the pending stack, to be added one by
+// one (depth first, in the order reported) without the hooks calling each other.
 void TFoundationBuild::Enter(size_t record, std::vector<walk_frame>& stack)
 {
     const collected_tag& c = fCollected[record];
     tag_collect_dependencies_hook hook = tag_type_collect_dependencies_hook(c.type);
     if (!hook) return;
-    walk_frame frame{record, fCurrent, fCurrentMap, {}, 0};
+    walk_frame frame{record, fCurrent, fCurrentMap, fPending.size(), 0, fPending.size()};
     fReferrer = fCurrent;
     fCurrent = long(record);
     if (c.type == MESH) fCurrentMap = c.id;
-    fCaptured.clear();
+    fData->Load(c.entry);
     fCapturing = true;
     try {
         hook(c.entry);
@@ -209,24 +274,25 @@ void TFoundationBuild::Enter(size_t record, std::vector<walk_frame>& stack)
         throw;
     }
     fCapturing = false;
-    frame.references = std::move(fCaptured);
-    fCaptured.clear();
-    stack.push_back(std::move(frame));
+    frame.end = fPending.size();
+    stack.push_back(frame);
 }
 
 void TFoundationBuild::Walk(size_t record)
 {
     std::vector<walk_frame> stack;
+    fPending.clear();
     Enter(record, stack);
     while (!stack.empty()) {
         walk_frame& top = stack.back();
-        if (top.next == top.references.size()) {
+        if (top.next == top.end) {
             fCurrent = top.saved_current;
             fCurrentMap = top.saved_map;
+            fPending.resize(top.begin);
             stack.pop_back();
             continue;
         }
-        reference r = top.references[top.next++];
+        reference r = fPending[top.next++];
         int next = Visit(r.type, r.id);
         if (next >= 0) Enter(size_t(next), stack);
     }
@@ -235,7 +301,7 @@ void TFoundationBuild::Walk(size_t record)
 void TFoundationBuild::AddDependency(tag_code type, tag_code id)
 {
     if (fCapturing) {
-        fCaptured.push_back({type, id});
+        fPending.push_back({type, id});
         return;
     }
     int record = Visit(type, id);
@@ -256,34 +322,38 @@ bool TFoundationBuild::finish_foundation_build()
         set_dependency_sink(fPreviousSink);
         fSinkInstalled = false;
     }
+    // The outputs list their tags; the data goes from the sources to the files as they are written.
     TTagStore outputs;
     tag_file* large = outputs.new_tag_file();
     tag_file* small = outputs.new_tag_file();
     tag_file* localized = outputs.new_tag_file();
+    TCollectedData& data = *fData;
+    data.Reserve(fCollected.size());
     bool ok = true;
     for (const collected_tag& c : fCollected) {
         tag_file* target = IsLocalized(c.type, c.id) ? localized : c.small ? small : large;
-        uint32_t size = tag_get_size(c.entry);
-        tag_data_ptr data = TakeData(c.entry);
-        if (!data) {
+        if (!data.Available(c.entry)) {
             FinishLog("out of memory building monolithic");
             fFailure = "The data of " + Describe(c.entry) + " cannot be read; no output was written.";
             ok = false;
             break;
         }
-        if (!outputs.create_tag_owned(target, c.type, c.id, c.entry->version, c.entry->name, size, std::move(data))) {
+        tag_entry* e = outputs.create_tag(target, c.type, c.id, c.entry->version, c.entry->name, 0,
+                                          tag_get_size(c.entry), nullptr);
+        if (!e) {
             FinishLog("out of memory building monolithic");
             fFailure = "Out of memory building the outputs; no output was written.";
             ok = false;
             break;
         }
-        tag_release_data(c.entry);
+        data.Provide(e, c.entry);
     }
     if (ok) {
         tag_file* files[] = {small, localized, large};
         for (int i = 0; i < 3; ++i) {
             std::string why;
-            if (!write_tag_file(files[i], fFolder + "/" + kOutputNames[i], TAG_FILE_TYPE_FOUNDATION, false, &why)) {
+            if (!write_tag_file(files[i], fFolder + "/" + kOutputNames[i], TAG_FILE_TYPE_FOUNDATION, false, &why,
+                                &data)) {
                 FinishLog(std::string("could not write ") + kOutputNames[i]);
                 fFailure = std::string("could not write ") + kOutputNames[i] + ": " + why;
                 ok = false;
@@ -295,6 +365,8 @@ bool TFoundationBuild::finish_foundation_build()
             fOutputs.push_back(std::move(output));
         }
     }
+    for (const collected_tag& c : fCollected) tag_release_data(c.entry);
+    data.Clear();
     CloseLog();
     return ok;
 }

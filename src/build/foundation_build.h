@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -30,6 +31,8 @@ struct foundation_output {
     std::string name;
     std::vector<std::pair<tag_code, int>> types;
 };
+
+class TCollectedData;
 
 class TFoundationBuild : public TDependencySink {
 public:
@@ -60,12 +63,14 @@ private:
         tag_code type;
         tag_code id;
     };
-    // A record whose references are being added, and the state to restore after it.
+    // A record whose references (fPending[begin, end)) are being added, and the state to
+    // restore after it.
     struct walk_frame {
         size_t record;
         long saved_current;
         tag_code saved_map;
-        std::vector<reference> references;
+        size_t begin;
+        size_t end;
         size_t next;
     };
 
@@ -85,17 +90,18 @@ private:
     int fLogLines = 0;
     std::vector<collected_tag> fCollected;
     std::unordered_map<uint64_t, size_t> fCollectedIndex;
-    std::unordered_map<uint64_t, std::vector<tag_entry*>> fStoreIndex; // every tag by type and id, in store order
+    std::vector<std::pair<uint64_t, tag_entry*>> fStoreIndex; // every tag by type and id, then store order
     long fCurrent = -1; // the record being walked, -1 during seeding
     tag_code fCurrentMap = 0;
     long fReferrer = -1; // the record that referenced the one whose hook is running
     bool fCapturing = false;
-    std::vector<reference> fCaptured;
+    std::vector<reference> fPending; // what the hooks reported, not yet added
     bool fLimitLogged = false;
     TDependencySink* fPreviousSink = nullptr;
     bool fSinkInstalled = false;
     std::vector<foundation_output> fOutputs;
     std::string fFailure;
+    std::unique_ptr<TCollectedData> fData;
 };
 
 // Root list items: a four-character type, a colon and a four-character id, separated by

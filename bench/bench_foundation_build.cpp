@@ -4,11 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "bench_support.h"
@@ -120,17 +117,6 @@ const data_folder& DataFolder()
     return data;
 }
 
-void PlainCopy(const std::string& source, const std::string& target, std::vector<uint8_t>& buffer)
-{
-    int in = ::open(source.c_str(), O_RDONLY);
-    int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ssize_t n;
-    while ((n = ::read(in, buffer.data(), buffer.size())) > 0)
-        if (::write(out, buffer.data(), size_t(n)) != n) std::abort();
-    ::close(in);
-    ::close(out);
-}
-
 // Reference: the data folder's files copied with plain reads and writes.
 void BM_FoundationBuild_PlainCopy(benchmark::State& state)
 {
@@ -143,7 +129,7 @@ void BM_FoundationBuild_PlainCopy(benchmark::State& state)
         std::filesystem::create_directories(target);
         state.ResumeTiming();
         for (const auto& file : std::filesystem::directory_iterator(d.path + "/plugins"))
-            PlainCopy(file.path().string(), target + "/" + file.path().filename().string(), buffer);
+            plain_copy_file(file.path().string(), target + "/" + file.path().filename().string(), buffer);
     }
     std::filesystem::remove_all(target);
     state.SetBytesProcessed(int64_t(state.iterations() * d.bytes));

@@ -5,19 +5,13 @@
 #include <cstring>
 
 #include "build/tag_format_update.h"
-#include "build/tagdepend.h"
+#include "fuzz_support.h"
 #include "framework/XGError.h"
 #include "tags/gameplay/gameplay.h"
 #include "tags/tag_types.h"
 
 namespace {
 
-class TCountingSink : public TDependencySink {
-public:
-    void AddDependency(tag_code, tag_code) override { ++fCount; }
-    void UnreadableTag(tag_entry*) override { ++fCount; }
-    int fCount = 0;
-};
 
 template <class T>
 void RoundTrip(tag_entry* e)
@@ -70,10 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     tag_entry* e = store.create_tag(f, chosen->type, "fuzz"_4cc, int16_t(int8_t(data[4]) % 4), "fuzz", 0,
                                     uint32_t(size - 5), data + 5);
     if (!e) return 0;
-    TCountingSink sink;
-    TDependencySink* previous = set_dependency_sink(&sink);
-    if (auto hook = tag_type_collect_dependencies_hook(chosen->type)) hook(e);
-    set_dependency_sink(previous);
+    {
+        TFuzzDependencySink sink;
+        if (auto hook = tag_type_collect_dependencies_hook(chosen->type)) hook(e);
+    }
     chosen->round_trip(e);
     try {
         run_tag_format_update(e);

@@ -3,20 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "build/tagdepend.h"
+#include "fuzz_support.h"
 #include "framework/XGError.h"
 #include "map/mesh_map.h"
-
-namespace {
-
-class TCountingSink : public TDependencySink {
-public:
-    void AddDependency(tag_code, tag_code) override { ++fCount; }
-    void UnreadableTag(tag_entry*) override { ++fCount; }
-    int fCount = 0;
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -24,10 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     tag_file* f = store.new_tag_file();
     tag_entry* e = store.create_tag(f, "mesh"_4cc, "fuzz"_4cc, 11, "fuzz", 0, uint32_t(size), data);
     if (!e) return 0;
-    TCountingSink sink;
-    TDependencySink* previous = set_dependency_sink(&sink);
-    collect_mesh_dependencies(e);
-    set_dependency_sink(previous);
+    {
+        TFuzzDependencySink sink;
+        collect_mesh_dependencies(e);
+    }
 
     TMeshMap map;
     try {

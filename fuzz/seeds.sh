@@ -1,29 +1,55 @@
 #!/usr/bin/env bash
-# More seeds for a fuzz target: seeds.sh TARGET CORPUS BINDIR. Each target adds its own case.
+# Adds seeds for one fuzz target: seeds.sh TARGET CORPUS BINDIR. Each target adds its own case.
 set -euo pipefail
-target=${1:?target} corpus=${2:?corpus} bin=${3:?binary folder}
-[ -x "$bin/quenchold-cli" ] || exit 0
+target=${1:?target}
+corpus=${2:?corpus}
+bindir=${3:?binary folder}
+cli="$bindir/quenchold-cli"
+[ -x "$cli" ] || exit 0
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+# The sample data, made when a case first needs it.
 sample() {
-  "$bin/quenchold-cli" make-sample-data "$work/sample" >/dev/null
+  [ -d "$work/data" ] || "$cli" make-sample-data "$work/data" >/dev/null
 }
 
 case "$target" in
+  fuzz_skmd_loader|fuzz_skan_loader)
+    sample
+    "$cli" --data "$work/data" export skmd figr "$corpus/sample.skmd"
+    "$cli" --data "$work/data" export skan figa "$corpus/sample.skan"
+    ;;
+  fuzz_sound_definition)
+    # The data of the sample sounds, exported as stored.
+    sample
+    for id in chim wind; do
+      "$cli" --data "$work/data" export soun "$id" "$corpus/soun-$id" >/dev/null || true
+    done
+    ;;
+  fuzz_wav_file)
+    # WAV files of other kinds than the sample data's.
+    if command -v sox >/dev/null 2>&1; then
+      for options in "-b 8" "-b 24" "-c 2 -b 16" "-e floating-point -b 32" "-e ima-adpcm -b 4"; do
+        name=$(echo "$options" | tr -c 'a-z0-9' '_')
+        sox -n -r 22050 $options "$corpus/sox$name.wav" synth 0.05 sine 440 2>/dev/null || true
+      done
+    fi
+    ;;
   fuzz_mesh_map)
     sample
     for id in m001 m002; do
-      "$bin/quenchold-cli" --data "$work/sample" export mesh "$id" "$corpus/seed-mesh-$id"
+      "$cli" --data "$work/data" export mesh "$id" "$corpus/seed-mesh-$id"
     done
     ;;
   fuzz_gameplay_tags)
+    # A type, a version byte, then the data of each structure tag of the sample data.
     sample
-    "$bin/quenchold-cli" --data "$work/sample" list | while IFS=$'\t' read -r type id version size name path; do
+    "$cli" --data "$work/data" list | while IFS=$'\t' read -r type id version size name path; do
       case "$type" in
         amso|arti|conn|core|form|game|glli|ligh|loli|lpgr|medi|meef|meli|mons|obje|obpc|part|phys|prgr|proj|scen|unit|wind)
-          "$bin/quenchold-cli" --data "$work/sample" export "$type" "$id" "$work/data"
-          { printf '%s\001' "$type"; cat "$work/data"; } >"$corpus/seed-$type-$id"
+          "$cli" --data "$work/data" export "$type" "$id" "$work/tag"
+          { printf '%s\001' "$type"; cat "$work/tag"; } >"$corpus/seed-$type-$id"
           ;;
       esac
     done

@@ -9,6 +9,9 @@
 
 void add_sample_raw_data(TSampleData& data);
 void add_sample_gameplay_data(TSampleData& data);
+void add_sample_dialogs(TSampleData& data);
+void add_sample_models(TSampleData& data);
+void add_sample_sounds(TSampleData& data);
 
 namespace {
 
@@ -16,6 +19,9 @@ namespace {
 const sample_data_part kParts[] = {
     add_sample_raw_data,
     add_sample_gameplay_data,
+    add_sample_dialogs,
+    add_sample_models,
+    add_sample_sounds,
 };
 
 tag_file* FreshFile(TTagStore& store, const std::string& path)

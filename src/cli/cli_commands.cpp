@@ -9,6 +9,11 @@ int cli_make_sample_data(CliContext& context);
 int cli_new(CliContext& context);
 int cli_build_foundation(CliContext& context);
 int cli_update_formats(CliContext& context);
+int cli_import_cin(CliContext& context);
+int cli_import_skl(CliContext& context);
+int cli_import_ase(CliContext& context);
+int cli_import_wav(CliContext& context);
+int cli_decode_sound(CliContext& context);
 
 const std::vector<CliCommand>& cli_commands()
 {
@@ -22,6 +27,11 @@ const std::vector<CliCommand>& cli_commands()
         {"new", "new FILE TYPE NAME [--id ID] [--size WxH]", cli_new},
         {"build-foundation", "build-foundation ROOTLIST", cli_build_foundation},
         {"update-formats", "update-formats", cli_update_formats},
+        {"import-cin", "import-cin FILE DIALOGS", cli_import_cin},
+        {"import-skl", "import-skl FILE MODEL [NAME]", cli_import_skl},
+        {"import-ase", "import-ase FILE CAMERA", cli_import_ase},
+        {"import-wav", "import-wav FILE ID WAV...", cli_import_wav},
+        {"decode-sound", "decode-sound ID INDEX OUT [FILE]", cli_decode_sound},
     };
     return commands;
 }

@@ -201,7 +201,7 @@ tag_code tag_file_listing::entry(int32_t i, tag_entry& e) const
 {
     // the fields the reader uses, assembled byte by byte (the same as converting the
     // header with its description)
-    const uint8_t* p = head.get() + table + size_t(i) * TAG_ENTRY_HEADER_SIZE;
+    const uint8_t* p = head->data() + table + size_t(i) * TAG_ENTRY_HEADER_SIZE;
     std::memcpy(e.name, p + 4, sizeof e.name);
     e.name[31] = 0;
     e.id = read_be32(p + 40);
@@ -216,9 +216,11 @@ tag_code tag_file_listing::entry(int32_t i, tag_entry& e) const
     return read_be32(p + 36);
 }
 
-bool read_tag_file_listing(XGFile& file, tag_file_listing& listing, std::string* why)
+bool read_tag_file_listing(XGFile& file, tag_file_listing& listing, std::vector<uint8_t>& buffer,
+                           std::string* why)
 {
     listing = tag_file_listing();
+    listing.head = &buffer;
     uint8_t first[TAG_FILE_HEADER_SIZE];
     size_t got = file.ReadSome(0, first, sizeof first);
     if (got < size_t(TAG_ENTRY_HEADER_SIZE)) {
@@ -235,17 +237,12 @@ bool read_tag_file_listing(XGFile& file, tag_file_listing& listing, std::string*
         }
         uint64_t table = TAG_FILE_HEADER_SIZE + uint64_t(TAG_ENTRY_POINT_SIZE) * fh.entry_point_count;
         size_t bytes = size_t(TAG_ENTRY_HEADER_SIZE) * size_t(fh.tag_count);
-        listing.head.reset(new (std::nothrow) uint8_t[bytes ? bytes : 1]);
-        if (!listing.head) {
-            SetWhy(why, "out of memory");
-            return false;
-        }
+        if (buffer.size() < bytes) buffer.resize(bytes);
         // a short read: the entry headers run past the end of the file
-        if (file.ReadSome(table, listing.head.get(), bytes) != bytes) {
+        if (file.ReadSome(table, buffer.data(), bytes) != bytes) {
             SetWhy(why, "the entry headers run past the end of the file");
             return false;
         }
-        listing.head_size = bytes;
         listing.table = 0;
         listing.kind = fh.file_kind;
         listing.header_word = fh.header_word;
@@ -257,9 +254,8 @@ bool read_tag_file_listing(XGFile& file, tag_file_listing& listing, std::string*
             SetWhy(why, "the tag is too large");
             return false;
         }
-        listing.head.reset(new uint8_t[TAG_ENTRY_HEADER_SIZE]);
-        std::memcpy(listing.head.get(), first, TAG_ENTRY_HEADER_SIZE);
-        listing.head_size = TAG_ENTRY_HEADER_SIZE;
+        if (buffer.size() < size_t(TAG_ENTRY_HEADER_SIZE)) buffer.resize(TAG_ENTRY_HEADER_SIZE);
+        std::memcpy(buffer.data(), first, TAG_ENTRY_HEADER_SIZE);
         listing.length = length;
         listing.kind = TAG_FILE_KIND_SINGLE;
         listing.tag_count = 1;

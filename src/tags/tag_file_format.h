@@ -76,18 +76,18 @@ struct tag_file_listing {
     int32_t header_word = 0;
     uint64_t length = 0; // of a single-tag file; of a multi-tag file, its headers
     int32_t tag_count = 0;
-    std::unique_ptr<uint8_t[]> head; // the bytes read from the start of the file
-    size_t head_size = 0;
-    size_t table = 0; // where the entry headers start in head
+    std::vector<uint8_t>* head = nullptr; // the entry headers as read (the caller's buffer)
+    size_t table = 0;                     // where they start in head
 
     // Entry i: its type, and name, id, offset, size and version filled into e. Offset
     // and size are not checked here; reading the data checks them against the file.
     tag_code entry(int32_t i, tag_entry& e) const;
 };
 
-// Reads the headers of an open file. False, with the reason, when it is not a tag
-// file or its headers do not fit in it.
-bool read_tag_file_listing(XGFile& file, tag_file_listing& listing, std::string* why);
+// Reads the headers of an open file into buffer (reused from file to file). False,
+// with the reason, when it is not a tag file or its headers do not fit in it.
+bool read_tag_file_listing(XGFile& file, tag_file_listing& listing, std::vector<uint8_t>& buffer,
+                           std::string* why);
 
 // The checksum register after feeding data: reflected 0xEDB88320, started at
 // 0xFFFFFFFF (pass that as crc), no final inversion.

@@ -85,7 +85,7 @@ tag_file* TTagStore::open_tag_file(const std::string& path, bool create, std::st
     tag_file_listing listing;
     bool ok;
     try {
-        ok = read_tag_file_listing(file, listing, why);
+        ok = read_tag_file_listing(file, listing, fHeaderBuffer, why);
     } catch (const XGError& error) {
         if (why) *why = error.GetMessage();
         ok = false;

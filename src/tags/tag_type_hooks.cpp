@@ -3,6 +3,8 @@
 void install_gameplay_tag_hooks();
 void install_map_tag_hooks();
 void install_format_updaters();
+void install_model_tag_hooks();
+void install_sound_tag_hooks();
 
 // Each subsystem adds its installer here.
 void install_core_tag_hooks()
@@ -10,4 +12,6 @@ void install_core_tag_hooks()
     install_gameplay_tag_hooks();
     install_map_tag_hooks();
     install_format_updaters();
+    install_model_tag_hooks();
+    install_sound_tag_hooks();
 }

@@ -163,6 +163,7 @@ private:
 
     tag_file* fFiles = nullptr;
     std::unordered_map<std::string, tag_file*> fPathIndex;
+    std::vector<uint8_t> fHeaderBuffer; // entry headers being read, reused from file to file
     std::vector<std::pair<int, tag_changed_listener>> fListeners;
     int fNextListener = 1;
 };

@@ -161,6 +161,9 @@ void TFoundationBuild::IndexStore()
     // tags of one type and id stay in store order
     std::stable_sort(fStoreIndex.begin(), fStoreIndex.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
+    fStoreStart.clear();
+    fStoreStart.reserve(fStoreIndex.size());
+    for (size_t i = 0; i < fStoreIndex.size(); ++i) fStoreStart.emplace(fStoreIndex[i].first, i);
     fCollected.reserve(std::min(fStoreIndex.size(), size_t(MAXIMUM_COLLECTED_TAGS)));
     fCollectedIndex.reserve(fCollected.capacity());
 }
@@ -195,11 +198,11 @@ void TFoundationBuild::CloseLog()
 tag_entry* TFoundationBuild::Choose(tag_code type, tag_code id)
 {
     uint64_t key = Key(type, id);
-    auto first = std::lower_bound(fStoreIndex.begin(), fStoreIndex.end(), key,
-                                  [](const auto& item, uint64_t k) { return item.first < k; });
+    auto start = fStoreStart.find(key);
+    if (start == fStoreStart.end()) return nullptr;
     tag_entry* taken = nullptr;
     bool duplicates = false;
-    for (auto it = first; it != fStoreIndex.end() && it->first == key; ++it) {
+    for (auto it = fStoreIndex.begin() + long(start->second); it != fStoreIndex.end() && it->first == key; ++it) {
         tag_entry* e = it->second;
         if (!taken) {
             taken = e;

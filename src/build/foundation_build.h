@@ -91,6 +91,7 @@ private:
     std::vector<collected_tag> fCollected;
     std::unordered_map<uint64_t, size_t> fCollectedIndex;
     std::vector<std::pair<uint64_t, tag_entry*>> fStoreIndex; // every tag by type and id, then store order
+    std::unordered_map<uint64_t, size_t> fStoreStart;         // where each type and id starts in it
     long fCurrent = -1; // the record being walked, -1 during seeding
     tag_code fCurrentMap = 0;
     long fReferrer = -1; // the record that referenced the one whose hook is running

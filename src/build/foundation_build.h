@@ -123,8 +123,7 @@ private:
 std::vector<std::pair<tag_code, tag_code>> parse_root_list(const std::string& text,
                                                             std::vector<std::string>* skipped = nullptr);
 
-// The build command over a root list file. Raises XGError when the root list cannot be
-// read or the folder cannot be made; nothing is built then.
+// What a build command did.
 struct foundation_build_result {
     bool finished = false; // all three outputs written
     std::string failure;
@@ -134,4 +133,7 @@ struct foundation_build_result {
     size_t collected = 0;
     std::vector<std::string> skipped_items;
 };
+
+// The build command over a root list file. Raises XGError when the root list cannot be
+// read or the folder cannot be made; nothing is built then.
 foundation_build_result build_foundation(TTagStore& store, const std::string& root_list, const std::string& base_folder);

@@ -21,3 +21,6 @@ private:
 void reset_peak_memory();
 // Peak resident size in bytes since the last reset (or start).
 size_t peak_memory();
+
+// Copies a file with plain reads and writes through buffer: the reference of the I/O benchmarks.
+void plain_copy_file(const std::string& source, const std::string& target, std::vector<uint8_t>& buffer);

@@ -114,24 +114,13 @@ void BM_LoadFolder_TagStore(benchmark::State& state)
 }
 BENCHMARK(BM_LoadFolder_TagStore)->Unit(benchmark::kMillisecond);
 
-void PlainCopy(const std::string& source, const std::string& target, std::vector<uint8_t>& buffer)
-{
-    int in = ::open(source.c_str(), O_RDONLY);
-    int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ssize_t n;
-    while ((n = ::read(in, buffer.data(), buffer.size())) > 0)
-        if (::write(out, buffer.data(), size_t(n)) != n) std::abort();
-    ::close(in);
-    ::close(out);
-}
-
 // Each run works on a fresh copy of the large file, made outside the timing, so that
 // neither side meets pages of an earlier run still being written back.
 std::string FreshWorkFile(std::vector<uint8_t>& buffer)
 {
     std::string work = Folder().path() + "/work.tag";
     ::unlink(work.c_str());
-    PlainCopy(LargeFile(), work, buffer);
+    plain_copy_file(LargeFile(), work, buffer);
     return work;
 }
 
@@ -145,7 +134,7 @@ void BM_Rewrite200MB_PlainCopy(benchmark::State& state)
         std::string work = FreshWorkFile(buffer);
         ::unlink(target.c_str());
         state.ResumeTiming();
-        PlainCopy(work, target, buffer);
+        plain_copy_file(work, target, buffer);
     }
     ::unlink(target.c_str());
     state.SetBytesProcessed(int64_t(state.iterations()) * kLargeTags * kLargeTag);

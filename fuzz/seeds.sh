@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Adds seed inputs for one fuzz target: seeds.sh TARGET CORPUS BINDIR.
+# Adds seeds for one fuzz target: seeds.sh TARGET CORPUS BINDIR. Each target adds its own case.
 set -euo pipefail
-target=$1
-corpus=$2
-bindir=$3
+target=${1:?target}
+corpus=${2:?corpus}
+bindir=${3:?binary folder}
 cli="$bindir/quenchold-cli"
 [ -x "$cli" ] || exit 0
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-root=$(cd "$(dirname "$0")/.." && pwd)
 
+# The sample data, made when a case first needs it.
 sample() {
   [ -d "$work/data" ] || "$cli" make-sample-data "$work/data" >/dev/null
 }
@@ -21,14 +21,14 @@ case "$target" in
     "$cli" --data "$work/data" export skan figa "$corpus/sample.skan"
     ;;
   fuzz_sound_definition)
-    # the data of the sample sounds, as stored
+    # The data of the sample sounds, exported as stored.
     sample
     for id in chim wind; do
       "$cli" --data "$work/data" export soun "$id" "$corpus/soun-$id" >/dev/null || true
     done
     ;;
   fuzz_wav_file)
-    # WAV files of other kinds than the sample data's
+    # WAV files of other kinds than the sample data's.
     if command -v sox >/dev/null 2>&1; then
       for options in "-b 8" "-b 24" "-c 2 -b 16" "-e floating-point -b 32" "-e ima-adpcm -b 4"; do
         name=$(echo "$options" | tr -c 'a-z0-9' '_')
@@ -38,14 +38,33 @@ case "$target" in
     ;;
   fuzz_view_resource)
     # the editor's own view resources and menu bar
+    root=$(cd "$(dirname "$0")/.." && pwd)
     cp "$root"/resources/views/*.txt "$root"/resources/menus/*.txt "$corpus/" 2>/dev/null || true
     ;;
   fuzz_tag_row_drop)
     # mode 3 (rows of this process naming real tags), then two rows
     head -c 89 /dev/zero | tr '\0' '\3' >"$corpus/two-rows"
     ;;
+  fuzz_mesh_map)
+    sample
+    for id in m001 m002; do
+      "$cli" --data "$work/data" export mesh "$id" "$corpus/seed-mesh-$id"
+    done
+    ;;
+  fuzz_gameplay_tags)
+    # A type, a version byte, then the data of each structure tag of the sample data.
+    sample
+    "$cli" --data "$work/data" list | while IFS=$'\t' read -r type id version size name path; do
+      case "$type" in
+        amso|arti|conn|core|form|game|glli|ligh|loli|lpgr|medi|meef|meli|mons|obje|obpc|part|phys|prgr|proj|scen|unit|wind)
+          "$cli" --data "$work/data" export "$type" "$id" "$work/tag"
+          { printf '%s\001' "$type"; cat "$work/tag"; } >"$corpus/seed-$type-$id"
+          ;;
+      esac
+    done
+    ;;
   fuzz_layered_image)
-    cp "$root"/tests/texture/fixtures/*.psd "$corpus/"
+    cp "$(cd "$(dirname "$0")/.." && pwd)"/tests/texture/fixtures/*.psd "$corpus/"
     ;;
   fuzz_texture_stack|fuzz_sprite)
     sample

@@ -8,6 +8,7 @@
 #include "tags/tag_types.h"
 
 void add_sample_raw_data(TSampleData& data);
+void add_sample_gameplay_data(TSampleData& data);
 void add_sample_dialogs(TSampleData& data);
 void add_sample_models(TSampleData& data);
 void add_sample_sounds(TSampleData& data);
@@ -18,6 +19,7 @@ namespace {
 // Each subsystem adds the tags it can make.
 const sample_data_part kParts[] = {
     add_sample_raw_data,
+    add_sample_gameplay_data,
     add_sample_dialogs,
     add_sample_models,
     add_sample_sounds,

@@ -20,3 +20,8 @@ void add_dependency(tag_code type, tag_code id)
 {
     if (gDependencySink) gDependencySink->AddDependency(type, id);
 }
+
+void report_unreadable_tag(tag_entry* e)
+{
+    if (gDependencySink) gDependencySink->UnreadableTag(e);
+}

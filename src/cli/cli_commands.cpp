@@ -6,6 +6,9 @@ int cli_export(CliContext& context);
 int cli_save_as(CliContext& context);
 int cli_import_raw(CliContext& context);
 int cli_make_sample_data(CliContext& context);
+int cli_new(CliContext& context);
+int cli_build_foundation(CliContext& context);
+int cli_update_formats(CliContext& context);
 int cli_import_cin(CliContext& context);
 int cli_import_skl(CliContext& context);
 int cli_import_ase(CliContext& context);
@@ -23,6 +26,9 @@ const std::vector<CliCommand>& cli_commands()
         {"save-as", "save-as SOURCE DEST", cli_save_as},
         {"import-raw", "import-raw FILE PATH...", cli_import_raw},
         {"make-sample-data", "make-sample-data DIR", cli_make_sample_data},
+        {"new", "new FILE TYPE NAME [--id ID] [--size WxH]", cli_new},
+        {"build-foundation", "build-foundation ROOTLIST", cli_build_foundation},
+        {"update-formats", "update-formats", cli_update_formats},
         {"import-cin", "import-cin FILE DIALOGS", cli_import_cin},
         {"import-skl", "import-skl FILE MODEL [NAME]", cli_import_skl},
         {"import-ase", "import-ase FILE CAMERA", cli_import_ase},

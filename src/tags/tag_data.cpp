@@ -12,19 +12,31 @@ const uint8_t* tag_get_data(tag_entry* e, uint32_t* size)
     tag_check_entry(e);
     if (size) *size = e->size;
     if (e->data) return e->data.get();
-    tag_file* f = e->file;
-    if (f->path.empty() || (e->offset == 0 && e->size > 0)) return nullptr;
+    if (e->file->path.empty()) return nullptr;
     try {
-        XGFile file(f->path);
+        XGFile file(e->file->path);
         if (!file.TryOpen(XGFile::kRead)) return nullptr;
-        if (uint64_t(e->offset) + e->size > file.GetLength()) return nullptr;
-        tag_data_ptr data(new (std::nothrow) uint8_t[e->size ? e->size : 1]);
-        if (!data) return nullptr;
-        if (e->size && file.ReadSome(e->offset, data.get(), e->size) != e->size) return nullptr;
-        e->data = std::move(data);
+        return tag_get_data_from(e, file, file.GetLength(), size);
     } catch (const XGError&) {
         return nullptr;
     }
+}
+
+const uint8_t* tag_get_data_from(tag_entry* e, XGFile& file, uint64_t length, uint32_t* size)
+{
+    tag_check_entry(e);
+    if (size) *size = e->size;
+    if (e->data) return e->data.get();
+    if (e->file->path.empty() || (e->offset == 0 && e->size > 0)) return nullptr;
+    if (uint64_t(e->offset) + e->size > length) return nullptr;
+    tag_data_ptr data(new (std::nothrow) uint8_t[e->size ? e->size : 1]);
+    if (!data) return nullptr;
+    try {
+        if (e->size && file.ReadSome(e->offset, data.get(), e->size) != e->size) return nullptr;
+    } catch (const XGError&) {
+        return nullptr;
+    }
+    e->data = std::move(data);
     return e->data.get();
 }
 

@@ -21,6 +21,7 @@ const bs_code entry_header_bs_codes[] = {_begin_bs_array, 1, _2byte, 1, 1, 32, _
 namespace {
 
 constexpr int32_t MESH_HEADER_SIZE = 1024;
+constexpr uint32_t COPY_BUFFER_SIZE = 1 << 20;
 constexpr int32_t MESH_TEAM_COUNT_OFFSET = 84;
 constexpr int32_t MESH_DESCRIPTION_OFFSET = 140;
 
@@ -49,23 +50,54 @@ std::vector<tag_entry*> FileOrder(tag_file* f)
     return tags;
 }
 
-// Reads the first count bytes of a tag's data, from memory or from the source file.
-bool ReadPrefix(tag_entry* e, XGFile* source, uint8_t* out, uint32_t count)
+// The tags' own file: the source of the data that is not in memory when no other is given.
+class TOwnFileData : public TTagDataSource {
+public:
+    TOwnFileData(XGFile& file, bool open, uint64_t length) : fFile(file), fOpen(open), fLength(length) {}
+
+    bool ReadTagData(tag_entry* e, uint32_t offset, void* out, uint32_t count) override
+    {
+        if (!fOpen || e->offset == 0 || uint64_t(e->offset) + e->size > fLength || uint64_t(offset) + count > e->size)
+            return false;
+        try {
+            return fFile.ReadSome(uint64_t(e->offset) + offset, out, count) == count;
+        } catch (const XGError&) {
+            return false;
+        }
+    }
+
+private:
+    XGFile& fFile;
+    bool fOpen;
+    uint64_t fLength;
+};
+
+// Reads the first count bytes of a tag's data, from memory or from the source.
+bool ReadPrefix(tag_entry* e, TTagDataSource& source, uint8_t* out, uint32_t count)
 {
     if (e->size < count) return false;
     if (e->data) {
         std::memcpy(out, e->data.get(), count);
         return true;
     }
-    if (!source || !source->IsOpen() || e->offset == 0) return false;
-    try {
-        return source->ReadSome(e->offset, out, count) == count;
-    } catch (const XGError&) {
-        return false;
-    }
+    return source.ReadTagData(e, 0, out, count);
 }
 
-bool MakeEntryPoint(tag_entry* e, XGFile* source, tag_entry_point& point)
+// The start of the map's title list, at most 63 bytes: from the store, else from a source
+// given for tags without a file of their own.
+size_t ReadTitle(tag_entry* strings, TTagDataSource* given, char* out)
+{
+    uint32_t size = 0;
+    const uint8_t* text = tag_get_data(strings, &size);
+    size_t n = size < 63 ? size : 63;
+    if (text) {
+        std::memcpy(out, text, n);
+        return n;
+    }
+    return given && n && given->ReadTagData(strings, 0, out, uint32_t(n)) ? n : 0;
+}
+
+bool MakeEntryPoint(tag_entry* e, TTagDataSource& source, TTagDataSource* given, tag_entry_point& point)
 {
     uint8_t header[MESH_HEADER_SIZE];
     if (!ReadPrefix(e, source, header, MESH_HEADER_SIZE)) return false;
@@ -76,11 +108,8 @@ bool MakeEntryPoint(tag_entry* e, XGFile* source, tag_entry_point& point)
 
     tag_code description_id = read_be32(header + MESH_DESCRIPTION_OFFSET);
     tag_entry* strings = e->file->store->find_tag(STRING_LIST_TAG, description_id);
-    uint32_t size = 0;
-    const uint8_t* text = strings ? tag_get_data(strings, &size) : nullptr;
-    if (text && size > 0) {
-        size_t n = size < 63 ? size : 63;
-        std::memcpy(point.map_title, text, n);
+    size_t n = strings ? ReadTitle(strings, given, point.map_title) : 0;
+    if (n > 0) {
         for (size_t i = 0; i < n; ++i) {
             char c = point.map_title[i];
             if (c == 13 || c == 10 || c == 9 || c == 0) {
@@ -93,6 +122,58 @@ bool MakeEntryPoint(tag_entry* e, XGFile* source, tag_entry_point& point)
     }
     return true;
 }
+
+// Writes through a buffer, feeding the data checksum with every byte written.
+class TStagedWriter {
+public:
+    TStagedWriter(XGFile& out, uint32_t capacity)
+        : fOut(out), fBuffer(capacity ? new (std::nothrow) uint8_t[capacity] : nullptr), fCapacity(capacity)
+    {
+    }
+
+    bool Ready() const { return fBuffer != nullptr; }
+
+    // Free space, at least one byte.
+    uint8_t* Space(uint32_t& room)
+    {
+        if (fUsed == fCapacity) Flush();
+        room = fCapacity - fUsed;
+        return fBuffer.get() + fUsed;
+    }
+    void Commit(uint32_t n) { fUsed += n; }
+
+    void Append(const uint8_t* data, uint32_t n)
+    {
+        if (n > fCapacity - fUsed) Flush();
+        if (n >= fCapacity) {
+            Write(data, n);
+            return;
+        }
+        std::memcpy(fBuffer.get() + fUsed, data, n);
+        fUsed += n;
+    }
+
+    void Flush()
+    {
+        if (fUsed) Write(fBuffer.get(), fUsed);
+        fUsed = 0;
+    }
+
+    uint32_t Checksum() const { return fCrc; }
+
+private:
+    void Write(const uint8_t* data, uint32_t n)
+    {
+        fOut.Write(data, n);
+        fCrc = tag_checksum(fCrc, data, n);
+    }
+
+    XGFile& fOut;
+    std::unique_ptr<uint8_t[]> fBuffer;
+    uint32_t fCapacity;
+    uint32_t fUsed = 0;
+    uint32_t fCrc = TAG_CHECKSUM_START;
+};
 
 class TempFile {
 public:
@@ -205,7 +286,7 @@ tag_file_layout tag_file_auto_layout(const std::string& destination)
 }
 
 bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout layout, bool adopt,
-                    std::string* why)
+                    std::string* why, TTagDataSource* data)
 {
     std::string display = XGFileSpecifier(destination).GetName();
     if (f->kind == TAG_FILE_KIND_PATCH || f->kind == TAG_FILE_KIND_BASE) {
@@ -253,7 +334,8 @@ bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout
         }
         f->read_only = false;
     }
-    uint64_t source_length = has_source ? source.GetLength() : 0;
+    TOwnFileData own(source, has_source, has_source ? source.GetLength() : 0);
+    TTagDataSource& reader = data ? *data : own;
 
     // Entry points and the header.
     std::vector<tag_entry_point> points;
@@ -262,7 +344,7 @@ bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout
             if (g->type != MESH_TAG) continue;
             for (tag_entry* e = g->entries; e; e = e->next) {
                 tag_entry_point point;
-                if (!MakeEntryPoint(e, has_source ? &source : nullptr, point)) {
+                if (!MakeEntryPoint(e, reader, data, point)) {
                     SetWhy(why, display + " - The map header of " + EntryLabel(e) + " cannot be read.");
                     return false;
                 }
@@ -340,35 +422,32 @@ bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout
         out.Open(XGFile::kReadWrite);
         out.Write(head.data(), head.size());
 
-        uint32_t crc = TAG_CHECKSUM_START;
-        std::unique_ptr<uint8_t[]> buffer;
-        uint32_t buffer_size = 0;
+        // The data goes out through one buffer of at most a megabyte, in few large writes.
+        TStagedWriter staged(out, uint32_t(std::min<uint64_t>(total, COPY_BUFFER_SIZE)));
         for (tag_entry* e : tags) {
-            const uint8_t* bytes = e->data.get();
-            if (!bytes && e->size > 0) {
-                if (!has_source || e->offset == 0 || uint64_t(e->offset) + e->size > source_length) {
-                    SetWhy(why, display + " - The data of " + EntryLabel(e) + " cannot be read.");
-                    return false;
-                }
-                if (buffer_size < e->size) {
-                    buffer.reset(new (std::nothrow) uint8_t[e->size]);
-                    if (!buffer) {
-                        SetWhy(why, display + " - Out of memory reading " + EntryLabel(e) + ".");
-                        return false;
-                    }
-                    buffer_size = e->size;
-                }
-                if (source.ReadSome(e->offset, buffer.get(), e->size) != e->size) {
-                    SetWhy(why, display + " - The data of " + EntryLabel(e) + " cannot be read.");
-                    return false;
-                }
-                bytes = buffer.get();
+            if (e->size == 0) continue;
+            if (!staged.Ready()) {
+                SetWhy(why, display + " - Out of memory reading " + EntryLabel(e) + ".");
+                return false;
             }
-            if (e->size > 0) {
-                out.Write(bytes, e->size);
-                crc = tag_checksum(crc, bytes, e->size);
+            if (e->data) {
+                staged.Append(e->data.get(), e->size);
+                continue;
+            }
+            for (uint32_t done = 0; done < e->size;) {
+                uint32_t room = 0;
+                uint8_t* space = staged.Space(room);
+                uint32_t n = std::min(e->size - done, room);
+                if (!reader.ReadTagData(e, done, space, n)) {
+                    SetWhy(why, display + " - The data of " + EntryLabel(e) + " cannot be read.");
+                    return false;
+                }
+                staged.Commit(n);
+                done += n;
             }
         }
+        staged.Flush();
+        uint32_t crc = staged.Checksum();
 
         if (!single) {
             fh.data_checksum = crc;

@@ -94,12 +94,21 @@ bool read_tag_file_listing(XGFile& file, tag_file_listing& listing, std::vector<
 uint32_t tag_checksum(uint32_t crc, const void* data, size_t size);
 constexpr uint32_t TAG_CHECKSUM_START = 0xFFFFFFFF;
 
+// Where write_tag_file reads the data of tags that are not in memory. Without one it reads
+// them from the file's own path, at their offsets.
+class TTagDataSource {
+public:
+    virtual ~TTagDataSource() = default;
+    // Fills out with count bytes of the tag's data from offset; false when they cannot be had.
+    virtual bool ReadTagData(tag_entry* e, uint32_t offset, void* out, uint32_t count) = 0;
+};
+
 // Writes every tag of f to destination in a layout (Auto decides from the destination's
 // folders). The bytes go to a temporary file in the destination's folder, which replaces
 // the destination only when everything was written. With adopt set, f then refers to
 // the destination. False, with the reason, on failure; f is unchanged then.
 bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout layout, bool adopt,
-                    std::string* why = nullptr);
+                    std::string* why = nullptr, TTagDataSource* data = nullptr);
 
 // The layout Auto gives for a destination path (by the names of its folders).
 tag_file_layout tag_file_auto_layout(const std::string& destination);

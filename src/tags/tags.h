@@ -17,6 +17,7 @@ struct tag_type_info;
 struct tag_file;
 struct tag_group;
 class TTagStore;
+class XGFile;
 
 constexpr int MAXIMUM_TAG_NAME_LENGTH = 31;
 
@@ -189,6 +190,9 @@ void tag_set_type(tag_entry* e, tag_code type);
 // The data in file byte order, loading it from disk when needed; null when it cannot
 // be had (no path, short read, offset or size beyond the file).
 const uint8_t* tag_get_data(tag_entry* e, uint32_t* size = nullptr);
+// The same, read through file, already open on the entry's file and length bytes long;
+// for callers that load many tags of one file.
+const uint8_t* tag_get_data_from(tag_entry* e, XGFile& file, uint64_t length, uint32_t* size = nullptr);
 // Replaces the data with a copy. Returns false when memory runs out.
 bool tag_set_data(tag_entry* e, const void* data, uint32_t size);
 void tag_set_data_owned(tag_entry* e, tag_data_ptr data, uint32_t size);

@@ -18,18 +18,24 @@ public:
         fItems.push_back(tag_code_to_text(type) + ":" + tag_code_to_text(id));
     }
 
+    void UnreadableTag(tag_entry* e) override { fUnreadable.push_back(e); }
+
     // Calls the type's hook on the entry and returns "type:id" for each reference, in order.
     std::vector<std::string> Collect(tag_entry* e)
     {
         fItems.clear();
+        fUnreadable.clear();
         tag_collect_dependencies_hook hook = tag_type_collect_dependencies_hook(tag_get_type(e));
         if (hook) hook(e);
         return fItems;
     }
 
     const std::vector<std::string>& Items() const { return fItems; }
+    // The tags whose hook could not read them, since the last Collect.
+    const std::vector<tag_entry*>& Unreadable() const { return fUnreadable; }
 
 private:
     TDependencySink* fPrevious;
     std::vector<std::string> fItems;
+    std::vector<tag_entry*> fUnreadable;
 };

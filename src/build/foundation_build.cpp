@@ -1,0 +1,418 @@
+#include "build/foundation_build.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "framework/XGError.h"
+#include "framework/XGFile.h"
+#include "tags/tag_file_format.h"
+#include "tags/tag_types.h"
+
+namespace {
+
+constexpr tag_code MESH = "mesh"_4cc;
+constexpr tag_code COLLECTION = ".256"_4cc;
+
+// Collections whose ids mark them as language-dependent.
+constexpr tag_code kLocalizedCollectionIds[] = {
+    "MB01"_4cc, "MB02"_4cc, "MB03"_4cc, "MB04"_4cc, "MB05"_4cc, "MB06"_4cc, "MB07"_4cc,
+    "MTit"_4cc, "NTit"_4cc, "LTit"_4cc, "FTit"_4cc, "OLB1"_4cc, "OLB2"_4cc, "OLB3"_4cc,
+    "OLB4"_4cc, "OLB5"_4cc, "OLB6"_4cc, "OLB7"_4cc, "OTit"_4cc, "PTit"_4cc, "inmt"_4cc,
+};
+
+const char* const kOutputNames[] = {"small.tag", "small_localized.tag", "large.tag"};
+
+uint64_t Key(tag_code type, tag_code id)
+{
+    return (uint64_t(type) << 32) | id;
+}
+
+bool IsLocalized(tag_code type, tag_code id)
+{
+    if (tag_type_is_localized(type)) return true;
+    return type == COLLECTION && std::find(std::begin(kLocalizedCollectionIds), std::end(kLocalizedCollectionIds),
+                                           id) != std::end(kLocalizedCollectionIds);
+}
+
+bool FromFoundationFile(const tag_entry* e)
+{
+    return e->file->kind == TAG_FILE_KIND_BASE;
+}
+
+} // namespace
+
+// The files of the collected tags, kept open while the build loads their data for the
+// hooks and reads it for the outputs.
+class TSourceFiles {
+public:
+    // Loads the tag's data into the store, through its open file.
+    void Load(tag_entry* e)
+    {
+        if (e->data) return;
+        if (open_file* file = File(e->file)) tag_get_data_from(e, file->file, file->length);
+    }
+
+    // Whether the tag's whole data can be had.
+    bool Available(tag_entry* e)
+    {
+        if (e->data || e->size == 0) return true;
+        if (e->offset == 0) return false;
+        open_file* file = File(e->file);
+        return file && uint64_t(e->offset) + e->size <= file->length;
+    }
+
+    bool Read(tag_entry* e, uint32_t offset, void* out, uint32_t count)
+    {
+        if (uint64_t(offset) + count > e->size) return false;
+        if (e->data) {
+            std::memcpy(out, e->data.get() + offset, count);
+            return true;
+        }
+        if (!Available(e)) return false;
+        try {
+            return File(e->file)->file.ReadSome(uint64_t(e->offset) + offset, out, count) == count;
+        } catch (const XGError&) {
+            return false;
+        }
+    }
+
+    void Clear() { fFiles.clear(); }
+
+private:
+    struct open_file {
+        XGFile file;
+        uint64_t length = 0;
+    };
+
+    open_file* File(tag_file* f)
+    {
+        auto found = fFiles.find(f);
+        if (found != fFiles.end()) return found->second.get();
+        if (fFiles.size() >= MAXIMUM_OPEN_SOURCES) fFiles.clear();
+        auto file = std::make_unique<open_file>();
+        file->file.SetName(f->path);
+        if (f->path.empty() || !file->file.TryOpen(XGFile::kRead)) file.reset();
+        else file->length = file->file.GetLength();
+        return fFiles.emplace(f, std::move(file)).first->second.get();
+    }
+
+    static constexpr size_t MAXIMUM_OPEN_SOURCES = 256;
+    std::unordered_map<tag_file*, std::unique_ptr<open_file>> fFiles;
+};
+
+TFoundationBuild::TFoundationBuild(TTagStore& store) : fStore(store), fSources(std::make_unique<TSourceFiles>())
+{
+}
+
+TFoundationBuild::~TFoundationBuild()
+{
+    if (fSinkInstalled) set_dependency_sink(fPreviousSink);
+    CloseLog();
+}
+
+void TFoundationBuild::begin_foundation_build(const std::string& base_folder)
+{
+    CloseLog();
+    fCollected.clear();
+    fCurrent = fReferrer = -1;
+    fCurrentMap = 0;
+    fCapturing = false;
+    fLimitLogged = false;
+    fLogLines = 0;
+    fOutputs.clear();
+    fFailure.clear();
+    fSources->Clear();
+
+    fFolder = base_folder + "/" + FOUNDATION_BUILD_FOLDER;
+    std::error_code ec;
+    std::filesystem::create_directories(fFolder, ec);
+    if (!XGFile::IsDirectory(fFolder)) throw XGPostError(kXGFileCreateError, {fFolder});
+    for (const char* name : {"small.tag", "small_localized.tag", "large.tag", "large_localized.tag", DEPENDENCY_LOG_NAME})
+        std::filesystem::remove(fFolder + "/" + name, ec);
+    fLog = std::fopen((fFolder + "/" + DEPENDENCY_LOG_NAME).c_str(), "w");
+
+    IndexStore();
+    if (!fSinkInstalled) {
+        fPreviousSink = set_dependency_sink(this);
+        fSinkInstalled = true;
+    }
+}
+
+void TFoundationBuild::IndexStore()
+{
+    fStoreIndex.clear();
+    for (tag_entry* e = fStore.next_entry(nullptr); e; e = fStore.next_entry(e))
+        fStoreIndex.push_back({Key(e->group->type, e->id), e, -1});
+    // tags of one type and id stay in store order
+    std::stable_sort(fStoreIndex.begin(), fStoreIndex.end(),
+                     [](const indexed_tag& a, const indexed_tag& b) { return a.key < b.key; });
+    fStoreStart.clear();
+    fStoreStart.reserve(fStoreIndex.size());
+    for (size_t i = 0; i < fStoreIndex.size(); ++i) fStoreStart.emplace(fStoreIndex[i].key, i);
+    fCollected.reserve(std::min(fStoreIndex.size(), size_t(MAXIMUM_COLLECTED_TAGS)));
+}
+
+TFoundationBuild::indexed_tag* TFoundationBuild::Indexed(tag_code type, tag_code id)
+{
+    auto start = fStoreStart.find(Key(type, id));
+    return start == fStoreStart.end() ? nullptr : &fStoreIndex[start->second];
+}
+
+std::string TFoundationBuild::Describe(const tag_entry* e) const
+{
+    std::string where = e->file->path.empty() ? std::string("unsaved file") : "file " + tag_file_name(e->file);
+    return "'" + std::string(e->name) + "' (" + tag_code_to_text(e->group->type) + "/" + tag_code_to_text(e->id) +
+           ") in " + where;
+}
+
+void TFoundationBuild::WalkLog(const std::string& message)
+{
+    std::string from = fCurrent < 0 ? std::string("initial seeding") : Describe(fCollected[size_t(fCurrent)].entry);
+    FinishLog(message + " (referenced from " + from + ")");
+}
+
+void TFoundationBuild::FinishLog(const std::string& message)
+{
+    if (!fLog) return;
+    std::fputs(message.c_str(), fLog);
+    std::fputc('\n', fLog);
+    ++fLogLines;
+}
+
+void TFoundationBuild::CloseLog()
+{
+    if (fLog) std::fclose(fLog);
+    fLog = nullptr;
+}
+
+tag_entry* TFoundationBuild::Choose(const indexed_tag* first)
+{
+    tag_entry* taken = nullptr;
+    bool duplicates = false;
+    for (const indexed_tag* it = first; it != fStoreIndex.data() + fStoreIndex.size() && it->key == first->key; ++it) {
+        tag_entry* e = it->entry;
+        if (!taken) {
+            taken = e;
+            continue;
+        }
+        bool taken_base = FromFoundationFile(taken);
+        bool later_base = FromFoundationFile(e);
+        if (later_base && !taken_base) continue;
+        if (!later_base && taken_base) {
+            taken = e;
+            continue;
+        }
+        if (!duplicates) WalkLog("duplicate tag " + Describe(taken));
+        duplicates = true;
+        WalkLog("duplicate tag " + Describe(e));
+    }
+    return taken;
+}
+
+// Steps 1 to 5 of adding a tag: the record whose references are to be walked, or -1.
+int TFoundationBuild::Visit(tag_code type, tag_code id)
+{
+    if (tag_id_is_none(type) || tag_id_is_none(id)) return -1;
+    if (!tag_type_info_for(type)) {
+        WalkLog("unknown tag type " + tag_code_to_text(type) + " of id " + tag_code_to_text(id));
+        return -1;
+    }
+    indexed_tag* indexed = Indexed(type, id);
+    if (indexed && indexed->record >= 0) {
+        collected_tag& record = fCollected[size_t(indexed->record)];
+        if (type == MESH || record.map == fCurrentMap || record.small) return -1;
+        record.small = 1; // needed from a second map: promoted, and its references with it
+        return indexed->record;
+    }
+    tag_entry* chosen = indexed ? Choose(indexed) : nullptr;
+    if (!chosen) {
+        WalkLog("missing tag " + tag_code_to_text(type) + "/" + tag_code_to_text(id));
+        return -1;
+    }
+    if (FromFoundationFile(chosen)) WalkLog("used foundation tag " + Describe(chosen));
+    if (fCollected.size() >= size_t(MAXIMUM_COLLECTED_TAGS)) {
+        if (!fLimitLogged) WalkLog("limit of " + std::to_string(MAXIMUM_COLLECTED_TAGS) + " tags exceeded");
+        fLimitLogged = true;
+        return -1;
+    }
+    uint8_t small;
+    if (type == COLLECTION || type == "bina"_4cc || type == "font"_4cc) small = 1;
+    else if (type == MESH) small = 0;
+    else small = fCurrentMap == 0 ? 1 : 0;
+    fCollected.push_back({type, id, chosen, fCurrentMap, small});
+    indexed->record = int32_t(fCollected.size() - 1);
+    return indexed->record;
+}
+
+// Runs the record's hook and keeps what it reports on the pending stack, to be added one by
+// one (depth first, in the order reported) without the hooks calling each other.
+void TFoundationBuild::Enter(size_t record, std::vector<walk_frame>& stack)
+{
+    const collected_tag& c = fCollected[record];
+    tag_collect_dependencies_hook hook = tag_type_collect_dependencies_hook(c.type);
+    if (!hook) return;
+    walk_frame frame{record, fCurrent, fCurrentMap, fPending.size(), 0, fPending.size()};
+    fReferrer = fCurrent;
+    fCurrent = long(record);
+    if (c.type == MESH) fCurrentMap = c.id;
+    fSources->Load(c.entry);
+    fCapturing = true;
+    try {
+        hook(c.entry);
+    } catch (...) {
+        fCapturing = false;
+        throw;
+    }
+    fCapturing = false;
+    frame.end = fPending.size();
+    stack.push_back(frame);
+}
+
+void TFoundationBuild::Walk(size_t record)
+{
+    std::vector<walk_frame> stack;
+    fPending.clear();
+    Enter(record, stack);
+    while (!stack.empty()) {
+        walk_frame& top = stack.back();
+        if (top.next == top.end) {
+            fCurrent = top.saved_current;
+            fCurrentMap = top.saved_map;
+            fPending.resize(top.begin);
+            stack.pop_back();
+            continue;
+        }
+        reference r = fPending[top.next++];
+        int next = Visit(r.type, r.id);
+        if (next >= 0) Enter(size_t(next), stack);
+    }
+}
+
+void TFoundationBuild::AddDependency(tag_code type, tag_code id)
+{
+    if (fCapturing) {
+        fPending.push_back({type, id});
+        return;
+    }
+    int record = Visit(type, id);
+    if (record >= 0) Walk(size_t(record));
+}
+
+void TFoundationBuild::UnreadableTag(tag_entry* e)
+{
+    long current = fCurrent;
+    fCurrent = fReferrer;
+    WalkLog("unreadable tag " + Describe(e));
+    fCurrent = current;
+}
+
+bool TFoundationBuild::ReadTagData(tag_entry* output, uint32_t offset, void* out, uint32_t count)
+{
+    const indexed_tag* indexed = Indexed(output->group->type, output->id);
+    if (!indexed || indexed->record < 0) return false;
+    return fSources->Read(fCollected[size_t(indexed->record)].entry, offset, out, count);
+}
+
+bool TFoundationBuild::finish_foundation_build()
+{
+    if (fSinkInstalled) {
+        set_dependency_sink(fPreviousSink);
+        fSinkInstalled = false;
+    }
+    // The outputs list their tags; the data goes from the chosen tags to the files as they are
+    // written (ReadTagData).
+    TTagStore outputs;
+    tag_file* large = outputs.new_tag_file();
+    tag_file* small = outputs.new_tag_file();
+    tag_file* localized = outputs.new_tag_file();
+    bool ok = true;
+    for (const collected_tag& c : fCollected) {
+        tag_file* target = IsLocalized(c.type, c.id) ? localized : c.small ? small : large;
+        if (!fSources->Available(c.entry)) {
+            FinishLog("out of memory building monolithic");
+            fFailure = "The data of " + Describe(c.entry) + " cannot be read; no output was written.";
+            ok = false;
+            break;
+        }
+        tag_entry* e = outputs.create_tag(target, c.type, c.id, c.entry->version, c.entry->name, 0,
+                                          tag_get_size(c.entry), nullptr);
+        if (!e) {
+            FinishLog("out of memory building monolithic");
+            fFailure = "Out of memory building the outputs; no output was written.";
+            ok = false;
+            break;
+        }
+    }
+    if (ok) {
+        tag_file* files[] = {small, localized, large};
+        for (int i = 0; i < 3; ++i) {
+            std::string why;
+            if (!write_tag_file(files[i], fFolder + "/" + kOutputNames[i], TAG_FILE_TYPE_FOUNDATION, false, &why,
+                                this)) {
+                FinishLog(std::string("could not write ") + kOutputNames[i]);
+                fFailure = std::string("could not write ") + kOutputNames[i] + ": " + why;
+                ok = false;
+                break;
+            }
+            foundation_output output{kOutputNames[i], {}};
+            for (tag_group* g = files[i]->groups; g; g = g->next)
+                output.types.push_back({g->type, tag_count_tags(g)});
+            fOutputs.push_back(std::move(output));
+        }
+    }
+    for (const collected_tag& c : fCollected) tag_release_data(c.entry);
+    fSources->Clear();
+    CloseLog();
+    return ok;
+}
+
+std::vector<std::pair<tag_code, tag_code>> parse_root_list(const std::string& text, std::vector<std::string>* skipped)
+{
+    std::vector<std::pair<tag_code, tag_code>> items;
+    auto separator = [](unsigned char c) { return c <= ' ' || c == 127; };
+    size_t i = 0;
+    while (i < text.size()) {
+        if (separator(text[i])) {
+            ++i;
+            continue;
+        }
+        size_t start = i;
+        while (i < text.size() && !separator(text[i])) ++i;
+        std::string item = text.substr(start, i - start);
+        if (item.size() == 9 && item[4] == ':') {
+            auto four = [&item](size_t at) {
+                return (tag_code(uint8_t(item[at])) << 24) | (tag_code(uint8_t(item[at + 1])) << 16) |
+                       (tag_code(uint8_t(item[at + 2])) << 8) | tag_code(uint8_t(item[at + 3]));
+            };
+            items.push_back({four(0), four(5)});
+        } else if (skipped) {
+            skipped->push_back(item);
+        }
+    }
+    return items;
+}
+
+foundation_build_result build_foundation(TTagStore& store, const std::string& root_list, const std::string& base_folder)
+{
+    XGFile list(root_list);
+    list.Open(XGFile::kRead);
+    uint64_t length = list.GetLength();
+    std::string text(size_t(length), '\0');
+    if (length) list.ReadAt(0, text.data(), text.size());
+    list.Close();
+
+    foundation_build_result result;
+    std::vector<std::pair<tag_code, tag_code>> items = parse_root_list(text, &result.skipped_items);
+    TFoundationBuild build(store);
+    build.begin_foundation_build(base_folder);
+    for (auto [type, id] : items) build.AddDependency(type, id);
+    result.finished = build.finish_foundation_build();
+    result.failure = build.failure();
+    result.folder = build.folder();
+    result.outputs = build.outputs();
+    result.log_lines = build.log_lines();
+    result.collected = build.collected().size();
+    return result;
+}

@@ -1,0 +1,5 @@
+#include "tags/gameplay/meli.h"
+
+void tag_struct_defaults(mesh_lighting_definition&)
+{
+}

@@ -1,0 +1,91 @@
+#include "tags/gameplay/mons.h"
+
+namespace {
+
+// Converts the attack records between file and memory order; the sequences only when
+// the monster has no 3D model. flags is the monster's flag word in memory order.
+void SwapAttacks(monster_definition& m, uint32_t flags)
+{
+    using attack_info = tag_struct_info<monster_attack>;
+    if (!(flags & MONSTER_HAS_3D_MODEL))
+        for (monster_attack& a : m.attacks)
+            byte_swap_data(monster_attack_sequences_info::label, a.sequences, int32_t(sizeof a.sequences), 1,
+                           monster_attack_sequences_info::codes);
+    byte_swap_data(attack_info::label, m.attacks, int32_t(sizeof(monster_attack)), MAXIMUM_ATTACKS_PER_MONSTER,
+                   attack_info::codes);
+}
+
+using monster_info = tag_struct_info<monster_definition>;
+
+} // namespace
+
+int monster_attacks_in_use(const monster_definition& m)
+{
+    if (m.attack_count < 0) return 0;
+    return m.attack_count < MAXIMUM_ATTACKS_PER_MONSTER ? m.attack_count : MAXIMUM_ATTACKS_PER_MONSTER;
+}
+
+bool read_tag_struct(tag_entry* e, monster_definition& m)
+{
+    monster_definition read;
+    if (!tag_read_structs(monster_info::label, e, &read, int32_t(sizeof read), 1, monster_info::codes)) return false;
+    SwapAttacks(read, read.flags);
+    m = read;
+    return true;
+}
+
+bool write_tag_struct(tag_entry* e, const monster_definition& m)
+{
+    monster_definition stored = m;
+    SwapAttacks(stored, m.flags);
+    return tag_write_structs(monster_info::label, e, &stored, int32_t(sizeof stored), 1, monster_info::codes);
+}
+
+bool compare_tag_struct(tag_entry* e, const monster_definition& m, bool exact)
+{
+    monster_definition stored = m;
+    SwapAttacks(stored, m.flags);
+    return tag_compare_structs(monster_info::label, e, &stored, int32_t(sizeof stored), 1, monster_info::codes,
+                               exact);
+}
+
+std::vector<uint8_t> tag_struct_bytes(const monster_definition& m)
+{
+    monster_definition stored = m;
+    SwapAttacks(stored, m.flags);
+    std::vector<uint8_t> bytes(sizeof stored);
+    byte_swap_copy(monster_info::label, bytes.data(), &stored, int32_t(sizeof stored), 1, monster_info::codes);
+    return bytes;
+}
+
+void tag_struct_defaults(monster_definition& d)
+{
+    apply_tag_defaults(d,
+                       {{4, -1},   {136, -1}, {396, -1}, {410, -1}, {412, -1}, {414, -1}, {416, -1},
+                        {420, -1}, {438, -1}, {440, -1}, {442, -1}, {444, -1}, {448, -1}, {452, -1},
+                        {456, -1}, {460, -1}, {464, -1}, {468, -1}, {472, -1}, {476, -1}, {480, -1},
+                        {516, -1}, {534, -1}, {536, 5},  {544, -32768}},
+                       {{148, 2, 0xFF}, {208, 4, 0xFF}, {270, 2, 0xFF}, {332, 2, 0xFF}, {390, 2, 0xFF},
+                        {512, 2, 0xFF}, {514, 2, 0xFF}});
+}
+
+void collect_dependencies(const monster_definition& d)
+{
+    add_dependency(d.flags & MONSTER_HAS_3D_MODEL ? "skmd"_4cc : ".256"_4cc, d.collection_tag);
+    add_dependency("obje"_4cc, d.object_tag);
+    int attacks = monster_attacks_in_use(d);
+    for (int i = 0; i < attacks; ++i) add_dependency("proj"_4cc, d.attacks[i].projectile_tag);
+    add_dependency("prgr"_4cc, d.projectile_group_tag_404);
+    add_dependency("prgr"_4cc, d.projectile_group_tag_416);
+    add_dependency("prgr"_4cc, d.projectile_group_tag_420);
+    for (tag_code id : d.string_list_tags) add_dependency("stli"_4cc, id);
+    for (tag_code id : d.sound_tags) add_dependency("soun"_4cc, id);
+    add_dependency("prgr"_4cc, d.projectile_group_tag_484);
+    add_dependency("prgr"_4cc, d.projectile_group_tag_488);
+    add_dependency("proj"_4cc, d.ammunition_tag);
+    add_dependency("prgr"_4cc, d.projectile_group_tag_516);
+    add_dependency("lpgr"_4cc, d.local_projectile_group_tag);
+    add_dependency("stli"_4cc, d.string_list_tag_524);
+    add_dependency("prgr"_4cc, d.projectile_group_tag_528);
+    add_dependency(".256"_4cc, d.collection_tag_540);
+}

@@ -1,0 +1,5 @@
+#include "tags/gameplay/obje.h"
+
+void tag_struct_defaults(object_definition&)
+{
+}

@@ -1,0 +1,5 @@
+#include "tags/gameplay/obpc.h"
+
+void tag_struct_defaults(observer_constants_definition&)
+{
+}

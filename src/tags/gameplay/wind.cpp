@@ -1,0 +1,5 @@
+#include "tags/gameplay/wind.h"
+
+void tag_struct_defaults(wind_definition&)
+{
+}

@@ -7,6 +7,7 @@
 #include "framework/qt/XGDialog.h"
 #include "framework/qt/XGMessages.h"
 #include "framework/qt/XGModalDialog.h"
+#include "map/mesh_map.h"
 
 namespace {
 
@@ -43,21 +44,6 @@ bool TNewMeshDialog::Run(int32_t& width, int32_t& height)
     return true;
 }
 
-bool TNewMeshDialog::SizeValid(int32_t width, int32_t height)
-{
-    auto ok = [](int32_t n) { return n >= 32 && n <= 512 && n % 32 == 0; };
-    return ok(width) && ok(height);
-}
-
-std::string TNewMeshDialog::Message(int32_t width, int32_t height)
-{
-    if (!SizeValid(width, height)) return "The mesh sizes must be multiples of 32, between 32 and 512.";
-    char text[160];
-    std::snprintf(text, sizeof text, "A %d x %d mesh will require a colormap measuring %d x %d pixels.", width, height,
-                  width / 16 * 126, height / 16 * 126);
-    return text;
-}
-
 void TNewMeshDialog::WindowBuilt()
 {
     SetControlValue(kWidthField, kDefaultCells);
@@ -73,8 +59,8 @@ bool TNewMeshDialog::GetSizes(int32_t& width, int32_t& height) const
 bool TNewMeshDialog::Validate()
 {
     int32_t w = 0, h = 0;
-    bool valid = GetSizes(w, h) && SizeValid(w, h);
-    SetControlText(kMessageText, valid ? Message(w, h) : Message(0, 0));
+    bool valid = GetSizes(w, h) && mesh_size_is_valid(w, h);
+    SetControlText(kMessageText, mesh_size_message(valid ? w : 0, valid ? h : 0));
     EnableControl(kOK, valid);
     if (valid) {
         fWidth = w;

@@ -23,10 +23,6 @@ public:
     // Shows the dialog; false when it was cancelled.
     static bool Run(int32_t& width, int32_t& height);
 
-    static bool SizeValid(int32_t width, int32_t height);
-    // The text of the message control for the sizes.
-    static std::string Message(int32_t width, int32_t height);
-
     void WindowBuilt() override;
     // The sizes typed; false when either is not a number.
     bool GetSizes(int32_t& width, int32_t& height) const;

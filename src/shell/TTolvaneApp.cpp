@@ -1,6 +1,7 @@
 #include "shell/TTolvaneApp.h"
 
 #include <QTimer>
+#include <cstdio>
 
 #include "framework/XGDirectory.h"
 #include "framework/XGError.h"
@@ -11,7 +12,11 @@
 #include "framework/qt/XGModalDialog.h"
 #include "framework/qt/XGView.h"
 #include "framework/qt/XGWindow.h"
+#include "build/foundation_build.h"
+#include "build/tag_format_update.h"
+#include "map/mesh_map.h"
 #include "shell/TAllTagForm.h"
+#include "shell/TNewMeshDialog.h"
 #include "shell/TBitmapView.h"
 #include "shell/TTagEditBackground.h"
 #include "shell/TTagEditHeader.h"
@@ -41,21 +46,11 @@ std::string Trimmed(std::string text)
     return start == std::string::npos ? std::string() : text.substr(start, end - start + 1);
 }
 
-// Brings a tag to the current version of its type; true when its data was converted.
-bool UpdateTagFormat(tag_entry* e)
+// The New Mesh dialog asks the size of a new map.
+void EditorMeshDefaults(tag_entry* e)
 {
-    const tag_type_info* info = e ? tag_type_info_for(e->group->type) : nullptr;
-    if (!info) return false;
-    int16_t v = e->version;
-    if (v == 0) {
-        tag_set_version(e, int16_t(info->version));
-        return false;
-    }
-    XG_ASSERT(v <= info->version, "tags");
-    if (v == info->version) return false;
-    XG_ASSERT(info->updater, "tags");
-    if (!info->updater(e)) throw XGPostError(kXGFileReadError, {std::string(e->name) + " (its data cannot be converted)"});
-    return true;
+    int32_t width = 0, height = 0;
+    if (TNewMeshDialog::Run(width, height)) set_mesh_defaults(e, width, height);
 }
 
 } // namespace
@@ -77,6 +72,8 @@ TTolvaneApp::TTolvaneApp(std::string dataFolder)
     XGRegisterView("bmap"_4cc, XGMakeView<TBitmapView>);
     XGRegisterView("TGED"_4cc, XGMakeView<TTagEditHeader>);
     XGRegisterView("TGBK"_4cc, XGMakeView<TTagEditBackground>);
+
+    set_tag_type_core_hooks("mesh"_4cc, EditorMeshDefaults, nullptr, nullptr);
 
     XGDirectory::SetDefault(fDataFolder);
     fStore.load_data_folder(fDataFolder);
@@ -154,7 +151,7 @@ void TTolvaneApp::OpenTagEditor(tag_entry* e, bool alternate)
 {
     tag_check_entry(e);
     TTagFileForm* fileWindow = ShowTagFileWindow(e->file, false);
-    bool updated = UpdateTagFormat(e);
+    bool updated = update_tag_format(e);
     bool opened = false;
     if (TTagEditorBase* editor = TTagEditorBase::FromTag(e)) {
         editor->GetWindow()->BringToFront();
@@ -196,6 +193,47 @@ void TTolvaneApp::OpenTagFileCommand()
     if (!path.empty()) OpenTagFile(path);
 }
 
+void TTolvaneApp::BuildFoundation(const std::string& rootList)
+{
+    foundation_build_result r = build_foundation(fStore, rootList, fDataFolder);
+    std::string skipped;
+    for (const std::string& item : r.skipped_items) skipped += (skipped.empty() ? "'" : ", '") + item + "'";
+    if (IsHeadless()) {
+        for (const foundation_output& output : r.outputs)
+            std::printf("%s/%s: %s\n", r.folder.c_str(), output.name.c_str(), foundation_output_summary(output).c_str());
+        std::printf("%s/%s: %d %s\n", r.folder.c_str(), DEPENDENCY_LOG_NAME, r.log_lines,
+                    r.log_lines == 1 ? "line" : "lines");
+        std::fflush(stdout);
+    }
+    if (!skipped.empty())
+        ReportError(XGError(kXGWarning, "Root List Items Skipped",
+                            "These items of " + rootList + " are not TYPE:ID and were skipped: " + skipped + "."));
+    if (!r.finished) throw XGError(kXGError, "Build Foundation Tags", r.failure);
+}
+
+void TTolvaneApp::BuildFoundationCommand()
+{
+    XGFileRequest request;
+    request.filter = "All Files|*.*";
+    request.defaultExtension = "txt";
+    std::string path = XGChooseFile(request);
+    if (!path.empty()) BuildFoundation(path);
+}
+
+void TTolvaneApp::UpdateTagFormats()
+{
+    tag_format_update_report report = update_all_tag_formats(fStore, [](tag_file* f) {
+        if (TTagFileForm* window = TTagFileForm::FromFile(f)) {
+            window->UpdateTitle();
+            window->Refresh(true);
+        }
+    });
+    for (const std::string& message : report.failed_saves) ReportError(XGPostError(kXGFileWriteError, {message}));
+    std::string unreadable;
+    for (const std::string& message : report.unreadable_tags) unreadable += message + "\n";
+    if (!unreadable.empty()) ReportError(XGError(kXGWarning, "Tags Not Updated", unreadable));
+}
+
 void TTolvaneApp::PrintSetup()
 {
 #ifdef QUENCHOLD_PRINT_SUPPORT
@@ -226,7 +264,9 @@ int32_t TTolvaneApp::DoStatus(XGCode, XGParam id, XGParam status)
     case kCommandNew:
     case kCommandOpen:
     case kCommandPrintSetup:
+    case kCommandBuildFoundation:
     case kCommandOpenAllTags:
+    case kCommandUpdateFormats:
     case kCommandFindTag:
         s.enabled = true;
         return 0;
@@ -241,6 +281,8 @@ int32_t TTolvaneApp::DoMenu(XGCode, XGParam id, XGParam)
     case kCommandNew: NewTagFile(); return 0;
     case kCommandOpen: OpenTagFileCommand(); return 0;
     case kCommandPrintSetup: PrintSetup(); return 0;
+    case kCommandBuildFoundation: BuildFoundationCommand(); return 0;
+    case kCommandUpdateFormats: UpdateTagFormats(); return 0;
     case kCommandOpenAllTags: ShowAllTagWindow(); return 0;
     case kCommandFindTag: FindTag(); return 0;
     default: return kXGNotHandled;
@@ -249,8 +291,10 @@ int32_t TTolvaneApp::DoMenu(XGCode, XGParam id, XGParam)
 
 int32_t TTolvaneApp::DoOpenDocument(XGCode, XGParam path, XGParam)
 {
-    // the foundation build takes the document as its root list
-    throw XGPostError(kXGFileOpenError, {*reinterpret_cast<const std::string*>(path) + " (the foundation build is not part of this program yet)"});
+    // the document is a root list: build, then quit
+    XGGuard([&] { BuildFoundation(*reinterpret_cast<const std::string*>(path)); });
+    Send(kXGQuitApplication);
+    return 0;
 }
 
 int32_t TTolvaneApp::DoOpenApplication(XGCode, XGParam, XGParam)

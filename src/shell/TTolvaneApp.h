@@ -47,6 +47,12 @@ public:
     // Opens the tag file at path (the open one when it is open) and shows its window;
     // a file that is not a tag file raises "File Open Error" with the reason.
     tag_file* OpenTagFile(const std::string& path);
+    // The foundation build of a root list into the data folder's foundation_build; a
+    // batch run prints what it wrote. Raises an error when the build did not finish.
+    void BuildFoundation(const std::string& rootList);
+    // Update Tag Formats over every open file: files with a window are refreshed and
+    // left modified, the others saved; failed saves and unreadable tags are reported.
+    void UpdateTagFormats();
     // Tag files dropped on the frame open like File > Open; other files are said to be
     // no tag files.
     void FilesDropped(const std::vector<std::string>& paths) override;
@@ -74,6 +80,7 @@ protected:
 
 private:
     void NewTagFile();
+    void BuildFoundationCommand();
     void OpenTagFileCommand();
     void PrintSetup();
     void FindTag();

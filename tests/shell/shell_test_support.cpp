@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "shell/TNewMeshDialog.h"
 #include "shell/TTagFileForm.h"
 #include "shell/TTolvaneApp.h"
 #include "shell/TTreeView.h"
@@ -28,36 +27,14 @@ void TestDefaults(tag_entry* e)
     tag_set_data(e, data, sizeof data);
 }
 
-void TestMeshDefaults(tag_entry* e)
-{
-    int32_t w = 0, h = 0;
-    if (!TNewMeshDialog::Run(w, h)) return;
-    uint8_t data[8];
-    write_be32(data, uint32_t(w));
-    write_be32(data + 4, uint32_t(h));
-    tag_set_data(e, data, sizeof data);
-}
-
-bool TestUpdater(tag_entry* e)
-{
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data(e, &size);
-    if (!data || size == 0) return false;
-    std::vector<uint8_t> copy(data, data + size);
-    copy[0] = 0xAB;
-    tag_set_data(e, copy.data(), uint32_t(copy.size()));
-    tag_set_version(e, 2);
-    return true;
-}
-
 } // namespace
 
 void install_test_tag_hooks()
 {
+    // the program's own hooks first, so that these stay
+    (void)tag_type_info_for("soun"_4cc);
     set_tag_type_editor_hooks("soun"_4cc, TestEditorHook, nullptr);
     set_tag_type_core_hooks("amso"_4cc, TestDefaults, nullptr, nullptr);
-    set_tag_type_core_hooks("mesh"_4cc, TestMeshDefaults, nullptr, nullptr);
-    set_tag_type_core_hooks("proj"_4cc, nullptr, nullptr, TestUpdater);
 }
 
 void ShellTest::SetUp()

@@ -29,8 +29,7 @@ public:
     bool mayClose = true;
 };
 
-// Installed on soun (editor), amso (defaults), mesh (defaults through the New Mesh
-// dialog) and proj (an updater that marks the data and sets version 2).
+// Installed on soun (an editor) and amso (defaults of eight bytes).
 void install_test_tag_hooks();
 
 class ShellTest : public ::testing::Test {

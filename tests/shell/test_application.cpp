@@ -22,6 +22,10 @@
 #include "shell/TTolvaneApp.h"
 #include "shell/TTreeView.h"
 #include "shell/shell_test_support.h"
+#include "build/sample_data.h"
+#include "framework/XGFile.h"
+#include "map/mesh_map.h"
+#include "support/cli_runner.h"
 #include "tags/tag_types.h"
 
 namespace {
@@ -60,7 +64,8 @@ void ChooseType(XGDialog& d, tag_code type)
 TEST_F(ShellTest, TheFrameEnablesTheApplicationsCommandsAndNothingOfTheWindows)
 {
     StartApp();
-    for (int id : std::initializer_list<int>{kCommandNew, kCommandOpen, kCommandOpenAllTags, kCommandFindTag, int16_t(kXGCommandExit),
+    for (int id : std::initializer_list<int>{kCommandNew, kCommandOpen, kCommandOpenAllTags, kCommandFindTag,
+                                             kCommandBuildFoundation, kCommandUpdateFormats, int16_t(kXGCommandExit),
                        int16_t(kXGCommandAbout)})
         EXPECT_TRUE(Enabled(*fApp, int16_t(id))) << id;
     for (int id : std::initializer_list<int>{int16_t(kXGCommandCopy), kCommandSave, kCommandCreateTag, kCommandTagInfo, int16_t(2),
@@ -166,7 +171,7 @@ TEST_F(ShellTest, FindTagOpensThePluginsCopyAndRemembersWhatWasTyped)
 
 TEST_F(ShellTest, OpeningAnOldTagUpgradesItAndSaysSoOnce)
 {
-    std::string path = WriteTagFile("plugins/p.tag", {{"proj", "bolt", "bolt", 1, make_bytes(16, 1)},
+    std::string path = WriteTagFile("plugins/p.tag", {{"proj", "bolt", "bolt", 1, make_bytes(256, 1)},
                                                       {"soun", "boom", "boom", 1, make_bytes(4, 2)}});
     StartApp();
     tag_entry* bolt = fApp->GetStore().find_tag(code("proj"), code("bolt"));
@@ -177,7 +182,10 @@ TEST_F(ShellTest, OpeningAnOldTagUpgradesItAndSaysSoOnce)
     EXPECT_EQ(script.Shown()[0].title, "Data Format Updated");
     EXPECT_TRUE(script.Shown()[0].Mentions("One or more pieces of data have been updated to a newer format."));
     EXPECT_EQ(bolt->version, 2);
-    EXPECT_EQ(tag_get_data(bolt)[0], 0xAB);
+    // both texture stack references of a projectile are none after the update
+    EXPECT_EQ(read_be32(tag_get_data(bolt) + 100), NONE_TAG);
+    EXPECT_EQ(read_be32(tag_get_data(bolt) + 128), NONE_TAG);
+    EXPECT_EQ(tag_get_data(bolt)[0], make_bytes(256, 1)[0]);
     // proj has no editor here: the tag is selected in its file's window, which is in front
     TTagFileForm* w = TTagFileForm::FromFile(bolt->file);
     ASSERT_NE(w, nullptr);
@@ -302,21 +310,15 @@ TEST_F(ShellTest, ACancelledDefaultsHookLeavesNoTag)
     w->Send(kXGMenuMessage, kCommandCreateTag, 0, true);
     tag_entry* map = tag_find_in_file(w->GetFile(), code("mesh"), code("nema"));
     ASSERT_NE(map, nullptr);
-    EXPECT_EQ(read_be32(tag_get_data(map)), 64u);
-    EXPECT_EQ(read_be32(tag_get_data(map) + 4), 32u);
+    TMeshMap loaded;
+    load_map(map, loaded);
+    EXPECT_EQ(loaded.fWidth, 64);
+    EXPECT_EQ(loaded.fHeight, 32);
+    EXPECT_EQ(map->version, tag_type_version(code("mesh")));
 }
 
 TEST_F(ShellTest, TheNewMeshDialogAcceptsOnlyMultiplesOf32UpTo512)
 {
-    EXPECT_TRUE(TNewMeshDialog::SizeValid(32, 512));
-    EXPECT_FALSE(TNewMeshDialog::SizeValid(48, 64));
-    EXPECT_FALSE(TNewMeshDialog::SizeValid(544, 64));
-    EXPECT_FALSE(TNewMeshDialog::SizeValid(0, 64));
-    EXPECT_EQ(TNewMeshDialog::Message(32, 32), "A 32 x 32 mesh will require a colormap measuring 252 x 252 pixels.");
-    EXPECT_EQ(TNewMeshDialog::Message(512, 512),
-              "A 512 x 512 mesh will require a colormap measuring 4032 x 4032 pixels.");
-    EXPECT_EQ(TNewMeshDialog::Message(48, 64), "The mesh sizes must be multiples of 32, between 32 and 512.");
-
     StartApp();
     ModalScript script;
     script.Then([](XGDialog& d) {
@@ -430,4 +432,91 @@ TEST_F(ShellTest, TagFilesDroppedOnTheFrameOpenAndOtherFilesAreRefused)
     ASSERT_NE(opened, nullptr);
     ASSERT_NE(TTagFileForm::FromFile(opened), nullptr);
     EXPECT_EQ(fApp->GetFrontWindow()->GetTitle(), tagFile);
+}
+
+namespace {
+
+// Runs the editor program (beside quenchold-cli) and captures what it prints.
+cli_result run_editor(const std::vector<std::string>& args)
+{
+    std::string cli = std::getenv("QUENCHOLD_CLI");
+    std::string editor = cli.substr(0, cli.rfind('/') + 1) + "quenchold";
+    setenv("QUENCHOLD_CLI", editor.c_str(), 1);
+    cli_result r = run_cli(args);
+    setenv("QUENCHOLD_CLI", cli.c_str(), 1);
+    return r;
+}
+
+} // namespace
+
+TEST_F(ShellTest, ARootListOnTheCommandLineBuildsTheFoundationAndQuits)
+{
+    make_sample_data(fData.path());
+    cli_result r = run_editor({"--data", fData.path(), fData / "root_list.txt"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* name : {"small.tag", "small_localized.tag", "large.tag", "dependency_log.txt"})
+        EXPECT_TRUE(XGFile::Exists(fData / ("foundation_build/" + std::string(name)))) << name;
+    EXPECT_NE(r.out.find("/small.tag: "), std::string::npos) << r.out;
+    TTagStore built;
+    ASSERT_NE(built.open_tag_file(fData / "foundation_build/large.tag", false), nullptr);
+    EXPECT_NE(built.find_tag(code("mesh"), code("m001")), nullptr);
+
+    r = run_editor({"--data", fData.path(), fData / "no_such_list.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no_such_list.txt"), std::string::npos) << r.err;
+    r = run_editor({"--data", fData / "missing"});
+    EXPECT_EQ(r.status, 2);
+}
+
+TEST_F(ShellTest, BuildFoundationTagsAsksForTheRootListAndSaysWhatItSkipped)
+{
+    make_sample_data(fData.path());
+    write_text(fData / "roots.txt", read_text(fData / "root_list.txt") + "\nnonsense\n");
+    StartApp();
+    ModalScript script;
+    script.File("");
+    fApp->DoCommand(kCommandBuildFoundation);
+    EXPECT_FALSE(XGFile::Exists(fData / "foundation_build/large.tag"));
+
+    script.File(fData / "roots.txt").Click(kXGAlertOK);
+    fApp->DoCommand(kCommandBuildFoundation);
+    EXPECT_TRUE(XGFile::Exists(fData / "foundation_build/large.tag"));
+    ASSERT_EQ(script.Shown().size(), 1u);
+    EXPECT_EQ(script.Shown()[0].title, "Warning");
+    EXPECT_TRUE(script.Shown()[0].Mentions("'nonsense'"));
+}
+
+TEST_F(ShellTest, UpdateTagFormatsSavesFilesWithoutWindowsAndRefreshesTheOthers)
+{
+    bytes old = make_bytes(256, 4);
+    std::string shown = WriteTagFile("plugins/shown.tag", {{"proj", "bolt", "bolt", 1, old}});
+    std::string quiet = WriteTagFile("plugins/quiet.tag", {{"proj", "dart", "dart", 1, old}});
+    std::string locked = WriteTagFile("plugins/locked.tag", {{"proj", "axe_", "axe", 1, old}});
+    std::string current = WriteTagFile("plugins/current.tag", {{"proj", "new_", "new", 2, old}});
+    ASSERT_TRUE(make_unwritable(locked));
+    bytes currentBefore = read_file(current);
+    StartApp();
+    TTagFileForm* w = OpenWindow(shown);
+    w->GetTree()->Expand(w->GetTree()->GetFirstItem(), true);
+    ModalScript script;
+    script.Click(kXGAlertOK);
+    fApp->DoCommand(kCommandUpdateFormats);
+    make_writable(locked);
+
+    // with a window: converted, refreshed, left modified
+    tag_entry* bolt = tag_find_in_file(w->GetFile(), code("proj"), code("bolt"));
+    EXPECT_EQ(bolt->version, 2);
+    EXPECT_TRUE(tag_file_needs_saving(w->GetFile()));
+    EXPECT_EQ(w->GetWindow()->GetTitle(), shown + " (modified)");
+    // without one: saved at once
+    TTagStore reread;
+    reread.open_tag_file(quiet, false);
+    ASSERT_NE(reread.find_tag(code("proj"), code("dart")), nullptr);
+    EXPECT_EQ(reread.find_tag(code("proj"), code("dart"))->version, 2);
+    // a file that cannot be saved is reported, and the others went on
+    ASSERT_EQ(script.Shown().size(), 1u);
+    EXPECT_TRUE(script.Shown()[0].Mentions("File Write Error"));
+    EXPECT_TRUE(script.Shown()[0].Mentions("locked.tag"));
+    // nothing old: nothing written
+    EXPECT_EQ(read_file(current), currentBefore);
 }

@@ -294,10 +294,7 @@ void TTagFileForm::CreateTag()
 
 void TTagFileForm::ImportCameraMotion()
 {
-    XGFileRequest request;
-    request.filter = "3D Studio ASE|*.ASE";
-    request.defaultExtension = "ASE";
-    std::string path = XGChooseFile(request);
+    std::string path = XGChooseFileToOpen("3D Studio ASE|*.ASE", "ASE");
     if (path.empty()) return;
     tag_entry* e = import_camera_motion(Store(), fFile, path);
     UpdateTitle();
@@ -307,10 +304,7 @@ void TTagFileForm::ImportCameraMotion()
 
 void TTagFileForm::ImportColormap()
 {
-    XGFileRequest request;
-    request.filter = "Photoshop File|*.PSD";
-    request.defaultExtension = "PSD";
-    std::string path = XGChooseFile(request);
+    std::string path = XGChooseFileToOpen("Photoshop File|*.PSD", "PSD");
     if (path.empty()) return;
     // a file that is not a usable image raises here, before anything is made
     std::unique_ptr<texture_set> set = import_terrain_file(path);
@@ -342,10 +336,7 @@ void TTagFileForm::CollapseTerrain()
 
 void TTagFileForm::ImportCin()
 {
-    XGFileRequest request;
-    request.filter = "Zepf .CIN File|*.CIN";
-    request.defaultExtension = "CIN";
-    std::string path = XGChooseFile(request);
+    std::string path = XGChooseFileToOpen("Zepf .CIN File|*.CIN", "CIN");
     if (path.empty()) return;
     TDialogImportReport report = make_dialog_tags(path, fFile);
     if (report.failed()) throw XGError(kXGError, "Import .CIN File", report.failure);

@@ -186,10 +186,7 @@ void TTolvaneApp::NewTagFile()
 
 void TTolvaneApp::OpenTagFileCommand()
 {
-    XGFileRequest request;
-    request.filter = "Varn 3 Tag File|*.tag|All Files|*.*";
-    request.defaultExtension = "tag";
-    std::string path = XGChooseFile(request);
+    std::string path = XGChooseFileToOpen("Varn 3 Tag File|*.tag|All Files|*.*", "tag");
     if (!path.empty()) OpenTagFile(path);
 }
 
@@ -213,10 +210,7 @@ void TTolvaneApp::BuildFoundation(const std::string& rootList)
 
 void TTolvaneApp::BuildFoundationCommand()
 {
-    XGFileRequest request;
-    request.filter = "All Files|*.*";
-    request.defaultExtension = "txt";
-    std::string path = XGChooseFile(request);
+    std::string path = XGChooseFileToOpen("All Files|*.*", "txt");
     if (!path.empty()) BuildFoundation(path);
 }
 

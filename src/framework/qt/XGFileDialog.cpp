@@ -55,3 +55,11 @@ std::string XGChooseFile(const XGFileRequest& request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first().toStdString();
 }
+
+std::string XGChooseFileToOpen(const std::string& filter, const std::string& defaultExtension)
+{
+    XGFileRequest request;
+    request.filter = filter;
+    request.defaultExtension = defaultExtension;
+    return XGChooseFile(request);
+}

@@ -20,6 +20,8 @@ XGFileHook XGSetFileHook(XGFileHook hook);
 
 // The chosen path, or "" when the user cancelled.
 std::string XGChooseFile(const XGFileRequest& request);
+// An existing file to open, through the filter.
+std::string XGChooseFileToOpen(const std::string& filter, const std::string& defaultExtension);
 
 // "Name|*.ext|All Files|*.*" as Qt's "Name (*.ext *.EXT);;All Files (*)"; patterns
 // match either case, as they do on the platform the filters were written for.

@@ -12,6 +12,7 @@ void add_sample_gameplay_data(TSampleData& data);
 void add_sample_dialogs(TSampleData& data);
 void add_sample_models(TSampleData& data);
 void add_sample_sounds(TSampleData& data);
+void add_sample_scripts(TSampleData& data);
 
 namespace {
 
@@ -22,6 +23,7 @@ const sample_data_part kParts[] = {
     add_sample_dialogs,
     add_sample_models,
     add_sample_sounds,
+    add_sample_scripts,
 };
 
 tag_file* FreshFile(TTagStore& store, const std::string& path)

@@ -5,7 +5,7 @@
 
 #include "sound/adpcm.h"
 #include "sound/sound_import.h"
-#include "sound/sound_units.h"
+#include "tags/tag_units.h"
 #include "sound_tag_bytes.h"
 #include "sound_test_support.h"
 #include "tags/tag_types.h"
@@ -248,9 +248,9 @@ TEST_F(SoundImport, FixedPointUnits)
     EXPECT_EQ(encode_fixed8(-0.002), -1);
     EXPECT_EQ(encode_fixed8(2.5 / 256), 3);
     EXPECT_EQ(encode_fixed8(200.0), int16_t(51200 - 65536));
-    EXPECT_EQ(encode_range_delta(256, 256), 0);
-    EXPECT_EQ(encode_range_delta(256, 257), 2);
-    EXPECT_EQ(encode_range_delta(300, 200), -99);
+    EXPECT_EQ(range_delta(256, 256), 0);
+    EXPECT_EQ(range_delta(256, 257), 2);
+    EXPECT_EQ(range_delta(300, 200), -99);
 }
 
 TEST_F(SoundImport, PacketsAreThoseAnOutsideEncoderMakes)

@@ -74,9 +74,9 @@ bool TScriptReader::next_script_token(std::string& token, bool may_cross_lines, 
             ++fLine;
             ++fPosition;
             if (!may_cross_lines) return false;
-        } else if (c == '/' && fPosition > 0 && fText[fPosition - 1] == '/') {
+        } else if (c == '/' && fPosition + 1 < fEnd && fText[fPosition + 1] == '/') {
             while (fPosition < fEnd && fText[fPosition] != '\n') ++fPosition;
-        } else if (c == '/' || IsSeparator(c)) {
+        } else if (IsSeparator(c)) {
             ++fPosition;
         } else {
             break;

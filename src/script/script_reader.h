@@ -1,6 +1,7 @@
 // The text of a script file and its tokenizer. Separators are control characters,
-// blanks, bytes 0x7F to 0xFF and '/' between tokens; "//" starts a comment that runs to
-// the end of the line; a token in double quotes may hold blanks and "//".
+// blanks and bytes 0x7F to 0xFF; "//" between tokens starts a comment that runs to the
+// end of the line, while a single '/' begins a token (an absolute path); a token in
+// double quotes may hold blanks and "//".
 #pragma once
 
 #include <cstdint>

@@ -17,7 +17,7 @@ bool TScriptLine::next(std::string& token)
     return Read(token, false);
 }
 
-std::string TScriptLine::required(const std::string& message)
+std::string TScriptLine::required(const char* message)
 {
     std::string token;
     if (!Read(token, true)) fail(message);
@@ -26,7 +26,9 @@ std::string TScriptLine::required(const std::string& message)
 
 std::string TScriptLine::field(const char* name)
 {
-    return required(field_message(name, "parameter was expected, none found"));
+    std::string token;
+    if (!Read(token, true)) fail(field_message(name, "parameter was expected, none found"));
+    return token;
 }
 
 void TScriptLine::expect_end(const std::string& message)

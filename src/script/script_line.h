@@ -17,7 +17,7 @@ public:
     // The next token of an optional list; false at the end of the line.
     bool next(std::string& token);
     // The next token, or the parse error message when the line has none.
-    std::string required(const std::string& message);
+    std::string required(const char* message);
     // The next token of a field: "(field) parameter was expected, none found" when missing.
     std::string field(const char* name);
     // Refuses anything left on the line.

@@ -39,12 +39,12 @@ bool TScriptReader::load(const std::string& path)
 void TScriptReader::load_text(std::string_view text)
 {
     release();
-    fText.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        fText.push_back(text[i]);
-    }
-    fEnd = fText.size();
+    fText.resize(text.size());
+    size_t n = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') fText[n++] = text[i];
+    fText.resize(n);
+    fEnd = n;
     fLoaded = true;
 }
 

@@ -31,21 +31,22 @@ void TScriptRun::create_monster_stats()
 
 void TScriptRun::MonsterBlock(const script_entry& e, std::string& text)
 {
-    tag_entry* tag = fStore.find_tag(e.type, e.tag);
-    monster_stats s;
+    tag_entry* tag = Find(e.type, e.tag);
+    monster_definition m;
     if (!tag) {
         fLog.printf("script line %d: (%s) monster tag export failed\n", e.line, fName);
         return;
     }
-    if (!get_monster_stats(tag, s)) {
+    if (!read_tag_struct(tag, m)) {
         fLog.printf("script line %d: (%s) monster tag data retrieval failed\n", e.line, fName);
         return;
     }
+    monster_stats s = monster_stats_of(m);
     text += "// " + CommentText(tag->name) + "\n" + monster_stats_line(e.tag, s);
     for (int n = 0; n < s.attack_count; ++n) {
         attack_stats a{};
         a.attack_index = int16_t(n);
-        if (!get_attack_stats(tag, a)) {
+        if (!attack_stats_of(m, a)) {
             fLog.printf("script line %d: (%s) monster tag attack data retrieval failed\n", e.line, fName);
             break;
         }
@@ -56,7 +57,7 @@ void TScriptRun::MonsterBlock(const script_entry& e, std::string& text)
 
 void TScriptRun::ObjectBlock(const script_entry& e, std::string& text)
 {
-    tag_entry* tag = fStore.find_tag(e.type, e.tag);
+    tag_entry* tag = Find(e.type, e.tag);
     object_stats s;
     if (!tag) {
         fLog.printf("script line %d: (%s) object tag export failed\n", e.line, fName);
@@ -69,7 +70,7 @@ void TScriptRun::ObjectBlock(const script_entry& e, std::string& text)
 
 void TScriptRun::ProjectileBlock(const script_entry& e, std::string& text)
 {
-    tag_entry* tag = fStore.find_tag(e.type, e.tag);
+    tag_entry* tag = Find(e.type, e.tag);
     projectile_stats s;
     if (!tag) {
         fLog.printf("script line %d: (%s) projectile tag export failed\n", e.line, fName);
@@ -102,24 +103,30 @@ int32_t TScriptRun::ReplaceStats(int32_t index)
             ++end;
 
     std::string type = code_text(e.type), id = code_text(e.tag);
-    tag_entry* tag = fStore.find_tag(e.type, e.tag);
+    tag_entry* tag = Find(e.type, e.tag);
     if (!tag) {
         fLog.printf("(%s) couldn't load tag %s/%s\n", fName, type.c_str(), id.c_str());
         return index + 1;
     }
     if (Protected(tag)) return end;
     switch (e.keyword) {
-    case _mons_parameter:
+    case _mons_parameter: {
+        // The monster and its attacks are read once and stored once.
         fLog.printf("(%s) updating data for tag %s/%s\n", fName, type.c_str(), id.c_str());
-        if (!set_monster_stats(tag, e.value.mons))
-            fLog.printf("script line %d: (%s) monster tag data import failed\n", e.line, fName);
+        monster_definition m;
+        bool readable = read_tag_struct(tag, m);
+        if (readable) apply_monster_stats(m, e.value.mons);
+        else fLog.printf("script line %d: (%s) monster tag data import failed\n", e.line, fName);
         for (int32_t k = index + 1; k < end; ++k) {
             fLog.printf("(%s) updating attack index %d for tag %s/%s\n", fName, k - index - 1, type.c_str(),
                         id.c_str());
-            if (!set_attack_stats(tag, fScript.entries[size_t(k)].value.attk))
+            if (!readable || !apply_attack_stats(m, fScript.entries[size_t(k)].value.attk))
                 fLog.printf("script line %d: (%s) monster tag attack import failed\n", e.line, fName);
         }
+        if (readable && !write_tag_struct(tag, m))
+            fLog.printf("script line %d: (%s) monster tag data import failed\n", e.line, fName);
         return end;
+    }
     case _obje_parameter:
         fLog.printf("(%s) updating data for tag %s/%s\n", fName, type.c_str(), id.c_str());
         if (!set_object_stats(tag, e.value.obje))

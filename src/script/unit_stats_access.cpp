@@ -114,15 +114,46 @@ void KeepSequenceBytes(monster_definition& m, uint32_t old_flags)
 
 } // namespace
 
-bool get_monster_stats(tag_entry* e, monster_stats& s)
+monster_stats monster_stats_of(const monster_definition& m)
 {
-    monster_definition m;
-    if (!read_tag_struct(e, m)) return false;
-    s = {};
+    monster_stats s{};
     CopyMonster(s, m);
     s.flags = m.flags;
     s.attack_count = int16_t(monster_attacks_in_use(m));
     s.keep_mask = monster_keep_mask();
+    return s;
+}
+
+void apply_monster_stats(monster_definition& m, const monster_stats& s)
+{
+    uint32_t old_flags = m.flags;
+    CopyMonster(m, s);
+    m.flags = Merge(m.flags, s.flags, s.keep_mask);
+    KeepSequenceBytes(m, old_flags);
+}
+
+bool attack_stats_of(const monster_definition& m, attack_stats& s)
+{
+    int16_t index = s.attack_index;
+    if (!ValidAttack(index)) return false;
+    s = {};
+    CopyAttack(s, m.attacks[index]);
+    s.attack_index = index;
+    return true;
+}
+
+bool apply_attack_stats(monster_definition& m, const attack_stats& s)
+{
+    if (!ValidAttack(s.attack_index)) return false;
+    CopyAttack(m.attacks[s.attack_index], s);
+    return true;
+}
+
+bool get_monster_stats(tag_entry* e, monster_stats& s)
+{
+    monster_definition m;
+    if (!read_tag_struct(e, m)) return false;
+    s = monster_stats_of(m);
     return true;
 }
 
@@ -130,30 +161,20 @@ bool set_monster_stats(tag_entry* e, const monster_stats& s)
 {
     monster_definition m;
     if (!read_tag_struct(e, m)) return false;
-    uint32_t old_flags = m.flags;
-    CopyMonster(m, s);
-    m.flags = Merge(m.flags, s.flags, s.keep_mask);
-    KeepSequenceBytes(m, old_flags);
+    apply_monster_stats(m, s);
     return write_tag_struct(e, m);
 }
 
 bool get_attack_stats(tag_entry* e, attack_stats& s)
 {
     monster_definition m;
-    if (!ValidAttack(s.attack_index) || !read_tag_struct(e, m)) return false;
-    int16_t index = s.attack_index;
-    s = {};
-    CopyAttack(s, m.attacks[index]);
-    s.attack_index = index;
-    return true;
+    return ValidAttack(s.attack_index) && read_tag_struct(e, m) && attack_stats_of(m, s);
 }
 
 bool set_attack_stats(tag_entry* e, const attack_stats& s)
 {
     monster_definition m;
-    if (!ValidAttack(s.attack_index) || !read_tag_struct(e, m)) return false;
-    CopyAttack(m.attacks[s.attack_index], s);
-    return write_tag_struct(e, m);
+    return ValidAttack(s.attack_index) && read_tag_struct(e, m) && apply_attack_stats(m, s) && write_tag_struct(e, m);
 }
 
 bool get_object_stats(tag_entry* e, object_stats& s)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "script/unit_stats.h"
+#include "tags/gameplay/mons.h"
 
 struct tag_entry;
 
@@ -21,3 +22,10 @@ bool set_object_stats(tag_entry* e, const object_stats& s);
 
 bool get_projectile_stats(tag_entry* e, projectile_stats& s);
 bool set_projectile_stats(tag_entry* e, const projectile_stats& s);
+
+// The monster accessors on a definition in memory, for callers that read a monster once
+// for all its attacks. An attack_index outside 0..3 gives or changes nothing (false).
+monster_stats monster_stats_of(const monster_definition& m);
+void apply_monster_stats(monster_definition& m, const monster_stats& s);
+bool attack_stats_of(const monster_definition& m, attack_stats& s);
+bool apply_attack_stats(monster_definition& m, const attack_stats& s);

@@ -200,26 +200,14 @@ void TScript::ParseTag(TScriptLine& line, script_entry& e)
 void TScript::ParseValues(TScriptLine& line, script_entry& e)
 {
     e.type = text_to_tag_code(script_parameter_name(e.keyword));
-    switch (e.keyword) {
-    case _mons_parameter:
-        e.tag = ReadTagCode(line);
-        read_monster_stats(line, e.value.mons);
-        break;
-    case _attk_parameter:
-        e.tag = ReadTagCode(line);
-        read_attack_stats(line, e.value.attk);
-        break;
-    case _obje_parameter:
-        e.tag = ReadTagCode(line);
-        read_object_stats(line, e.value.obje);
-        break;
-    case _proj_parameter:
-        e.tag = ReadTagCode(line);
-        read_projectile_stats(line, e.value.proj);
-        break;
-    default:
+    if (e.keyword == _soun_parameter) {
         read_sound_creation_record(line, e.value.soun);
         e.tag = e.value.soun.tag;
-        break;
+        return;
     }
+    e.tag = ReadTagCode(line);
+    if (e.keyword == _mons_parameter) read_monster_stats(line, e.value.mons);
+    else if (e.keyword == _attk_parameter) read_attack_stats(line, e.value.attk);
+    else if (e.keyword == _obje_parameter) read_object_stats(line, e.value.obje);
+    else read_projectile_stats(line, e.value.proj);
 }

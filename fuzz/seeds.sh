@@ -66,4 +66,13 @@ esac
     runner=$(cd "$(dirname "$cli")" && pwd)/quenchold-cli
     (cd "$work/data" && "$runner" run-script scripts/export_stats.QSF >/dev/null) && cp "$work/data/unit_stats.txt" "$corpus/seed-unit-stats"
     ;;
+  fuzz_layered_image)
+    cp "$(cd "$(dirname "$0")/.." && pwd)"/tests/texture/fixtures/*.psd "$corpus/"
+    ;;
+  fuzz_texture_stack|fuzz_sprite)
+    sample
+    for tag in txst:terr txst:detl txst:sprf spri:sprt grsp:gspr; do
+      "$cli" --data "$work/data" export "${tag%%:*}" "${tag#*:}" "$corpus/sample-${tag%%:*}-${tag#*:}"
+    done
+    ;;
 esac

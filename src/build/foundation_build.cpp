@@ -43,53 +43,42 @@ bool FromFoundationFile(const tag_entry* e)
 
 } // namespace
 
-// The data of the collected tags: loaded for their hooks, and read from the tags chosen to
-// provide them when the outputs are written; their files are kept open meanwhile.
-class TCollectedData : public TTagDataSource {
+// The files of the collected tags, kept open while the build loads their data for the
+// hooks and reads it for the outputs.
+class TSourceFiles {
 public:
-    void Provide(tag_entry* output, tag_entry* source) { fSources.emplace(output, source); }
-
-    // Loads the tag's data into the store, through the open file.
+    // Loads the tag's data into the store, through its open file.
     void Load(tag_entry* e)
     {
         if (e->data) return;
         if (open_file* file = File(e->file)) tag_get_data_from(e, file->file, file->length);
     }
 
-    void Reserve(size_t tags) { fSources.reserve(tags); }
-
-    void Clear()
+    // Whether the tag's whole data can be had.
+    bool Available(tag_entry* e)
     {
-        fSources.clear();
-        fFiles.clear();
+        if (e->data || e->size == 0) return true;
+        if (e->offset == 0) return false;
+        open_file* file = File(e->file);
+        return file && uint64_t(e->offset) + e->size <= file->length;
     }
 
-    // Whether the source's whole data can be had.
-    bool Available(tag_entry* source)
+    bool Read(tag_entry* e, uint32_t offset, void* out, uint32_t count)
     {
-        if (source->data || source->size == 0) return true;
-        if (source->offset == 0) return false;
-        open_file* file = File(source->file);
-        return file && uint64_t(source->offset) + source->size <= file->length;
-    }
-
-    bool ReadTagData(tag_entry* e, uint32_t offset, void* out, uint32_t count) override
-    {
-        auto found = fSources.find(e);
-        if (found == fSources.end()) return false;
-        tag_entry* source = found->second;
-        if (uint64_t(offset) + count > source->size) return false;
-        if (source->data) {
-            std::memcpy(out, source->data.get() + offset, count);
+        if (uint64_t(offset) + count > e->size) return false;
+        if (e->data) {
+            std::memcpy(out, e->data.get() + offset, count);
             return true;
         }
-        if (!Available(source)) return false;
+        if (!Available(e)) return false;
         try {
-            return File(source->file)->file.ReadSome(uint64_t(source->offset) + offset, out, count) == count;
+            return File(e->file)->file.ReadSome(uint64_t(e->offset) + offset, out, count) == count;
         } catch (const XGError&) {
             return false;
         }
     }
+
+    void Clear() { fFiles.clear(); }
 
 private:
     struct open_file {
@@ -110,11 +99,10 @@ private:
     }
 
     static constexpr size_t MAXIMUM_OPEN_SOURCES = 256;
-    std::unordered_map<tag_entry*, tag_entry*> fSources;
     std::unordered_map<tag_file*, std::unique_ptr<open_file>> fFiles;
 };
 
-TFoundationBuild::TFoundationBuild(TTagStore& store) : fStore(store), fData(std::make_unique<TCollectedData>())
+TFoundationBuild::TFoundationBuild(TTagStore& store) : fStore(store), fSources(std::make_unique<TSourceFiles>())
 {
 }
 
@@ -128,7 +116,6 @@ void TFoundationBuild::begin_foundation_build(const std::string& base_folder)
 {
     CloseLog();
     fCollected.clear();
-    fCollectedIndex.clear();
     fCurrent = fReferrer = -1;
     fCurrentMap = 0;
     fCapturing = false;
@@ -136,7 +123,7 @@ void TFoundationBuild::begin_foundation_build(const std::string& base_folder)
     fLogLines = 0;
     fOutputs.clear();
     fFailure.clear();
-    fData->Clear();
+    fSources->Clear();
 
     fFolder = base_folder + "/" + FOUNDATION_BUILD_FOLDER;
     std::error_code ec;
@@ -157,12 +144,20 @@ void TFoundationBuild::IndexStore()
 {
     fStoreIndex.clear();
     for (tag_entry* e = fStore.next_entry(nullptr); e; e = fStore.next_entry(e))
-        fStoreIndex.push_back({Key(e->group->type, e->id), e});
+        fStoreIndex.push_back({Key(e->group->type, e->id), e, -1});
     // tags of one type and id stay in store order
     std::stable_sort(fStoreIndex.begin(), fStoreIndex.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+                     [](const indexed_tag& a, const indexed_tag& b) { return a.key < b.key; });
+    fStoreStart.clear();
+    fStoreStart.reserve(fStoreIndex.size());
+    for (size_t i = 0; i < fStoreIndex.size(); ++i) fStoreStart.emplace(fStoreIndex[i].key, i);
     fCollected.reserve(std::min(fStoreIndex.size(), size_t(MAXIMUM_COLLECTED_TAGS)));
-    fCollectedIndex.reserve(fCollected.capacity());
+}
+
+TFoundationBuild::indexed_tag* TFoundationBuild::Indexed(tag_code type, tag_code id)
+{
+    auto start = fStoreStart.find(Key(type, id));
+    return start == fStoreStart.end() ? nullptr : &fStoreIndex[start->second];
 }
 
 std::string TFoundationBuild::Describe(const tag_entry* e) const
@@ -192,15 +187,12 @@ void TFoundationBuild::CloseLog()
     fLog = nullptr;
 }
 
-tag_entry* TFoundationBuild::Choose(tag_code type, tag_code id)
+tag_entry* TFoundationBuild::Choose(const indexed_tag* first)
 {
-    uint64_t key = Key(type, id);
-    auto first = std::lower_bound(fStoreIndex.begin(), fStoreIndex.end(), key,
-                                  [](const auto& item, uint64_t k) { return item.first < k; });
     tag_entry* taken = nullptr;
     bool duplicates = false;
-    for (auto it = first; it != fStoreIndex.end() && it->first == key; ++it) {
-        tag_entry* e = it->second;
+    for (const indexed_tag* it = first; it != fStoreIndex.data() + fStoreIndex.size() && it->key == first->key; ++it) {
+        tag_entry* e = it->entry;
         if (!taken) {
             taken = e;
             continue;
@@ -227,14 +219,14 @@ int TFoundationBuild::Visit(tag_code type, tag_code id)
         WalkLog("unknown tag type " + tag_code_to_text(type) + " of id " + tag_code_to_text(id));
         return -1;
     }
-    auto known = fCollectedIndex.find(Key(type, id));
-    if (known != fCollectedIndex.end()) {
-        collected_tag& record = fCollected[known->second];
+    indexed_tag* indexed = Indexed(type, id);
+    if (indexed && indexed->record >= 0) {
+        collected_tag& record = fCollected[size_t(indexed->record)];
         if (type == MESH || record.map == fCurrentMap || record.small) return -1;
         record.small = 1; // needed from a second map: promoted, and its references with it
-        return int(known->second);
+        return indexed->record;
     }
-    tag_entry* chosen = Choose(type, id);
+    tag_entry* chosen = indexed ? Choose(indexed) : nullptr;
     if (!chosen) {
         WalkLog("missing tag " + tag_code_to_text(type) + "/" + tag_code_to_text(id));
         return -1;
@@ -250,8 +242,8 @@ int TFoundationBuild::Visit(tag_code type, tag_code id)
     else if (type == MESH) small = 0;
     else small = fCurrentMap == 0 ? 1 : 0;
     fCollected.push_back({type, id, chosen, fCurrentMap, small});
-    fCollectedIndex.emplace(Key(type, id), fCollected.size() - 1);
-    return int(fCollected.size() - 1);
+    indexed->record = int32_t(fCollected.size() - 1);
+    return indexed->record;
 }
 
 // Runs the record's hook and keeps what it reports on the pending stack, to be added one by
@@ -265,7 +257,7 @@ void TFoundationBuild::Enter(size_t record, std::vector<walk_frame>& stack)
     fReferrer = fCurrent;
     fCurrent = long(record);
     if (c.type == MESH) fCurrentMap = c.id;
-    fData->Load(c.entry);
+    fSources->Load(c.entry);
     fCapturing = true;
     try {
         hook(c.entry);
@@ -316,23 +308,29 @@ void TFoundationBuild::UnreadableTag(tag_entry* e)
     fCurrent = current;
 }
 
+bool TFoundationBuild::ReadTagData(tag_entry* output, uint32_t offset, void* out, uint32_t count)
+{
+    const indexed_tag* indexed = Indexed(output->group->type, output->id);
+    if (!indexed || indexed->record < 0) return false;
+    return fSources->Read(fCollected[size_t(indexed->record)].entry, offset, out, count);
+}
+
 bool TFoundationBuild::finish_foundation_build()
 {
     if (fSinkInstalled) {
         set_dependency_sink(fPreviousSink);
         fSinkInstalled = false;
     }
-    // The outputs list their tags; the data goes from the sources to the files as they are written.
+    // The outputs list their tags; the data goes from the chosen tags to the files as they are
+    // written (ReadTagData).
     TTagStore outputs;
     tag_file* large = outputs.new_tag_file();
     tag_file* small = outputs.new_tag_file();
     tag_file* localized = outputs.new_tag_file();
-    TCollectedData& data = *fData;
-    data.Reserve(fCollected.size());
     bool ok = true;
     for (const collected_tag& c : fCollected) {
         tag_file* target = IsLocalized(c.type, c.id) ? localized : c.small ? small : large;
-        if (!data.Available(c.entry)) {
+        if (!fSources->Available(c.entry)) {
             FinishLog("out of memory building monolithic");
             fFailure = "The data of " + Describe(c.entry) + " cannot be read; no output was written.";
             ok = false;
@@ -346,14 +344,13 @@ bool TFoundationBuild::finish_foundation_build()
             ok = false;
             break;
         }
-        data.Provide(e, c.entry);
     }
     if (ok) {
         tag_file* files[] = {small, localized, large};
         for (int i = 0; i < 3; ++i) {
             std::string why;
             if (!write_tag_file(files[i], fFolder + "/" + kOutputNames[i], TAG_FILE_TYPE_FOUNDATION, false, &why,
-                                &data)) {
+                                this)) {
                 FinishLog(std::string("could not write ") + kOutputNames[i]);
                 fFailure = std::string("could not write ") + kOutputNames[i] + ": " + why;
                 ok = false;
@@ -366,7 +363,7 @@ bool TFoundationBuild::finish_foundation_build()
         }
     }
     for (const collected_tag& c : fCollected) tag_release_data(c.entry);
-    data.Clear();
+    fSources->Clear();
     CloseLog();
     return ok;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "build/tagdepend.h"
+#include "tags/tag_file_format.h"
 #include "tags/tags.h"
 
 constexpr int MAXIMUM_COLLECTED_TAGS = 50000;
@@ -32,9 +33,11 @@ struct foundation_output {
     std::vector<std::pair<tag_code, int>> types;
 };
 
-class TCollectedData;
+class TSourceFiles;
 
-class TFoundationBuild : public TDependencySink {
+// The walk's state: the sink of the hooks while it walks, and the source of its outputs'
+// data while they are written.
+class TFoundationBuild : public TDependencySink, public TTagDataSource {
 public:
     explicit TFoundationBuild(TTagStore& store);
     ~TFoundationBuild() override;
@@ -48,6 +51,8 @@ public:
     // Adds the tag and, recursively, everything it references.
     void AddDependency(tag_code type, tag_code id) override;
     void UnreadableTag(tag_entry* e) override;
+    // The data of an output's tag, from the tag chosen to provide it.
+    bool ReadTagData(tag_entry* output, uint32_t offset, void* out, uint32_t count) override;
     // Distributes the collected tags over the three outputs, writes them and closes the
     // log. False when the data of a tag could not be had or an output not written.
     bool finish_foundation_build();
@@ -74,8 +79,17 @@ private:
         size_t next;
     };
 
+    // A tag of the store, in the index sorted by type and id; record is its collected record
+    // (kept on the first tag of each type and id), -1 before it is collected.
+    struct indexed_tag {
+        uint64_t key;
+        tag_entry* entry;
+        int32_t record;
+    };
+
     int Visit(tag_code type, tag_code id);
-    tag_entry* Choose(tag_code type, tag_code id);
+    indexed_tag* Indexed(tag_code type, tag_code id);
+    tag_entry* Choose(const indexed_tag* first);
     void Walk(size_t record);
     void Enter(size_t record, std::vector<walk_frame>& stack);
     std::string Describe(const tag_entry* e) const;
@@ -89,8 +103,8 @@ private:
     std::FILE* fLog = nullptr;
     int fLogLines = 0;
     std::vector<collected_tag> fCollected;
-    std::unordered_map<uint64_t, size_t> fCollectedIndex;
-    std::vector<std::pair<uint64_t, tag_entry*>> fStoreIndex; // every tag by type and id, then store order
+    std::vector<indexed_tag> fStoreIndex;             // every tag by type and id, then store order
+    std::unordered_map<uint64_t, size_t> fStoreStart; // where each type and id starts in it
     long fCurrent = -1; // the record being walked, -1 during seeding
     tag_code fCurrentMap = 0;
     long fReferrer = -1; // the record that referenced the one whose hook is running
@@ -101,7 +115,7 @@ private:
     bool fSinkInstalled = false;
     std::vector<foundation_output> fOutputs;
     std::string fFailure;
-    std::unique_ptr<TCollectedData> fData;
+    std::unique_ptr<TSourceFiles> fSources;
 };
 
 // Root list items: a four-character type, a colon and a four-character id, separated by
@@ -109,8 +123,7 @@ private:
 std::vector<std::pair<tag_code, tag_code>> parse_root_list(const std::string& text,
                                                             std::vector<std::string>* skipped = nullptr);
 
-// The build command over a root list file. Raises XGError when the root list cannot be
-// read or the folder cannot be made; nothing is built then.
+// What a build command did.
 struct foundation_build_result {
     bool finished = false; // all three outputs written
     std::string failure;
@@ -120,4 +133,7 @@ struct foundation_build_result {
     size_t collected = 0;
     std::vector<std::string> skipped_items;
 };
+
+// The build command over a root list file. Raises XGError when the root list cannot be
+// read or the folder cannot be made; nothing is built then.
 foundation_build_result build_foundation(TTagStore& store, const std::string& root_list, const std::string& base_folder);

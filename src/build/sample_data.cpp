@@ -13,6 +13,7 @@ void add_sample_dialogs(TSampleData& data);
 void add_sample_models(TSampleData& data);
 void add_sample_sounds(TSampleData& data);
 void add_sample_scripts(TSampleData& data);
+void add_sample_textures(TSampleData& data);
 
 namespace {
 
@@ -24,6 +25,7 @@ const sample_data_part kParts[] = {
     add_sample_models,
     add_sample_sounds,
     add_sample_scripts,
+    add_sample_textures,
 };
 
 tag_file* FreshFile(TTagStore& store, const std::string& path)

@@ -79,27 +79,42 @@ bs_description_size byte_swap_description_size(const bs_code* codes)
     return {bytes, used};
 }
 
-void byte_swap_data(const char* label, void* data, int32_t struct_length, int32_t struct_count,
-                    const bs_code* codes)
+namespace {
+
+void CheckSize(int32_t struct_length, const bs_code* codes)
 {
-    (void)label;
     int32_t size_in_bytes = byte_swap_description_size(codes).bytes;
     int32_t data_size = struct_length;
     if (size_in_bytes != data_size)
         throw XGPostError(kXGAssertionFailure, {"size_in_bytes==data_size", "byte_swapping", 55});
-    if (!data) return;
+}
+
+void SwapChecked(void* data, int32_t struct_length, int32_t struct_count, const bs_code* codes)
+{
     uint8_t* p = (uint8_t*)data;
     int32_t used;
     for (int32_t i = 0; i < struct_count; ++i, p += struct_length) InterpretGroup(codes, p, &used);
 }
 
+} // namespace
+
+void byte_swap_data(const char* label, void* data, int32_t struct_length, int32_t struct_count,
+                    const bs_code* codes)
+{
+    (void)label;
+    CheckSize(struct_length, codes);
+    if (data) SwapChecked(data, struct_length, struct_count, codes);
+}
+
 void byte_swap_copy(const char* label, void* destination, const void* source, int32_t struct_length,
                     int32_t struct_count, const bs_code* codes)
 {
+    (void)label;
     // check first so that a mismatch leaves the destination untouched
-    byte_swap_data(label, nullptr, struct_length, 0, codes);
-    if (struct_count > 0) std::memcpy(destination, source, size_t(struct_length) * size_t(struct_count));
-    byte_swap_data(label, destination, struct_length, struct_count, codes);
+    CheckSize(struct_length, codes);
+    if (struct_count <= 0) return;
+    std::memcpy(destination, source, size_t(struct_length) * size_t(struct_count));
+    SwapChecked(destination, struct_length, struct_count, codes);
 }
 
 void byte_swap_memory(const char* label, void* data, int32_t count, bs_code code)

@@ -7,12 +7,12 @@ namespace {
 void SwapAttacks(monster_definition& m, uint32_t flags)
 {
     using attack_info = tag_struct_info<monster_attack>;
-    for (monster_attack& a : m.attacks) {
-        if (!(flags & MONSTER_HAS_3D_MODEL))
+    if (!(flags & MONSTER_HAS_3D_MODEL))
+        for (monster_attack& a : m.attacks)
             byte_swap_data(monster_attack_sequences_info::label, a.sequences, int32_t(sizeof a.sequences), 1,
                            monster_attack_sequences_info::codes);
-        byte_swap_data(attack_info::label, &a, int32_t(sizeof a), 1, attack_info::codes);
-    }
+    byte_swap_data(attack_info::label, m.attacks, int32_t(sizeof(monster_attack)), MAXIMUM_ATTACKS_PER_MONSTER,
+                   attack_info::codes);
 }
 
 using monster_info = tag_struct_info<monster_definition>;

@@ -1,0 +1,321 @@
+#include <gtest/gtest.h>
+
+#include "framework/XGError.h"
+#include "support/tag_file_bytes.h"
+#include "tags/tag_types.h"
+#include "texture/ctd.h"
+#include "texture/texture_pixels.h"
+#include "texture/txst_format.h"
+#include "texture_test_support.h"
+
+namespace {
+
+std::unique_ptr<stacked_texture> Uniform(uint16_t w, uint16_t h, uint8_t channels, std::vector<uint8_t> value,
+                                         uint8_t use = 0, uint8_t layer = 0)
+{
+    auto t = std::make_unique<stacked_texture>();
+    t->width = w;
+    t->height = h;
+    t->channels = channels;
+    t->use = use;
+    t->layer = layer;
+    for (size_t i = 0; i < size_t(w) * h; ++i) t->compressed_data.insert(t->compressed_data.end(), value.begin(), value.end());
+    return t;
+}
+
+// A detail set of uniform textures, one stack per colour.
+std::unique_ptr<texture_set> Details(const std::vector<std::vector<uint8_t>>& colours, uint16_t side = 8)
+{
+    auto set = create_texture_set(uint32_t(colours.size()));
+    for (uint32_t i = 0; i < colours.size(); ++i)
+        insert_texture(set.get(), i, 0, Uniform(side, side, 3, colours[i], TEXTURE_USE_DETAIL_TEXTURE, uint8_t(i)));
+    return set;
+}
+
+} // namespace
+
+TEST(TerrainCollapse, MaskedModulationByMaskValue)
+{
+    TTerrainCollapser collapser;
+    collapser.BuildDetailTable(*Details({{128, 64, 255}, {0, 0, 0}}));
+    ASSERT_EQ(collapser.detail_count(), 2u);
+    EXPECT_EQ(collapser.detail(0)[3 * 77], 128);
+    EXPECT_EQ(collapser.detail(0)[3 * 77 + 1], 64);
+
+    // Every base value under mask 0 stays; under 255 it becomes base x detail / 255.
+    auto fill_base = [&] {
+        for (size_t i = 0; i < WORK_SIZE * WORK_SIZE * 3; ++i) collapser.base()[i] = uint8_t(i * 7 / 3);
+    };
+    fill_base();
+    const bytes before(collapser.base(), collapser.base() + WORK_SIZE * WORK_SIZE * 3);
+    collapser.ApplyMask(*Uniform(128, 128, 1, {0}), 0);
+    EXPECT_EQ(bytes(collapser.base(), collapser.base() + before.size()), before);
+
+    collapser.ApplyMask(*Uniform(128, 128, 1, {255}), 0);
+    const uint8_t detail[3] = {128, 64, 255};
+    for (size_t i = 0; i < before.size(); ++i)
+        ASSERT_NEAR(collapser.base()[i], before[i] * detail[i % 3] / 255, 1) << i;
+
+    // A half mask lands between, a black detail under a full mask gives black.
+    fill_base();
+    collapser.ApplyMask(*Uniform(128, 128, 1, {128}), 1);
+    for (size_t i = 0; i < before.size(); i += 97) ASSERT_NEAR(collapser.base()[i], before[i] * 127 / 255, 1) << i;
+    collapser.ApplyMask(*Uniform(128, 128, 1, {255}), 1);
+    EXPECT_EQ(bytes(collapser.base(), collapser.base() + 300), bytes(300, 0));
+}
+
+TEST(TerrainCollapse, DetailPlacementDefaultsAndAxes)
+{
+    // 8 x 8 detail texture whose texel (x, y) is (x, y, 77).
+    auto texture = std::make_unique<stacked_texture>();
+    texture->width = texture->height = 8;
+    texture->channels = 3;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) texture->compressed_data.insert(texture->compressed_data.end(), {uint8_t(x * 10), uint8_t(y * 10), 77});
+    TTerrainCollapser collapser;
+    std::vector<uint8_t> slot(WORK_SIZE * WORK_SIZE * 3);
+
+    // No placement: u = (-64, 0), v = (0, 64). The 8 texels span 64 ground units, the tile
+    // only 8: every sample falls in texel (0, 0).
+    collapser.PrepareDetail(*texture, slot.data());
+    for (size_t i = 0; i < slot.size(); i += 3) ASSERT_EQ(slot[i] + slot[i + 1], 0) << i;
+
+    // u = (-8, 0): one texel per ground unit, running backwards: block j of 16 pixels shows column (-j) & 7.
+    texture->u_x = -8;
+    texture->v_y = 8;
+    collapser.PrepareDetail(*texture, slot.data());
+    for (uint32_t x = 0; x < WORK_SIZE; ++x) {
+        const uint8_t column = uint8_t((-int(x / 16)) & 7);
+        EXPECT_EQ(slot[3 * (5 * WORK_SIZE + x)], column * 10) << x;
+        EXPECT_EQ(slot[3 * (x * WORK_SIZE + 5) + 1], (x / 16) * 10) << x; // v = (0, 8) runs forwards
+        EXPECT_EQ(slot[3 * x + 2], 77);
+    }
+    // The origin shifts the sampling only along its axis.
+    texture->origin_x = -4;
+    collapser.PrepareDetail(*texture, slot.data());
+    EXPECT_EQ(slot[3 * (5 * WORK_SIZE + 0)], 40); // trunc(-(0 + 4)) & 7 = 4
+    EXPECT_EQ(slot[3 * (5 * WORK_SIZE + 20) + 1], 0);
+}
+
+TEST(TerrainCollapse, TheDetailTableTakesSixteenLayers)
+{
+    TTerrainCollapser collapser;
+    std::vector<std::vector<uint8_t>> colours(16, {1, 2, 3});
+    collapser.BuildDetailTable(*Details(colours));
+    EXPECT_EQ(collapser.detail_count(), 16u);
+    EXPECT_EQ(collapser.detail(15)[2], 3);
+
+    colours.push_back({4, 5, 6});
+    std::string message = error_message([&] { collapser.BuildDetailTable(*Details(colours)); });
+    EXPECT_NE(message.find("at most 16"), std::string::npos) << message;
+    EXPECT_EQ(collapser.detail_count(), 0u);
+
+    message = error_message([&] { collapser.BuildDetailTable(*Details({{1, 2, 3}, {4, 5, 6}}, 12)); });
+    EXPECT_NE(message.find("powers of two"), std::string::npos) << message;
+}
+
+TEST(TerrainCollapse, FailedChecksAreReportedAndAbandonTheCollapse)
+{
+    struct Case {
+        const char* expression;
+        std::function<void(texture_set&, texture_set&)> spoil;
+    } cases[] = {
+        {"tex->width == WORK_SIZE && tex->height == WORK_SIZE && tex->channels == 3",
+         [](texture_set& t, texture_set&) { t.stacks[1].textures[0] = Uniform(64, 64, 3, {1, 2, 3}); }},
+        {"tex->layer < c_num_details",
+         [](texture_set& t, texture_set&) { t.stacks[0].textures[1]->layer = 1; }},
+        {"mask->channels == 1",
+         [](texture_set& t, texture_set&) { t.stacks[1].textures[1] = Uniform(128, 128, 3, {9, 9, 9}, 1, 0); }},
+        {"mask->width == WORK_SIZE && mask->height == WORK_SIZE",
+         [](texture_set& t, texture_set&) { t.stacks[1].textures[1] = Uniform(64, 128, 1, {9}, 1, 0); }},
+        {"st->channels == 3 || st->channels == 4",
+         [](texture_set&, texture_set& d) { d.stacks[0].textures[0] = Uniform(8, 8, 1, {9}, 2, 0); }},
+        {"sh->textures", [](texture_set& t, texture_set&) { t.stacks[0].textures.clear(); }},
+    };
+    for (const Case& c : cases) {
+        auto terrain = create_texture_set(2);
+        for (uint32_t i = 0; i < 2; ++i) {
+            insert_texture(terrain.get(), i, -1, Uniform(128, 128, 3, {100, 100, 100}));
+            insert_texture(terrain.get(), i, -1, Uniform(128, 128, 1, {255}, TEXTURE_USE_DETAIL_MASK, 0));
+        }
+        auto detail = Details({{10, 20, 30}});
+        c.spoil(*terrain, *detail);
+        TTerrainCollapser collapser;
+        std::string message = error_message([&] { collapser.CollapseSets(*terrain, *detail); }, true);
+        EXPECT_EQ(message.rfind("Assertion Failure: Assertion (" + std::string(c.expression) + ") failed in \"ctd\" on line ", 0), 0u)
+            << message;
+        EXPECT_EQ(collapser.detail_count(), 0u);
+    }
+}
+
+TEST(TerrainCollapse, CollapseMakesANewTagOfPlainColourMaps)
+{
+    texture_store s;
+    // Tile 0 without masks, tile 1 fully masked by detail layer 1.
+    auto terrain = create_texture_set(2);
+    texture_image colour{128, 128, 3, {}};
+    for (uint32_t y = 0; y < 128; ++y)
+        for (uint32_t x = 0; x < 128; ++x)
+            colour.pixels.insert(colour.pixels.end(), {uint8_t(100 + x / 2), uint8_t(90 + y / 2), uint8_t(80 + (x + y) / 4)});
+    auto base = [&] {
+        auto t = std::make_unique<stacked_texture>();
+        t->width = t->height = 128;
+        t->channels = 3;
+        t->compressed_data = colour.pixels;
+        recompress_texture(*t, 85);
+        return t;
+    };
+    insert_texture(terrain.get(), 0, -1, base());
+    insert_texture(terrain.get(), 1, -1, base());
+    auto mask = Uniform(128, 128, 1, {255}, TEXTURE_USE_DETAIL_MASK, 1);
+    recompress_texture(*mask, 85);
+    insert_texture(terrain.get(), 1, -1, std::move(mask));
+    tag_entry* terrain_tag = s.add("txst", "terr", bytes(4, 0), "terrain");
+    ASSERT_TRUE(write_texture_set(terrain_tag, *terrain));
+    tag_entry* detail_tag = s.add("txst", "detl", bytes(4, 0), "detail");
+    ASSERT_TRUE(write_texture_set(detail_tag, *Details({{255, 255, 255}, {255, 0, 128}})));
+    s.add("txst", "coll", bytes(4, 0), "taken id");
+
+    TTerrainCollapser collapser;
+    tag_entry* made = collapser.Collapse(s.file, code("terr"), code("detl"));
+    ASSERT_NE(made, nullptr);
+    EXPECT_STREQ(made->name, "Collapsed Terrain Stack");
+    EXPECT_EQ(made->file, s.file);
+    EXPECT_EQ(tag_get_type(made), code("txst"));
+    EXPECT_EQ(s.store.find_tag(code("txst"), made->id), made);
+    EXPECT_EQ(collapser.detail_count(), 0u);
+
+    auto result = read_texture_set(made);
+    ASSERT_EQ(result->stack_count(), 2u);
+    texture_image input = decode_texture_or_fail(*terrain->stacks[0].textures[0], true);
+    for (uint32_t i = 0; i < 2; ++i) {
+        ASSERT_EQ(result->stacks[i].textures.size(), 1u);
+        const stacked_texture& t = *result->stacks[i].textures[0];
+        EXPECT_EQ(t.width, 128);
+        EXPECT_EQ(t.channels, 3);
+        EXPECT_EQ(t.use, 0);
+        EXPECT_EQ(t.format, TEXTURE_FORMAT_JPEG);
+    }
+    // Without masks the colour map comes back as it went in (through JPEG at quality 94).
+    texture_image plain = decode_texture_or_fail(*result->stacks[0].textures[0], true);
+    EXPECT_LE(max_difference(plain.pixels, input.pixels), 4);
+    // Under a full mask: green gone, red kept, blue halved.
+    texture_image tinted = decode_texture_or_fail(*result->stacks[1].textures[0], true);
+    for (size_t p = 0; p < 128 * 128; p += 211) {
+        EXPECT_NEAR(tinted.pixels[3 * p], input.pixels[3 * p], 6);
+        EXPECT_NEAR(tinted.pixels[3 * p + 1], 0, 6);
+        EXPECT_NEAR(tinted.pixels[3 * p + 2], input.pixels[3 * p + 2] / 2, 6);
+    }
+
+    // The same collapser runs again with the same result.
+    tag_entry* again = collapser.Collapse(s.file, code("terr"), code("detl"));
+    EXPECT_NE(again->id, made->id);
+    uint32_t a = 0, b = 0;
+    const uint8_t* first = tag_get_data(made, &a);
+    const uint8_t* second = tag_get_data(again, &b);
+    EXPECT_EQ(bytes(first, first + a), bytes(second, second + b));
+}
+
+TEST(TerrainCollapse, NothingIsCreatedWhenTheCollapseFails)
+{
+    texture_store s;
+    auto terrain = create_texture_set(1);
+    insert_texture(terrain.get(), 0, -1, Uniform(128, 128, 3, {1, 2, 3}));
+    insert_texture(terrain.get(), 0, -1, Uniform(128, 128, 1, {200}, TEXTURE_USE_DETAIL_MASK, 3));
+    ASSERT_TRUE(write_texture_set(s.add("txst", "terr", bytes(4, 0)), *terrain));
+    ASSERT_TRUE(write_texture_set(s.add("txst", "detl", bytes(4, 0)), *Details({{1, 1, 1}})));
+    s.add("txst", "empt", bytes(4, 0));
+    const int before = tag_count_tags(tag_file_group(s.file, code("txst")));
+
+    TTerrainCollapser collapser;
+    EXPECT_NE(error_message([&] { collapser.Collapse(s.file, code("terr"), code("detl")); }).find("c_num_details"),
+              std::string::npos);
+    EXPECT_NE(error_message([&] { collapser.Collapse(s.file, code("miss"), code("detl")); }).find("txst/miss"),
+              std::string::npos);
+    EXPECT_NE(error_message([&] { collapser.Collapse(s.file, code("terr"), code("miss")); }).find("txst/miss"),
+              std::string::npos);
+    EXPECT_NE(error_message([&] { collapser.Collapse(s.file, code("empt"), code("detl")); }).find("no stacks"),
+              std::string::npos);
+    EXPECT_EQ(tag_count_tags(tag_file_group(s.file, code("txst"))), before);
+}
+
+namespace {
+
+// A detail stack whose detail colour is known byte for byte: texels 1024 x 1024 in 8 x 8
+// blocks of one value, sampled one to one (u = (1024, 0), v = (0, 1024)).
+std::unique_ptr<texture_set> KnownDetail(int seed)
+{
+    auto t = std::make_unique<stacked_texture>();
+    t->width = t->height = 1024;
+    t->channels = 3;
+    t->use = TEXTURE_USE_DETAIL_TEXTURE;
+    t->u_x = 1024;
+    t->v_y = 1024;
+    t->compressed_data.resize(1024 * 1024 * 3);
+    for (uint32_t y = 0; y < 1024; ++y)
+        for (uint32_t x = 0; x < 1024; ++x)
+            for (uint32_t k = 0; k < 3; ++k)
+                t->compressed_data[(y * 1024 + x) * 3 + k] = uint8_t(((x / 8) * 37 + (y / 8) * 101 + k * 53 + seed) * 2654435761u >> 24);
+    auto set = create_texture_set(1);
+    insert_texture(set.get(), 0, 0, std::move(t));
+    return set;
+}
+
+uint8_t Expected(uint8_t mask, uint8_t detail, uint8_t base)
+{
+    if (!mask) return base;
+    const float unit = 0.003921568859368563f;
+    const float a = float(mask) * unit, d = float(detail) * unit, b = float(base) * unit;
+    return uint8_t(int(255.0f * (1.0f - a * (1.0f - d)) * b));
+}
+
+} // namespace
+
+TEST(TerrainCollapse, EveryKernelComputesTheModulationExactly)
+{
+    for (modulation_kernel kernel :
+         {modulation_kernel::plain, modulation_kernel::sse2, modulation_kernel::avx2, modulation_kernel::avx512}) {
+        TTerrainCollapser collapser;
+        if (!collapser.SetKernel(kernel)) continue;
+        for (int seed = 0; seed < 3; ++seed) {
+            collapser.BuildDetailTable(*KnownDetail(seed));
+            const uint8_t* detail = collapser.detail(0);
+            auto mask = Uniform(128, 128, 1, {0}, TEXTURE_USE_DETAIL_MASK, 0);
+            bytes base(WORK_SIZE * WORK_SIZE * 3);
+            for (size_t i = 0; i < mask->compressed_data.size(); ++i)
+                mask->compressed_data[i] = i % 7 == 0 ? 0 : i % 11 == 0 ? 255 : uint8_t((i + seed) * 2246822519u >> 24);
+            for (size_t i = 0; i < base.size(); ++i) base[i] = uint8_t((i * 3266489917u + seed) >> 24);
+            std::copy(base.begin(), base.end(), collapser.base());
+            collapser.ApplyMask(*mask, 0);
+            for (size_t i = 0; i < base.size(); ++i)
+                ASSERT_EQ(collapser.base()[i], Expected(mask->compressed_data[i / 3], detail[i], base[i]))
+                    << "kernel " << int(kernel) << " byte " << i;
+        }
+    }
+}
+
+TEST(TerrainCollapse, KernelsAgreeOnTilesWithManyMasks)
+{
+    auto terrain = create_texture_set(2);
+    for (uint32_t s = 0; s < 2; ++s) {
+        auto colour = patterned_texture(128, 128, 3, int(s));
+        insert_texture(terrain.get(), s, -1, std::move(colour));
+        for (uint8_t n = 0; n < 5; ++n) {
+            auto mask = patterned_texture(128, 128, 1, 40 + n, TEXTURE_USE_DETAIL_MASK, uint8_t(n % 3));
+            for (size_t i = 0; i < mask->compressed_data.size(); i += 5) mask->compressed_data[i] = 0;
+            insert_texture(terrain.get(), s, -1, std::move(mask));
+        }
+    }
+    auto detail = Details({{200, 100, 50}, {10, 250, 128}, {77, 77, 77}});
+    TTerrainCollapser reference;
+    ASSERT_TRUE(reference.SetKernel(modulation_kernel::plain));
+    auto expected = reference.CollapseSets(*terrain, *detail);
+    for (modulation_kernel kernel : {modulation_kernel::sse2, modulation_kernel::avx2, modulation_kernel::avx512}) {
+        TTerrainCollapser collapser;
+        if (!collapser.SetKernel(kernel)) continue;
+        auto result = collapser.CollapseSets(*terrain, *detail);
+        for (uint32_t s = 0; s < 2; ++s)
+            EXPECT_EQ(result->stacks[s].textures[0]->compressed_data, expected->stacks[s].textures[0]->compressed_data)
+                << "kernel " << int(kernel);
+    }
+}

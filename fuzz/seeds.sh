@@ -51,13 +51,7 @@ case "$target" in
           "$cli" --data "$work/data" export "$type" "$id" "$work/tag"
           { printf '%s\001' "$type"; cat "$work/tag"; } >"$corpus/seed-$type-$id"
           ;;
-        fuzz_script_parser)
-    # The statistics text of the sample units, itself a script.
-    sample
-    runner=$(cd "$(dirname "$cli")" && pwd)/quenchold-cli
-    (cd "$work/data" && "$runner" run-script scripts/export_stats.QSF >/dev/null) && cp "$work/data/unit_stats.txt" "$corpus/seed-unit-stats"
-    ;;
-esac
+      esac
     done
     ;;
   fuzz_script_parser)

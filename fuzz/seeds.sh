@@ -63,6 +63,12 @@ case "$target" in
       esac
     done
     ;;
+  fuzz_script_parser)
+    # The statistics text of the sample units, itself a script.
+    sample
+    runner=$(cd "$(dirname "$cli")" && pwd)/quenchold-cli
+    (cd "$work/data" && "$runner" run-script scripts/export_stats.QSF >/dev/null) && cp "$work/data/unit_stats.txt" "$corpus/seed-unit-stats"
+    ;;
   fuzz_layered_image)
     cp "$(cd "$(dirname "$0")/.." && pwd)"/tests/texture/fixtures/*.psd "$corpus/"
     ;;

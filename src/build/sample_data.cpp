@@ -12,6 +12,7 @@ void add_sample_gameplay_data(TSampleData& data);
 void add_sample_dialogs(TSampleData& data);
 void add_sample_models(TSampleData& data);
 void add_sample_sounds(TSampleData& data);
+void add_sample_scripts(TSampleData& data);
 void add_sample_textures(TSampleData& data);
 
 namespace {
@@ -23,6 +24,7 @@ const sample_data_part kParts[] = {
     add_sample_dialogs,
     add_sample_models,
     add_sample_sounds,
+    add_sample_scripts,
     add_sample_textures,
 };
 

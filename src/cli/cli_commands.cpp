@@ -14,6 +14,7 @@ int cli_import_skl(CliContext& context);
 int cli_import_ase(CliContext& context);
 int cli_import_wav(CliContext& context);
 int cli_decode_sound(CliContext& context);
+int cli_run_script(CliContext& context);
 int cli_import_psd(CliContext& context);
 int cli_collapse_terrain(CliContext& context);
 
@@ -34,6 +35,7 @@ const std::vector<CliCommand>& cli_commands()
         {"import-ase", "import-ase FILE CAMERA", cli_import_ase},
         {"import-wav", "import-wav FILE ID WAV...", cli_import_wav},
         {"decode-sound", "decode-sound ID INDEX OUT [FILE]", cli_decode_sound},
+        {"run-script", "run-script SCRIPT [FILE...]", cli_run_script},
         {"import-psd", "import-psd FILE IMAGE", cli_import_psd},
         {"collapse-terrain", "collapse-terrain FILE TERRAIN_ID DETAIL_ID", cli_collapse_terrain},
     };

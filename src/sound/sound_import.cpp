@@ -5,7 +5,7 @@
 #include "framework/ProgramAssert.h"
 #include "sound/adpcm.h"
 #include "sound/sound_intermediate.h"
-#include "sound/sound_units.h"
+#include "tags/tag_units.h"
 #include "sound/wav_file.h"
 #include "tags/tag_types.h"
 #include "tags/tags.h"
@@ -128,9 +128,9 @@ bool create_sound_tag(tag_file* file, const sound_creation_record& record, std::
     d.play_fraction = encode_fraction16(double(record.play_fraction) * 0.01);
     d.frequency_modifier = encode_fixed8(record.frequency_modifier);
     d.pitch_lower_bound = encode_fixed8(record.pitch_min);
-    d.pitch_delta = encode_range_delta(encode_fixed8(record.pitch_min), encode_fixed8(record.pitch_max));
+    d.pitch_delta = range_delta(encode_fixed8(record.pitch_min), encode_fixed8(record.pitch_max));
     d.volume_lower_bound = encode_fixed8(record.volume_min);
-    d.volume_delta = encode_range_delta(encode_fixed8(record.volume_min), encode_fixed8(record.volume_max));
+    d.volume_delta = range_delta(encode_fixed8(record.volume_min), encode_fixed8(record.volume_max));
     d.flags = record.flags;
 
     std::string name(record.name, strnlen(record.name, sizeof record.name));

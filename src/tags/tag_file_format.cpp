@@ -197,23 +197,15 @@ uint32_t tag_checksum(uint32_t crc, const void* data, size_t size)
     return ~crc32_gzip_refl(~crc, (const unsigned char*)data, size);
 }
 
-tag_code tag_file_listing::entry(int32_t i, tag_entry& e) const
+uint32_t tag_file_listing::data_offset(const uint8_t* header) const
 {
-    // the fields the reader uses, assembled byte by byte (the same as converting the
-    // header with its description)
-    const uint8_t* p = head->data() + table + size_t(i) * TAG_ENTRY_HEADER_SIZE;
-    std::memcpy(e.name, p + 4, sizeof e.name);
-    e.name[31] = 0;
-    e.id = read_be32(p + 40);
-    e.offset = read_be32(p + 44);
-    e.size = read_be32(p + 48);
-    e.version = int16_t(read_be16(p + 56));
-    if (kind == TAG_FILE_KIND_SINGLE) {
-        // the data follows the header and runs to the end of the file
-        e.offset = TAG_ENTRY_HEADER_SIZE;
-        e.size = uint32_t(length - TAG_ENTRY_HEADER_SIZE);
-    }
-    return read_be32(p + 36);
+    // a single tag's data follows its header and runs to the end of the file
+    return kind == TAG_FILE_KIND_SINGLE ? uint32_t(TAG_ENTRY_HEADER_SIZE) : read_be32(header + 44);
+}
+
+uint32_t tag_file_listing::data_size(const uint8_t* header) const
+{
+    return kind == TAG_FILE_KIND_SINGLE ? uint32_t(length - TAG_ENTRY_HEADER_SIZE) : read_be32(header + 48);
 }
 
 bool read_tag_file_listing(XGFile& file, tag_file_listing& listing, std::vector<uint8_t>& buffer,
@@ -229,14 +221,17 @@ bool read_tag_file_listing(XGFile& file, tag_file_listing& listing, std::vector<
     }
 
     if (got == size_t(TAG_FILE_HEADER_SIZE) && read_be32(first + 124) == TAG_FILE_SIGNATURE) {
-        tag_file_header fh;
-        byte_swap_copy("tag header", &fh, first, sizeof fh, 1, tag_header_bs_codes);
-        if (fh.entry_point_count < 0 || fh.tag_count < 0) {
+        // the fields the reader uses, assembled byte by byte
+        int16_t kind = int16_t(read_be16(first + 0));
+        int16_t header_word = int16_t(read_be16(first + 2));
+        int16_t entry_point_count = int16_t(read_be16(first + 100));
+        int16_t tag_count = int16_t(read_be16(first + 102));
+        if (entry_point_count < 0 || tag_count < 0) {
             SetWhy(why, "the file header has negative counts");
             return false;
         }
-        uint64_t table = TAG_FILE_HEADER_SIZE + uint64_t(TAG_ENTRY_POINT_SIZE) * fh.entry_point_count;
-        size_t bytes = size_t(TAG_ENTRY_HEADER_SIZE) * size_t(fh.tag_count);
+        uint64_t table = TAG_FILE_HEADER_SIZE + uint64_t(TAG_ENTRY_POINT_SIZE) * entry_point_count;
+        size_t bytes = size_t(TAG_ENTRY_HEADER_SIZE) * size_t(tag_count);
         if (buffer.size() < bytes) buffer.resize(bytes);
         // a short read: the entry headers run past the end of the file
         if (file.ReadSome(table, buffer.data(), bytes) != bytes) {
@@ -244,9 +239,9 @@ bool read_tag_file_listing(XGFile& file, tag_file_listing& listing, std::vector<
             return false;
         }
         listing.table = 0;
-        listing.kind = fh.file_kind;
-        listing.header_word = fh.header_word;
-        listing.tag_count = fh.tag_count;
+        listing.kind = kind;
+        listing.header_word = header_word;
+        listing.tag_count = tag_count;
         listing.length = table + bytes; // at least
     } else if (read_be32(first + 60) == TAG_ENTRY_SIGNATURE) {
         uint64_t length = file.GetLength();

@@ -79,9 +79,11 @@ struct tag_file_listing {
     std::vector<uint8_t>* head = nullptr; // the entry headers as read (the caller's buffer)
     size_t table = 0;                     // where they start in head
 
-    // Entry i: its type, and name, id, offset, size and version filled into e. Offset
-    // and size are not checked here; reading the data checks them against the file.
-    tag_code entry(int32_t i, tag_entry& e) const;
+    // The stored bytes of entry header i.
+    const uint8_t* entry_header(int32_t i) const { return head->data() + table + size_t(i) * TAG_ENTRY_HEADER_SIZE; }
+    // Where entry i's data lies. Not checked here; reading the data checks it against the file.
+    uint32_t data_offset(const uint8_t* header) const;
+    uint32_t data_size(const uint8_t* header) const;
 };
 
 // Reads the headers of an open file into buffer (reused from file to file). False,

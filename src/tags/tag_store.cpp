@@ -10,8 +10,6 @@
 #include "tags/tag_types.h"
 #include "tags/tags.h"
 
-void tag_link_entry_newest(tag_group* g, tag_entry* e);
-
 TTagStore::TTagStore() = default;
 
 TTagStore::~TTagStore()
@@ -99,20 +97,23 @@ tag_file* TTagStore::open_tag_file(const std::string& path, bool create, std::st
     link_file_front(f);
     set_tag_file_path(f, path, std::move(normal));
     if (listing.tag_count > 0) {
-        tag_entry* block = new (std::nothrow) tag_entry[size_t(listing.tag_count)];
+        size_t count = size_t(listing.tag_count);
+        auto* block = static_cast<tag_entry*>(::operator new(count * sizeof(tag_entry), std::nothrow));
         if (!block) {
             close_tag_file(f);
             if (why) *why = "out of memory";
             return nullptr;
         }
-        f->entry_blocks.emplace_back(block);
+        tag_entry_block owner(block, tag_entry_block_deleter{0});
         tag_group* g = nullptr;
-        for (int32_t i = 0; i < listing.tag_count; ++i, ++block) {
-            tag_code type = listing.entry(i, *block);
-            block->pooled = true;
+        for (size_t i = 0; i < count; ++i) {
+            const uint8_t* header = listing.entry_header(int32_t(i));
+            tag_code type = read_be32(header + 36);
             if (!g || g->type != type) g = find_group(f, type, true);
-            tag_link_entry_newest(g, block);
+            new (block + i) tag_entry(g, header, listing.data_offset(header), listing.data_size(header));
+            owner.get_deleter().count = i + 1;
         }
+        f->entry_blocks.push_back(std::move(owner));
     }
     return f;
 }

@@ -54,8 +54,19 @@ struct tag_entry {
     int16_t version = 0;
     bool dirty = false;
     bool pooled = false; // part of its file's entry block, freed with the file
+
+    tag_entry() = default;
+    // An entry of a file's block, from its entry header (64 stored bytes at header).
+    tag_entry(tag_group* g, const uint8_t* header, uint32_t data_offset, uint32_t data_size);
 };
 static_assert(sizeof(tag_entry) == 96);
+
+// Frees a file's block of entries read from disk.
+struct tag_entry_block_deleter {
+    size_t count = 0;
+    void operator()(tag_entry* block) const;
+};
+using tag_entry_block = std::unique_ptr<tag_entry, tag_entry_block_deleter>;
 
 // The tags of one type within one file.
 struct tag_group {
@@ -81,7 +92,7 @@ struct tag_file {
     int32_t header_word = 0;
     void* form = nullptr; // the tag file window, not owned
     TTagStore* store = nullptr;
-    std::vector<std::unique_ptr<tag_entry[]>> entry_blocks; // the entries read from disk
+    std::vector<tag_entry_block> entry_blocks; // the entries read from disk
 };
 
 using tag_changed_listener = std::function<void(tag_code type, tag_code id)>;

@@ -5,7 +5,7 @@
 
 #include "sound/adpcm.h"
 #include "sound/sound_import.h"
-#include "sound/sound_units.h"
+#include "tags/tag_units.h"
 #include "sound_tag_bytes.h"
 #include "sound_test_support.h"
 #include "tags/tag_types.h"
@@ -234,23 +234,6 @@ TEST_F(SoundImport, NewSoundsFromCreationRecords)
     r.tag = code("long");
     ASSERT_TRUE(create_sound_tag(file, r));
     EXPECT_EQ(std::string(tag_find_in_file(file, code("soun"), code("long"))->name), std::string(31, 'q'));
-}
-
-TEST_F(SoundImport, FixedPointUnits)
-{
-    EXPECT_EQ(encode_fraction16(0.5), 32768);
-    EXPECT_EQ(encode_fraction16(1.0), 65535);
-    EXPECT_EQ(encode_fraction16(1.5), 65535);
-    EXPECT_EQ(encode_fraction16(-0.2), 0);
-    EXPECT_EQ(encode_fixed8(1.0), 256);
-    EXPECT_EQ(encode_fixed8(-1.5), -384);
-    EXPECT_EQ(encode_fixed8(-0.001), 0);
-    EXPECT_EQ(encode_fixed8(-0.002), -1);
-    EXPECT_EQ(encode_fixed8(2.5 / 256), 3);
-    EXPECT_EQ(encode_fixed8(200.0), int16_t(51200 - 65536));
-    EXPECT_EQ(encode_range_delta(256, 256), 0);
-    EXPECT_EQ(encode_range_delta(256, 257), 2);
-    EXPECT_EQ(encode_range_delta(300, 200), -99);
 }
 
 TEST_F(SoundImport, PacketsAreThoseAnOutsideEncoderMakes)

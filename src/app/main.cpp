@@ -1,6 +1,6 @@
 // quenchold [--data DIR] [--no-splash] [ROOTLIST]: the editor. The data folder is the
-// folder that holds the program unless --data names another; a root list runs the
-// foundation build and quits without a window.
+// folder that holds the program unless --data names another, and it becomes the current
+// folder; a root list runs the foundation build and quits without a window.
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdio>
@@ -11,7 +11,9 @@
 #include <string>
 
 #include "framework/ProgramAssert.h"
+#include "framework/XGDirectory.h"
 #include "framework/XGFile.h"
+#include "framework/XGFileSpecifier.h"
 #include "framework/qt/XGStartup.h"
 #include "shell/TTolvaneApp.h"
 
@@ -68,6 +70,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "quenchold: the data folder %s does not exist\n", data.c_str());
         return 2;
     }
+    // the data folder is the current folder too: scripts name their files from there
+    data = XGNormalPath(data);
+    for (std::string& document : options.documents) document = XGNormalPath(document);
+    XGDirectory(data).MakeCurrent();
     if (!options.documents.empty()) {
         // a batch run: no window, so no display is needed
         gHeadless = true;

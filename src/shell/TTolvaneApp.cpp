@@ -7,6 +7,7 @@
 #include "framework/XGError.h"
 #include "framework/qt/XGDialog.h"
 #include "framework/qt/XGFactories.h"
+#include "framework/qt/XGAlert.h"
 #include "framework/qt/XGFileDialog.h"
 #include "framework/qt/XGGuard.h"
 #include "framework/qt/XGModalDialog.h"
@@ -74,6 +75,8 @@ TTolvaneApp::TTolvaneApp(std::string dataFolder)
     XGRegisterView("TGBK"_4cc, XGMakeView<TTagEditBackground>);
 
     set_tag_type_core_hooks("mesh"_4cc, EditorMeshDefaults, nullptr, nullptr);
+    fScript.set_alert_handler([](const std::string& message, const std::string& explanation,
+                                 const std::string& caption) { XGShowAlert(kXGError, message, explanation, caption); });
 
     XGDirectory::SetDefault(fDataFolder);
     fStore.load_data_folder(fDataFolder);
@@ -208,6 +211,27 @@ void TTolvaneApp::BuildFoundation(const std::string& rootList)
     if (!r.finished) throw XGError(kXGError, "Build Foundation Tags", r.failure);
 }
 
+void TTolvaneApp::ExecuteScript(const std::string& path)
+{
+    // a parse error was shown by the script itself
+    if (!fScript.load_script(path)) return;
+    bool ran = fScript.run_script(fStore);
+    fScript.free_script();
+    if (ran) SaveChangedFiles();
+    for (XGWindow* w : GetWindows())
+        if (auto* form = dynamic_cast<TTagFileForm*>(w->GetForm())) {
+            form->UpdateTitle();
+            form->Refresh(true);
+        }
+    TagListChanged();
+}
+
+void TTolvaneApp::SaveChangedFiles()
+{
+    for (tag_file* f = fStore.first_file(); f; f = f->next)
+        if (tag_file_needs_saving(f) && !f->path.empty()) XGGuard([&] { fStore.save_tag_file(f); });
+}
+
 void TTolvaneApp::BuildFoundationCommand()
 {
     std::string path = XGChooseFileToOpen("All Files|*.*", "txt");
@@ -255,6 +279,7 @@ int32_t TTolvaneApp::DoStatus(XGCode, XGParam id, XGParam status)
 {
     auto& s = *reinterpret_cast<XGCommandStatus*>(status);
     switch (id) {
+    case kCommandExecuteScript:
     case kCommandNew:
     case kCommandOpen:
     case kCommandPrintSetup:
@@ -275,6 +300,11 @@ int32_t TTolvaneApp::DoMenu(XGCode, XGParam id, XGParam)
     case kCommandNew: NewTagFile(); return 0;
     case kCommandOpen: OpenTagFileCommand(); return 0;
     case kCommandPrintSetup: PrintSetup(); return 0;
+    case kCommandExecuteScript: {
+        std::string path = XGChooseFileToOpen("Quenchold Script File|*.QSF", "QSF");
+        if (!path.empty()) ExecuteScript(path);
+        return 0;
+    }
     case kCommandBuildFoundation: BuildFoundationCommand(); return 0;
     case kCommandUpdateFormats: UpdateTagFormats(); return 0;
     case kCommandOpenAllTags: ShowAllTagWindow(); return 0;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/qt/XGAppMultiWindow.h"
+#include "script/script.h"
 #include "tags/tag_clipboard.h"
 #include "tags/tags.h"
 
@@ -50,6 +51,9 @@ public:
     // The foundation build of a root list into the data folder's foundation_build; a
     // batch run prints what it wrote. Raises an error when the build did not finish.
     void BuildFoundation(const std::string& rootList);
+    // Execute Script: parses the script file and runs it; then every open tag file that
+    // needs saving (and has a path) is saved and the windows show what changed.
+    void ExecuteScript(const std::string& path);
     // Update Tag Formats over every open file: files with a window are refreshed and
     // left modified, the others saved; failed saves and unreadable tags are reported.
     void UpdateTagFormats();
@@ -81,6 +85,7 @@ protected:
 private:
     void NewTagFile();
     void BuildFoundationCommand();
+    void SaveChangedFiles();
     void OpenTagFileCommand();
     void PrintSetup();
     void FindTag();
@@ -88,6 +93,7 @@ private:
     std::string fDataFolder;
     TTagStore fStore;
     TTagClipboard fClipboard;
+    TScript fScript;
     TAllTagForm* fAllTags = nullptr;
     tag_code fFindType = 0;
     tag_code fFindId = 0;

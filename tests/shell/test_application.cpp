@@ -23,6 +23,7 @@
 #include "shell/TTreeView.h"
 #include "shell/shell_test_support.h"
 #include "build/sample_data.h"
+#include "framework/XGDirectory.h"
 #include "framework/XGFile.h"
 #include "map/mesh_map.h"
 #include "support/cli_runner.h"
@@ -519,4 +520,42 @@ TEST_F(ShellTest, UpdateTagFormatsSavesFilesWithoutWindowsAndRefreshesTheOthers)
     EXPECT_TRUE(script.Shown()[0].Mentions("locked.tag"));
     // nothing old: nothing written
     EXPECT_EQ(read_file(current), currentBefore);
+}
+
+TEST_F(ShellTest, ExecuteScriptRunsTheScriptAndSavesWhatChanged)
+{
+    std::string path = WriteTagFile("plugins/p.tag", {{"rawd", "one_", "one", 1, make_bytes(3, 1)}});
+    std::string made = fData / "plugins/made.tag";
+    write_text(fData / "make.QSF", "create_sounds " + made + "\n\nsoun \"bell toll\" bell 3 ____ 1 100 1 0.9 1.1 0.8 1 0\n");
+    write_text(fData / "broken.QSF", "create_sounds\n\nsoun bell\n");
+    StartApp();
+    TTagFileForm* w = OpenWindow(path);
+    fApp->GetStore().create_tag(w->GetFile(), code("rawd"), code("two_"), 1, "two", 0, 1, "x");
+    // the log goes to the current folder, as the editor's is its data folder
+    XGDirectory before = XGDirectory::GetCurrent();
+    XGDirectory(fData.path()).MakeCurrent();
+
+    ModalScript script;
+    script.File(fData / "make.QSF");
+    fApp->DoCommand(kCommandExecuteScript);
+    TTagStore reread;
+    ASSERT_NE(reread.open_tag_file(made, false), nullptr);
+    EXPECT_NE(reread.find_tag(code("soun"), code("bell")), nullptr);
+    // the changed file of the window was saved with the rest
+    EXPECT_FALSE(tag_file_needs_saving(w->GetFile()));
+    EXPECT_EQ(w->GetWindow()->GetTitle(), path);
+    reread.open_tag_file(path, false);
+    EXPECT_NE(reread.find_tag(code("rawd"), code("two_")), nullptr);
+
+    // a script that does not parse says where, and nothing is saved
+    fApp->GetStore().create_tag(w->GetFile(), code("rawd"), code("thre"), 1, "three", 0, 1, "x");
+    script.File(fData / "broken.QSF").Click(kXGAlertOK);
+    fApp->DoCommand(kCommandExecuteScript);
+    ASSERT_EQ(script.Shown().size(), 1u);
+    EXPECT_EQ(script.Shown()[0].title, "Quenchold Scripting");
+    EXPECT_TRUE(script.Shown()[0].Mentions("Script Error"));
+    EXPECT_TRUE(script.Shown()[0].Mentions("Line "));
+    EXPECT_TRUE(tag_file_needs_saving(w->GetFile()));
+    EXPECT_TRUE(XGFile::Exists(fData / "script_log.txt"));
+    before.MakeCurrent();
 }

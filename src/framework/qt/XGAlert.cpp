@@ -64,11 +64,12 @@ void Fill(XGViewRecord& record, const std::string& title, const std::string& mes
     for (XGViewRecord& child : record.children) Fill(child, title, message);
 }
 
-int32_t Run(const char* text, const std::string& p0, const std::string& p1)
+int32_t Run(const char* text, const std::string& p0, const std::string& p1, const std::string& caption = {})
 {
     XGViewRecord record;
     std::string why;
     XG_ASSERT(XGParseViewText(text, record, &why), "XGAlert");
+    if (!caption.empty()) record.text = caption;
     // the alert's own title stays; only the items carry the texts
     for (XGViewRecord& child : record.children) Fill(child, p0, p1);
     std::unique_ptr<XGWindow> window(XGBuildWindow(record));
@@ -89,10 +90,10 @@ const char* XGAlertTemplate(int32_t kind)
     }
 }
 
-int32_t XGShowAlert(int32_t kind, const std::string& title, const std::string& message)
+int32_t XGShowAlert(int32_t kind, const std::string& title, const std::string& message, const std::string& caption)
 {
     if (kind != kXGCaution && kind != kXGWarning) kind = kXGError;
-    return Run(XGAlertTemplate(kind), title, message);
+    return Run(XGAlertTemplate(kind), title, message, caption);
 }
 
 void XGShowErrorAlert(const XGError& error)

@@ -15,8 +15,10 @@ enum : int32_t {
     kXGSaveWindowDontSave = 102,
 };
 
-// Shows the alert of a kind (kXGError, kXGCaution, kXGWarning) and returns the button.
-int32_t XGShowAlert(int32_t kind, const std::string& title, const std::string& message);
+// Shows the alert of a kind (kXGError, kXGCaution, kXGWarning) and returns the button;
+// a caption replaces the window's own ("Error", "Caution", "Warning").
+int32_t XGShowAlert(int32_t kind, const std::string& title, const std::string& message,
+                    const std::string& caption = {});
 // Reports an error: clears the cancelled flag, shows the alert of the error's kind,
 // and sets the flag when a Caution alert is answered with Cancel.
 void XGShowErrorAlert(const XGError& error);

@@ -1,7 +1,7 @@
 #include "tags/tag_types.h"
 
 #include <cstring>
-#include <unordered_map>
+#include <array>
 
 #include "framework/ProgramAssert.h"
 #include "tags/tag_type_hooks.h"
@@ -63,15 +63,30 @@ tag_type_info gTagTypes[] = {
 };
 static_assert(sizeof gTagTypes / sizeof gTagTypes[0] == NUMBER_OF_TAG_TYPES + 1);
 
+// An open-addressed index of the table: lookups happen for every group the store makes.
+constexpr unsigned kIndexBits = 8;
+
+unsigned Slot(tag_code type)
+{
+    return (type * 2654435761u) >> (32 - kIndexBits);
+}
+
 tag_type_info* Find(tag_code type)
 {
-    static const std::unordered_map<tag_code, tag_type_info*> index = [] {
-        std::unordered_map<tag_code, tag_type_info*> m;
-        for (tag_type_info* t = gTagTypes; t->type; ++t) m[t->type] = t;
-        return m;
+    static const auto index = [] {
+        std::array<tag_type_info*, 1u << kIndexBits> slots{};
+        for (tag_type_info* t = gTagTypes; t->type; ++t) {
+            unsigned i = Slot(t->type);
+            while (slots[i]) i = (i + 1) & ((1u << kIndexBits) - 1);
+            slots[i] = t;
+        }
+        return slots;
     }();
-    auto it = index.find(type);
-    return it == index.end() ? nullptr : it->second;
+    if (type == 0) return nullptr;
+    for (unsigned i = Slot(type);; i = (i + 1) & ((1u << kIndexBits) - 1)) {
+        tag_type_info* t = index[i];
+        if (!t || t->type == type) return t;
+    }
 }
 
 void EnsureCoreHooks()

@@ -1,5 +1,5 @@
 # The two commands: `make run` and `make test`.
-.PHONY: all bootstrap configure build test run asan bench fuzz clean
+.PHONY: all bootstrap configure build test run asan bench fuzz clean screenshots
 
 JOBS ?= $(shell nproc)
 
@@ -22,6 +22,9 @@ test: build
 
 run: build
 	@scripts/run
+
+screenshots: build
+	@scripts/screenshots
 
 asan: bootstrap
 	cmake --preset asan >/dev/null

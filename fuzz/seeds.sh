@@ -36,6 +36,15 @@ case "$target" in
       done
     fi
     ;;
+  fuzz_view_resource)
+    # the editor's own view resources and menu bar
+    root=$(cd "$(dirname "$0")/.." && pwd)
+    cp "$root"/resources/views/*.txt "$root"/resources/menus/*.txt "$corpus/" 2>/dev/null || true
+    ;;
+  fuzz_tag_row_drop)
+    # mode 3 (rows of this process naming real tags), then two rows
+    head -c 89 /dev/zero | tr '\0' '\3' >"$corpus/two-rows"
+    ;;
   fuzz_mesh_map)
     sample
     for id in m001 m002; do

@@ -416,3 +416,14 @@ foundation_build_result build_foundation(TTagStore& store, const std::string& ro
     result.collected = build.collected().size();
     return result;
 }
+
+std::string foundation_output_summary(const foundation_output& output)
+{
+    int total = 0;
+    std::string types;
+    for (auto [type, count] : output.types) {
+        total += count;
+        types += (types.empty() ? "" : ", ") + tag_code_to_text(type) + " " + std::to_string(count);
+    }
+    return std::to_string(total) + (total == 1 ? " tag" : " tags") + (types.empty() ? "" : " (" + types + ")");
+}

@@ -137,3 +137,6 @@ struct foundation_build_result {
 // The build command over a root list file. Raises XGError when the root list cannot be
 // read or the folder cannot be made; nothing is built then.
 foundation_build_result build_foundation(TTagStore& store, const std::string& root_list, const std::string& base_folder);
+
+// "N tags (type count, ...)" for one output.
+std::string foundation_output_summary(const foundation_output& output);

@@ -45,17 +45,6 @@ new_options ParseNewOptions(const std::vector<std::string>& args)
     return o;
 }
 
-std::string Summary(const foundation_output& output)
-{
-    int total = 0;
-    std::string types;
-    for (auto [type, count] : output.types) {
-        total += count;
-        types += (types.empty() ? "" : ", ") + tag_code_to_text(type) + " " + std::to_string(count);
-    }
-    return std::to_string(total) + (total == 1 ? " tag" : " tags") + (types.empty() ? "" : " (" + types + ")");
-}
-
 } // namespace
 
 int cli_new(CliContext& context)
@@ -101,7 +90,7 @@ int cli_build_foundation(CliContext& context)
     for (const std::string& item : r.skipped_items)
         std::fprintf(stderr, "root list item '%s' skipped: items are TYPE:ID\n", item.c_str());
     for (const foundation_output& output : r.outputs)
-        std::printf("%s/%s: %s\n", r.folder.c_str(), output.name.c_str(), Summary(output).c_str());
+        std::printf("%s/%s: %s\n", r.folder.c_str(), output.name.c_str(), foundation_output_summary(output).c_str());
     std::printf("%s/%s: %d %s\n", r.folder.c_str(), DEPENDENCY_LOG_NAME, r.log_lines,
                 r.log_lines == 1 ? "line" : "lines");
     if (!r.finished) throw CliFailure{r.failure};

@@ -1,0 +1,125 @@
+// quenchold-screenshots DATA OUT: opens the editor on a data folder without a
+// visible display and saves pictures of its windows and dialogs as PNG files in OUT.
+#include <QApplication>
+#include <QDir>
+#include <QMainWindow>
+#include <QPixmap>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "framework/XGError.h"
+#include "framework/qt/XGAlert.h"
+#include "framework/qt/XGDialog.h"
+#include "framework/qt/XGView.h"
+#include "framework/qt/XGWindow.h"
+#include "shell/TAllTagForm.h"
+#include "shell/TTagFileForm.h"
+#include "shell/TTolvaneApp.h"
+#include "shell/TTreeView.h"
+
+namespace {
+
+std::string gOut;
+int gSaved = 0;
+
+void Pump()
+{
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+void Save(QWidget* widget, const char* name)
+{
+    Pump();
+    QString path = QString::fromStdString(gOut + "/" + name + ".png");
+    if (widget->grab().save(path)) {
+        std::printf("%s\n", path.toStdString().c_str());
+        ++gSaved;
+    } else {
+        std::fprintf(stderr, "quenchold-screenshots: could not write %s\n", path.toStdString().c_str());
+    }
+}
+
+// The next modal dialog is photographed and left with its cancel button.
+void PhotographNextDialog(const char* name, std::function<void(XGDialog&)> prepare = {})
+{
+    std::string picture = name;
+    XGSetModalHook([picture, prepare](XGDialog& dialog) {
+        if (prepare) prepare(dialog);
+        Save(dialog.GetFrameWidget(), picture.c_str());
+        dialog.EndModal(dialog.GetCancelButton());
+    });
+}
+
+void ExpandAll(TTreeView* tree)
+{
+    for (TTreeItem* item = tree->GetFirstItem(); item; item = item->next) tree->Expand(item, true);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: quenchold-screenshots DATA OUT\n");
+        return 2;
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    int qtArgc = 1;
+    QApplication qt(qtArgc, argv);
+    gOut = argv[2];
+    QDir().mkpath(QString::fromStdString(gOut));
+    try {
+        TTolvaneApp app(argv[1]);
+        app.Initialize();
+        app.GetFrame()->resize(1100, 720);
+        app.GetFrame()->show();
+
+        TAllTagForm* all = app.ShowAllTagWindow();
+        ExpandAll(all->GetTree());
+        all->GetWindow()->GetFrameWidget()->setGeometry(560, 10, 420, 560);
+
+        TTagFileForm* fileWindow = nullptr;
+        for (tag_file* f = app.GetStore().first_file(); f; f = f->next) {
+            if (!f->path.empty() && f->path.find("/plugins/") != std::string::npos) {
+                fileWindow = app.ShowTagFileWindow(f, true);
+                break;
+            }
+        }
+        if (!fileWindow && app.GetStore().first_file())
+            fileWindow = app.ShowTagFileWindow(app.GetStore().first_file(), true);
+        if (fileWindow) {
+            ExpandAll(fileWindow->GetTree());
+            fileWindow->GetWindow()->GetFrameWidget()->setGeometry(10, 10, 520, 560);
+            TTreeItem* type = fileWindow->GetTree()->GetFirstItem();
+            if (type && type->child) fileWindow->GetTree()->Select(type->child, false);
+            Save(fileWindow->GetWindow()->GetFrameWidget(), "tag-file-window");
+        }
+        Save(all->GetWindow()->GetFrameWidget(), "all-tags-window");
+        Save(app.GetFrame(), "editor");
+
+        if (fileWindow) {
+            fileWindow->GetWindow()->BringToFront();
+            PhotographNextDialog("create-tag");
+            app.DoCommand(kCommandCreateTag);
+            PhotographNextDialog("tag-info");
+            app.DoCommand(kCommandTagInfo);
+        }
+        PhotographNextDialog("find-tag", [](XGDialog& d) {
+            if (XGView* v = d.FindView(1)) v->SetText("rawd");
+            if (XGView* v = d.FindView(2)) v->SetText("note");
+        });
+        app.DoCommand(kCommandFindTag);
+        PhotographNextDialog("error-alert");
+        XGShowAlert(kXGError, "File Open Error", "Unable to open file notes.txt (not a tag file)");
+        XGSetModalHook({});
+    } catch (const XGError& e) {
+        std::fprintf(stderr, "%s: %s\n", e.GetTitle().c_str(), e.GetMessage().c_str());
+        return 1;
+    }
+    Pump();
+    return gSaved > 0 ? 0 : 1;
+}

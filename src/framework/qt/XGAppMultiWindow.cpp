@@ -1,0 +1,166 @@
+#include "framework/qt/XGAppMultiWindow.h"
+
+#include <QCloseEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+
+#include "framework/qt/XGDragData.h"
+#include "framework/qt/XGGuard.h"
+#include "framework/qt/XGMenuBar.h"
+#include "framework/qt/XGWindow.h"
+
+namespace {
+
+// The frame's close box quits the application (each window's close check runs).
+class XGFrameWindow : public QMainWindow {
+public:
+    explicit XGFrameWindow(XGAppCore* app) : fApp(app) {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        event->ignore();
+        XGGuard([this] { fApp->Send(kXGQuitApplication); });
+    }
+
+private:
+    XGAppCore* fApp;
+};
+
+// Takes files dropped on the frame's empty area.
+class XGFrameDropTarget : public QObject {
+public:
+    explicit XGFrameDropTarget(XGAppMultiWindow* app) : fApp(app) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* e = static_cast<QDragMoveEvent*>(event);
+            if (!e->mimeData()->hasUrls()) return false;
+            e->acceptProposedAction();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* e = static_cast<QDropEvent*>(event);
+            XGDragData data = XGDragData::FromMime(e->mimeData());
+            if (data.Files().empty()) return false;
+            e->acceptProposedAction();
+            XGGuard([&] { fApp->FilesDropped(data.Files()); });
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    XGAppMultiWindow* fApp;
+};
+
+} // namespace
+
+XG_BEGIN_DISPATCH(XGAppMultiWindow, XGAppCore)
+    XG_ON(kXGStatusMessage, &XGAppMultiWindow::DoStatus)
+    XG_ON(kXGMenuMessage, &XGAppMultiWindow::DoMenu)
+XG_END_DISPATCH()
+
+XGAppMultiWindow::XGAppMultiWindow() : fContext(std::make_unique<QObject>()) {}
+
+XGAppMultiWindow::~XGAppMultiWindow()
+{
+    // the windows go before the frame that holds them
+    while (!GetWindows().empty()) delete GetWindows().back();
+    fMenuBar.reset();
+    fContext.reset();
+    fDropTarget.reset();
+    fFrame.reset();
+}
+
+void XGAppMultiWindow::Initialize()
+{
+    BuildFrame();
+}
+
+void XGAppMultiWindow::BuildFrame(int32_t menuResource)
+{
+    fFrame = std::make_unique<XGFrameWindow>(this);
+    fFrame->setWindowTitle(QString::fromLatin1(GetName().c_str()));
+    fArea = new QMdiArea;
+    fArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    fArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    fFrame->setCentralWidget(fArea);
+    fDropTarget = std::make_unique<XGFrameDropTarget>(this);
+    fArea->viewport()->setAcceptDrops(true);
+    fArea->viewport()->installEventFilter(fDropTarget.get());
+    fMenuBar = std::make_unique<XGMenuBar>(fFrame->menuBar(), XGLoadMenuResource(menuResource), this);
+    SetAccelerators(fMenuBar->GetResource().Accelerators());
+    QObject::connect(fArea, &QMdiArea::subWindowActivated, fContext.get(), [this](QMdiSubWindow* sub) {
+        if (XGWindow* w = WindowOf(sub)) WindowToFront(w);
+    });
+    fFrame->resize(1100, 760);
+}
+
+XGWindow* XGAppMultiWindow::WindowOf(const QMdiSubWindow* sub) const
+{
+    if (!sub) return nullptr;
+    for (XGWindow* w : GetWindows())
+        if (w->GetFrameWidget() == sub) return w;
+    return nullptr;
+}
+
+QWidget* XGAppMultiWindow::PlaceDocumentWindow(XGWindow* w)
+{
+    if (!fArea) return nullptr;
+    QMdiSubWindow* sub = fArea->addSubWindow(w->GetWidget());
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->resize(sub->sizeHint());
+    return sub;
+}
+
+void XGAppMultiWindow::ActivateDocumentWindow(XGWindow* w)
+{
+    if (fArea) fArea->setActiveSubWindow(static_cast<QMdiSubWindow*>(w->GetFrameWidget()));
+}
+
+int32_t XGAppMultiWindow::DoStatus(XGCode, XGParam id, XGParam status)
+{
+    auto* s = reinterpret_cast<XGCommandStatus*>(status);
+    switch (id) {
+    case kXGCommandTile:
+    case kXGCommandCascade:
+    case kXGCommandArrangeIcons:
+        s->enabled = fArea && !fArea->subWindowList().isEmpty();
+        return 0;
+    default:
+        return kXGNotHandled;
+    }
+}
+
+int32_t XGAppMultiWindow::DoMenu(XGCode, XGParam id, XGParam)
+{
+    if (!fArea) return kXGNotHandled;
+    switch (id) {
+    case kXGCommandTile: fArea->tileSubWindows(); return 0;
+    case kXGCommandCascade: fArea->cascadeSubWindows(); return 0;
+    case kXGCommandArrangeIcons: {
+        // the minimized windows along the bottom
+        int x = 0;
+        for (QMdiSubWindow* sub : fArea->subWindowList()) {
+            if (!sub->isMinimized()) continue;
+            sub->move(x, fArea->viewport()->height() - sub->height());
+            x += sub->width();
+        }
+        return 0;
+    }
+    default:
+        return kXGNotHandled;
+    }
+}

@@ -1,0 +1,68 @@
+#include "framework/qt/XGEmbeddedResources.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include "framework/XGError.h"
+#include "framework/XGMenuResource.h"
+#include "framework/XGResources.h"
+#include "framework/XGViewRecord.h"
+#include "framework/qt/XGPictures.h"
+
+namespace {
+
+std::vector<int> gViewNumbers;
+
+template <class F>
+void ForEach(const char* folder, const char* suffix, F f)
+{
+    QDirIterator it(QString::fromLatin1(folder), QDir::Files);
+    while (it.hasNext()) {
+        QString path = it.next();
+        QFileInfo info(path);
+        if (info.suffix() != QLatin1String(suffix)) continue;
+        bool ok = false;
+        int n = info.completeBaseName().toInt(&ok);
+        if (!ok) continue;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        QByteArray bytes = file.readAll();
+        f(n, path.toStdString(), bytes);
+    }
+}
+
+} // namespace
+
+void XGLoadEmbeddedResources()
+{
+    static bool loaded = false;
+    if (loaded) return;
+    loaded = true;
+    ForEach(":/views", "txt", [](int n, const std::string& path, const QByteArray& bytes) {
+        XGViewRecord record;
+        std::string why;
+        if (!XGParseViewText(std::string_view(bytes.constData(), size_t(bytes.size())), record, &why))
+            throw XGError(kXGError, "View resource error", path + ", " + why);
+        XGAddResource(kXGViewResourceType, n, XGEncodeViewResource(record));
+        gViewNumbers.push_back(n);
+    });
+    ForEach(":/menus", "txt", [](int n, const std::string& path, const QByteArray& bytes) {
+        XGMenuBarResource menu;
+        std::string why;
+        if (!XGParseMenuText(std::string_view(bytes.constData(), size_t(bytes.size())), menu, &why))
+            throw XGError(kXGError, "Menu resource error", path + ", " + why);
+        XGAddResource(kXGMenuResourceType, n, XGResourceData(bytes.begin(), bytes.end()));
+    });
+    ForEach(":/pictures", "png", [](int n, const std::string&, const QByteArray& bytes) {
+        XGAddResource(kXGPictureType, n, XGResourceData(bytes.begin(), bytes.end()));
+    });
+    ForEach(":/icons", "xpm", [](int n, const std::string&, const QByteArray& bytes) {
+        XGAddResource(kXGIconType, n, XGResourceData(bytes.begin(), bytes.end()));
+    });
+}
+
+std::vector<int> XGEmbeddedViewNumbers()
+{
+    return gViewNumbers;
+}

@@ -1,0 +1,14 @@
+// The resources built into the program (the resources/ folder): view resources
+// from views/NNN.txt, menu bars from menus/NNN.txt, pictures from pictures/NNN.png
+// and icons from icons/NNN.xpm, registered under their numbers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Registers every embedded resource once; a view or menu text that does not parse
+// raises an error naming the file and the line.
+void XGLoadEmbeddedResources();
+
+// The numbers of the embedded view resources.
+std::vector<int> XGEmbeddedViewNumbers();

@@ -1,0 +1,73 @@
+// What the tag file window and the all-tags window share: the tag tree (control 1)
+// with its rows, the selection, and the commands both offer (Open Tag, Tag Info,
+// Find Duplicates, double-click).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/qt/XGForm.h"
+#include "shell/tag_row_record.h"
+
+class TTolvaneApp;
+class TTreeView;
+struct TTreeItem;
+
+enum : int16_t {
+    kCommandSave = 13,
+    kCommandSaveAs = 14,
+    kCommandRevert = 15,
+    kCommandCreateTag = 401,
+    kCommandOpenTag = 402,
+    kCommandTagInfo = 403,
+    kCommandFindDuplicates = 9806,
+    kCommandImportCameraMotion = 1005,
+    kCommandImportCin = 1006,
+    kCommandImportColormap = 2016,
+    kCommandCollapseTerrain = 2018,
+};
+
+constexpr int32_t kTagTreeResource = 128;
+constexpr int32_t kTagTreeControl = 1;
+constexpr int MAXIMUM_REMEMBERED_EXPANDED_ROWS = 128;
+
+class TTagTreeForm : public XGForm {
+public:
+    TTreeView* GetTree() const { return fTree; }
+    void WindowBuilt() override;
+
+    // Rebuilds the tree from the store; redraws when asked.
+    virtual void Refresh(bool redraw) = 0;
+    // Selects the tag's row (after clearing the selection when asked), expanding its type row when asked.
+    void SelectTag(tag_entry* e, bool expand, bool clear);
+
+    // The records of the selected rows, in selection order.
+    std::vector<tag_row_record> GetSelectedRows() const;
+    // The selected tag rows' tags that are still in the store.
+    std::vector<tag_entry*> GetSelectedTags() const;
+
+    // Row texts: "%s (%s) [%.fk]" for a tag, the type's plural name for a type.
+    static std::string TagRowText(const tag_entry* e);
+    static std::string TypeRowText(tag_code type);
+    // 130 a tag with an editor, 132 such a tag with unsaved changes, 131 a tag without one.
+    static int32_t TagRowIcon(const tag_entry* e);
+
+protected:
+    TTolvaneApp* App() const;
+    TTagStore& Store() const;
+    TTreeItem* AddTypeRow(tag_file* f, tag_code type, tag_group* g);
+    TTreeItem* AddTagRow(TTreeItem* typeRow, tag_entry* e);
+    std::vector<tag_code> ExpandedTypes() const;
+    static tag_row_record RowOf(const TTreeItem* item);
+
+    void OpenSelectedTags();
+    // The Tag Info dialog for every selected tag; file is what "Unique for type within
+    // file" means (null: each tag's own file).
+    void TagInfoForSelection(tag_file* file);
+    void FindDuplicates();
+    int32_t DoubleClicked(TTreeItem* item, int32_t modifiers);
+    // Command status shared by both windows; -1 for the others.
+    int32_t SharedStatus(int16_t id, struct XGCommandStatus& status) const;
+
+    TTreeView* fTree = nullptr;
+};

@@ -1,0 +1,327 @@
+#include "shell/TTolvaneApp.h"
+
+#include <QTimer>
+#include <cstdio>
+
+#include "framework/XGDirectory.h"
+#include "framework/XGError.h"
+#include "framework/qt/XGDialog.h"
+#include "framework/qt/XGFactories.h"
+#include "framework/qt/XGAlert.h"
+#include "framework/qt/XGFileDialog.h"
+#include "framework/qt/XGGuard.h"
+#include "framework/qt/XGModalDialog.h"
+#include "framework/qt/XGView.h"
+#include "framework/qt/XGWindow.h"
+#include "build/foundation_build.h"
+#include "build/tag_format_update.h"
+#include "map/mesh_map.h"
+#include "shell/TAllTagForm.h"
+#include "shell/TNewMeshDialog.h"
+#include "shell/TBitmapView.h"
+#include "shell/TTagEditBackground.h"
+#include "shell/TTagEditHeader.h"
+#include "shell/TTagEditorBase.h"
+#include "shell/TTagFileForm.h"
+#include "shell/TTreeView.h"
+#include "tags/tag_types.h"
+
+#ifdef QUENCHOLD_PRINT_SUPPORT
+#include <QPageSetupDialog>
+#include <QPrinter>
+#endif
+
+namespace {
+
+constexpr int32_t kFormatUpdatedResource = 165;
+constexpr int32_t kFindTagResource = 166;
+constexpr int32_t kFindTypeField = 1;
+constexpr int32_t kFindIdField = 2;
+constexpr int32_t kFindOK = 1001;
+
+std::string Trimmed(std::string text)
+{
+    text = text.substr(0, 16);
+    size_t start = text.find_first_not_of(" \t");
+    size_t end = text.find_last_not_of(" \t");
+    return start == std::string::npos ? std::string() : text.substr(start, end - start + 1);
+}
+
+// The New Mesh dialog asks the size of a new map.
+void EditorMeshDefaults(tag_entry* e)
+{
+    int32_t width = 0, height = 0;
+    if (TNewMeshDialog::Run(width, height)) set_mesh_defaults(e, width, height);
+}
+
+} // namespace
+
+XG_BEGIN_DISPATCH(TTolvaneApp, XGAppMultiWindow)
+    XG_ON(kXGStatusMessage, &TTolvaneApp::DoStatus)
+    XG_ON(kXGMenuMessage, &TTolvaneApp::DoMenu)
+    XG_ON(kXGOpenDocument, &TTolvaneApp::DoOpenDocument)
+    XG_ON(kXGOpenApplication, &TTolvaneApp::DoOpenApplication)
+XG_END_DISPATCH()
+
+TTolvaneApp::TTolvaneApp(std::string dataFolder)
+    : fDataFolder(std::move(dataFolder)), fContext(std::make_unique<QObject>())
+{
+    SetName("Quenchold");
+    // text, edit, popm, pbtn, scrv, list, grou, radb, chkb, opgl, slid and dlog, then the program's own
+    XGRegisterFrameworkClasses();
+    XGRegisterView("Tree"_4cc, XGMakeView<TTreeView>);
+    XGRegisterView("bmap"_4cc, XGMakeView<TBitmapView>);
+    XGRegisterView("TGED"_4cc, XGMakeView<TTagEditHeader>);
+    XGRegisterView("TGBK"_4cc, XGMakeView<TTagEditBackground>);
+
+    set_tag_type_core_hooks("mesh"_4cc, EditorMeshDefaults, nullptr, nullptr);
+    fScript.set_alert_handler([](const std::string& message, const std::string& explanation,
+                                 const std::string& caption) { XGShowAlert(kXGError, message, explanation, caption); });
+
+    XGDirectory::SetDefault(fDataFolder);
+    fStore.load_data_folder(fDataFolder);
+    fListener = fStore.add_tag_changed_listener([this](tag_code, tag_code) { TagListChanged(); });
+}
+
+TTolvaneApp::~TTolvaneApp()
+{
+    // the windows point into the store
+    while (!GetWindows().empty()) delete GetWindows().back();
+    fStore.remove_tag_changed_listener(fListener);
+}
+
+TTolvaneApp* TTolvaneApp::Get()
+{
+    return dynamic_cast<TTolvaneApp*>(XGAppCore::Get());
+}
+
+void TTolvaneApp::TagListChanged()
+{
+    if (!fAllTags || fRefreshPending) return;
+    fRefreshPending = true;
+    QTimer::singleShot(0, fContext.get(), [this] {
+        fRefreshPending = false;
+        if (fAllTags) XGGuard([this] { fAllTags->RefreshKeepingSelection(); });
+    });
+}
+
+TTagFileForm* TTolvaneApp::ShowTagFileWindow(tag_file* f, bool front)
+{
+    if (TTagFileForm* form = TTagFileForm::FromFile(f)) {
+        if (front) form->GetWindow()->BringToFront();
+        return form;
+    }
+    TTagFileForm* form = TTagFileForm::Create(f);
+    form->GetWindow()->Show(front);
+    return form;
+}
+
+tag_file* TTolvaneApp::OpenTagFile(const std::string& path)
+{
+    std::string why;
+    tag_file* f = fStore.open_tag_file(path, false, &why);
+    if (!f) throw XGPostError(kXGFileOpenError, {path + " (" + why + ")"});
+    TagListChanged();
+    ShowTagFileWindow(f, true);
+    return f;
+}
+
+void TTolvaneApp::FilesDropped(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths) XGGuard([&] { OpenTagFile(path); });
+}
+
+TAllTagForm* TTolvaneApp::ShowAllTagWindow()
+{
+    if (!fAllTags) {
+        fAllTags = TAllTagForm::Create();
+        fAllTags->GetWindow()->Show(true);
+    } else {
+        fAllTags->GetWindow()->BringToFront();
+    }
+    return fAllTags;
+}
+
+void TTolvaneApp::CloseTagEditors(tag_file* f)
+{
+    for (tag_group* g = f->groups; g; g = g->next)
+        for (tag_entry* e = g->entries; e; e = e->next)
+            if (TTagEditorBase* editor = TTagEditorBase::FromTag(e))
+                if (editor->GetWindow()) editor->GetWindow()->Close(false);
+}
+
+void TTolvaneApp::OpenTagEditor(tag_entry* e, bool alternate)
+{
+    tag_check_entry(e);
+    TTagFileForm* fileWindow = ShowTagFileWindow(e->file, false);
+    bool updated = update_tag_format(e);
+    bool opened = false;
+    if (TTagEditorBase* editor = TTagEditorBase::FromTag(e)) {
+        editor->GetWindow()->BringToFront();
+        opened = true;
+    } else if (tag_editor_hook hook = tag_type_editor_hook(e->group->type, alternate)) {
+        auto* window = static_cast<XGWindow*>(hook(e));
+        if (TTagEditorBase* editor = TTagEditorBase::FromTag(e)) {
+            editor->UpdateTitle();
+            editor->LoadTag();
+            editor->GetWindow()->Show(true);
+            opened = true;
+        } else if (window) {
+            window->Show(true);
+            opened = true;
+        }
+    }
+    if (updated) {
+        fileWindow->UpdateTitle();
+        fileWindow->Refresh(true);
+        XGModalDialog(std::make_unique<XGForm>(), kFormatUpdatedResource).Run();
+    }
+    if (!opened) {
+        fileWindow->GetWindow()->BringToFront();
+        fileWindow->SelectTag(e, true, true);
+    }
+}
+
+void TTolvaneApp::NewTagFile()
+{
+    ShowTagFileWindow(fStore.new_tag_file(), true);
+}
+
+void TTolvaneApp::OpenTagFileCommand()
+{
+    std::string path = XGChooseFileToOpen("Varn 3 Tag File|*.tag|All Files|*.*", "tag");
+    if (!path.empty()) OpenTagFile(path);
+}
+
+void TTolvaneApp::BuildFoundation(const std::string& rootList)
+{
+    foundation_build_result r = build_foundation(fStore, rootList, fDataFolder);
+    std::string skipped;
+    for (const std::string& item : r.skipped_items) skipped += (skipped.empty() ? "'" : ", '") + item + "'";
+    if (IsHeadless()) {
+        for (const foundation_output& output : r.outputs)
+            std::printf("%s/%s: %s\n", r.folder.c_str(), output.name.c_str(), foundation_output_summary(output).c_str());
+        std::printf("%s/%s: %d %s\n", r.folder.c_str(), DEPENDENCY_LOG_NAME, r.log_lines,
+                    r.log_lines == 1 ? "line" : "lines");
+        std::fflush(stdout);
+    }
+    if (!skipped.empty())
+        ReportError(XGError(kXGWarning, "Root List Items Skipped",
+                            "These items of " + rootList + " are not TYPE:ID and were skipped: " + skipped + "."));
+    if (!r.finished) throw XGError(kXGError, "Build Foundation Tags", r.failure);
+}
+
+void TTolvaneApp::ExecuteScript(const std::string& path)
+{
+    // a parse error was shown by the script itself
+    if (!fScript.load_script(path)) return;
+    bool ran = fScript.run_script(fStore);
+    fScript.free_script();
+    if (ran) SaveChangedFiles();
+    for (XGWindow* w : GetWindows())
+        if (auto* form = dynamic_cast<TTagFileForm*>(w->GetForm())) {
+            form->UpdateTitle();
+            form->Refresh(true);
+        }
+    TagListChanged();
+}
+
+void TTolvaneApp::SaveChangedFiles()
+{
+    for (tag_file* f = fStore.first_file(); f; f = f->next)
+        if (tag_file_needs_saving(f) && !f->path.empty()) XGGuard([&] { fStore.save_tag_file(f); });
+}
+
+void TTolvaneApp::BuildFoundationCommand()
+{
+    std::string path = XGChooseFileToOpen("All Files|*.*", "txt");
+    if (!path.empty()) BuildFoundation(path);
+}
+
+void TTolvaneApp::UpdateTagFormats()
+{
+    tag_format_update_report report = update_all_tag_formats(fStore, [](tag_file* f) {
+        if (TTagFileForm* window = TTagFileForm::FromFile(f)) {
+            window->UpdateTitle();
+            window->Refresh(true);
+        }
+    });
+    for (const std::string& message : report.failed_saves) ReportError(XGPostError(kXGFileWriteError, {message}));
+    std::string unreadable;
+    for (const std::string& message : report.unreadable_tags) unreadable += message + "\n";
+    if (!unreadable.empty()) ReportError(XGError(kXGWarning, "Tags Not Updated", unreadable));
+}
+
+void TTolvaneApp::PrintSetup()
+{
+#ifdef QUENCHOLD_PRINT_SUPPORT
+    QPrinter printer;
+    QPageSetupDialog dialog(&printer);
+    dialog.exec();
+#endif
+}
+
+void TTolvaneApp::FindTag()
+{
+    XGModalDialog modal(std::make_unique<XGForm>(), kFindTagResource);
+    XGDialog* dialog = modal.GetDialog();
+    if (XGView* v = dialog->FindView(kFindTypeField)) v->SetText(fFindType ? tag_code_to_text(fFindType) : "");
+    if (XGView* v = dialog->FindView(kFindIdField)) v->SetText(fFindId ? tag_code_to_text(fFindId) : "");
+    if (modal.Run() != kFindOK) return;
+    XGView* typeField = dialog->FindView(kFindTypeField);
+    XGView* idField = dialog->FindView(kFindIdField);
+    fFindType = text_to_tag_code(Trimmed(typeField ? typeField->GetText() : ""));
+    fFindId = text_to_tag_code(Trimmed(idField ? idField->GetText() : ""));
+    if (tag_entry* e = fStore.find_tag(fFindType, fFindId)) OpenTagEditor(e, false);
+}
+
+int32_t TTolvaneApp::DoStatus(XGCode, XGParam id, XGParam status)
+{
+    auto& s = *reinterpret_cast<XGCommandStatus*>(status);
+    switch (id) {
+    case kCommandExecuteScript:
+    case kCommandNew:
+    case kCommandOpen:
+    case kCommandPrintSetup:
+    case kCommandBuildFoundation:
+    case kCommandOpenAllTags:
+    case kCommandUpdateFormats:
+    case kCommandFindTag:
+        s.enabled = true;
+        return 0;
+    default:
+        return kXGNotHandled;
+    }
+}
+
+int32_t TTolvaneApp::DoMenu(XGCode, XGParam id, XGParam)
+{
+    switch (id) {
+    case kCommandNew: NewTagFile(); return 0;
+    case kCommandOpen: OpenTagFileCommand(); return 0;
+    case kCommandPrintSetup: PrintSetup(); return 0;
+    case kCommandExecuteScript: {
+        std::string path = XGChooseFileToOpen("Quenchold Script File|*.QSF", "QSF");
+        if (!path.empty()) ExecuteScript(path);
+        return 0;
+    }
+    case kCommandBuildFoundation: BuildFoundationCommand(); return 0;
+    case kCommandUpdateFormats: UpdateTagFormats(); return 0;
+    case kCommandOpenAllTags: ShowAllTagWindow(); return 0;
+    case kCommandFindTag: FindTag(); return 0;
+    default: return kXGNotHandled;
+    }
+}
+
+int32_t TTolvaneApp::DoOpenDocument(XGCode, XGParam path, XGParam)
+{
+    // the document is a root list: build, then quit
+    XGGuard([&] { BuildFoundation(*reinterpret_cast<const std::string*>(path)); });
+    Send(kXGQuitApplication);
+    return 0;
+}
+
+int32_t TTolvaneApp::DoOpenApplication(XGCode, XGParam, XGParam)
+{
+    return 0;
+}

@@ -1,0 +1,104 @@
+// The application: the root of the dispatch chain. It loads the tag files of the
+// data folder's tags, local and plugins subfolders, owns the tag store and the tag
+// clipboard, answers the application's commands and opens every tag editor.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "framework/qt/XGAppMultiWindow.h"
+#include "script/script.h"
+#include "tags/tag_clipboard.h"
+#include "tags/tags.h"
+
+class TAllTagForm;
+class TTagFileForm;
+
+// Application commands of the menu bar.
+enum : int16_t {
+    kCommandExecuteScript = 16,
+    kCommandNew = 101,
+    kCommandOpen = 102,
+    kCommandPrintSetup = 103,
+    kCommandBuildFoundation = 105,
+    kCommandOpenAllTags = 106,
+    kCommandUpdateFormats = 107,
+    kCommandFindTag = 9805,
+};
+
+class TTolvaneApp : public XGAppMultiWindow {
+    XG_DECLARE_DISPATCH()
+
+public:
+    // Loads the tags, local and plugins subfolders of dataFolder.
+    explicit TTolvaneApp(std::string dataFolder);
+    ~TTolvaneApp() override;
+    static TTolvaneApp* Get();
+
+    TTagStore& GetStore() { return fStore; }
+    TTagClipboard& GetClipboard() { return fClipboard; }
+    const std::string& GetDataFolder() const { return fDataFolder; }
+
+    // Opens the tag's editor (the alternate one when asked), after bringing the tag
+    // to the current version of its type; a tag without an editor is selected in its
+    // file's window.
+    void OpenTagEditor(tag_entry* e, bool alternate);
+    // The file's window, made when it has none; brought to the front when asked.
+    TTagFileForm* ShowTagFileWindow(tag_file* f, bool front);
+    // Opens the tag file at path (the open one when it is open) and shows its window;
+    // a file that is not a tag file raises "File Open Error" with the reason.
+    tag_file* OpenTagFile(const std::string& path);
+    // The foundation build of a root list into the data folder's foundation_build; a
+    // batch run prints what it wrote. Raises an error when the build did not finish.
+    void BuildFoundation(const std::string& rootList);
+    // Execute Script: parses the script file and runs it; then every open tag file that
+    // needs saving (and has a path) is saved and the windows show what changed.
+    void ExecuteScript(const std::string& path);
+    // Update Tag Formats over every open file: files with a window are refreshed and
+    // left modified, the others saved; failed saves and unreadable tags are reported.
+    void UpdateTagFormats();
+    // Tag files dropped on the frame open like File > Open; other files are said to be
+    // no tag files.
+    void FilesDropped(const std::vector<std::string>& paths) override;
+    // The all-tags window, made when there is none, brought to the front.
+    TAllTagForm* ShowAllTagWindow();
+    TAllTagForm* GetAllTagWindow() const { return fAllTags; }
+    void AllTagWindowGone() { fAllTags = nullptr; }
+    // Closes the editors of the file's tags without their close checks.
+    void CloseTagEditors(tag_file* f);
+    // The set of tags changed (a file opened, closed or read again): the all-tags
+    // window refreshes once the current command is done.
+    void TagListChanged();
+    // The tag pick list's scope, remembered for the whole program.
+    bool GetPickFileOnly() const { return fPickFileOnly; }
+    void SetPickFileOnly(bool fileOnly) { fPickFileOnly = fileOnly; }
+    // The Find Tag dialog's last type and id.
+    tag_code GetFindType() const { return fFindType; }
+    tag_code GetFindId() const { return fFindId; }
+
+protected:
+    int32_t DoStatus(XGCode code, XGParam id, XGParam status);
+    int32_t DoMenu(XGCode code, XGParam id, XGParam);
+    int32_t DoOpenDocument(XGCode code, XGParam path, XGParam);
+    int32_t DoOpenApplication(XGCode code, XGParam, XGParam);
+
+private:
+    void NewTagFile();
+    void BuildFoundationCommand();
+    void SaveChangedFiles();
+    void OpenTagFileCommand();
+    void PrintSetup();
+    void FindTag();
+
+    std::string fDataFolder;
+    TTagStore fStore;
+    TTagClipboard fClipboard;
+    TScript fScript;
+    TAllTagForm* fAllTags = nullptr;
+    tag_code fFindType = 0;
+    tag_code fFindId = 0;
+    bool fPickFileOnly = false;
+    int fListener = 0;
+    bool fRefreshPending = false;
+    std::unique_ptr<QObject> fContext;
+};

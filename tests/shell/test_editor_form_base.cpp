@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/qt/XGDialog.h"
+#include "framework/qt/XGFactories.h"
 #include "framework/qt/XGMessages.h"
 #include "framework/qt/XGWindow.h"
 #include "shell/TTagFileForm.h"
@@ -56,7 +57,7 @@ TEST_F(EditorFormBaseTest, TheHeaderShowsThePathAndFollowsTheChanges)
     EXPECT_EQ(background->GetFrame().top, TTagEditForm::kHeaderHeight);
     int width = 0, height = 0;
     w->GetSize(width, height);
-    EXPECT_EQ(height, 470 + TTagEditForm::kHeaderHeight);
+    EXPECT_EQ(height, XGLoadViewResource(1016).frame.height + TTagEditForm::kHeaderHeight);
     EXPECT_EQ(w->GetDefaultButton(), TTagEditForm::kApplyButton);
 
     XGAppCore* app = fApp.get();

@@ -47,7 +47,7 @@ public:
     void ApplyChanges() override
     {
         ReadControls();
-        if (!WriteTag()) throw tag_data_error(GetTag(), "could not be written; it is unchanged");
+        if (!WriteTag()) throw TTagEditForm::WriteError(GetTag());
         fLoaded = true;
         ShowNote("");
         UpdateCommandButtons();

@@ -19,6 +19,7 @@
 #include "shell/TTagInfoDialog.h"
 #include "shell/TTagPickList.h"
 #include "shell/TTolvaneApp.h"
+#include "tags/gameplay/tag_struct.h"
 
 namespace {
 
@@ -102,6 +103,12 @@ void TTagEditForm::BroadcastTagChanged(tag_code type, tag_code id)
     pending.emplace_back(type, id);
     // a script changes many tags: the windows catch up once
     if (pending.size() == 1 && qApp) QTimer::singleShot(0, qApp, ShowPendingChanges);
+}
+
+XGPostError TTagEditForm::WriteError(const tag_entry* e)
+{
+    std::string file = e->file->path.empty() ? std::string("unsaved file") : tag_file_name(e->file);
+    return XGPostError(kXGFileWriteError, {file + " - The tag " + tag_label(e) + " could not be written; it is unchanged."});
 }
 
 void TTagEditForm::WindowBuilt()

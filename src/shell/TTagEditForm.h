@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/XGError.h"
 #include "shell/TControlAccess.h"
 #include "shell/TTagEditorBase.h"
 
@@ -73,6 +74,9 @@ public:
     // A line in the header in place of the path; empty clears it.
     void ShowNote(const std::string& text);
     std::string GetNote() const;
+
+    // "File Write Error": the tag's data could not be written and is unchanged.
+    static XGPostError WriteError(const tag_entry* e);
 
     // The open editor forms, oldest first.
     static const std::vector<TTagEditForm*>& OpenEditors();

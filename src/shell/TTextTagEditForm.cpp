@@ -42,7 +42,7 @@ void TTextTagEditForm::ApplyChanges()
     std::vector<uint8_t> bytes = EditedBytes();
     static const uint8_t kNothing = 0;
     if (!tag_set_data(GetTag(), bytes.empty() ? &kNothing : bytes.data(), uint32_t(bytes.size())))
-        throw tag_data_error(GetTag(), "could not be written; it is unchanged");
+        throw TTagEditForm::WriteError(GetTag());
     fStored = bytes;
     fShown = GetText(fTextControl);
     fLoaded = true;

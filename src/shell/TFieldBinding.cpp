@@ -9,8 +9,34 @@
 #include "shell/tag_range.h"
 #include "tags/gameplay/tag_struct.h"
 
-TBindingTable::TBindingTable(const bs_code* codes, int32_t length, std::initializer_list<TFieldBinding> rows)
-    : TBindingTable(codes, length, std::vector<TFieldBinding>(rows))
+std::vector<TFieldBinding> value_series(int32_t control, int32_t offset, int count, int32_t stride,
+                                        const TFieldUnit& unit, int32_t step)
+{
+    std::vector<TFieldBinding> rows;
+    for (int i = 0; i < count; ++i) rows.push_back(bind_value(control + i * step, offset + i * stride, unit));
+    return rows;
+}
+
+std::vector<TFieldBinding> tag_series(int32_t control, int32_t offset, int count, tag_code type)
+{
+    std::vector<TFieldBinding> rows;
+    for (int i = 0; i < count; ++i) rows.push_back(bind_tag(control + 2 * i, offset + 4 * i, type));
+    return rows;
+}
+
+namespace {
+
+std::vector<TFieldBinding> Joined(std::initializer_list<TBindingRows> parts)
+{
+    std::vector<TFieldBinding> rows;
+    for (const TBindingRows& part : parts) rows.insert(rows.end(), part.rows.begin(), part.rows.end());
+    return rows;
+}
+
+} // namespace
+
+TBindingTable::TBindingTable(const bs_code* codes, int32_t length, std::initializer_list<TBindingRows> rows)
+    : TBindingTable(codes, length, Joined(rows))
 {
 }
 

@@ -112,23 +112,31 @@ constexpr TFieldBinding bind_color(int32_t control, int32_t offset)
 }
 
 // count values of one unit, stride bytes apart, on controls control, control + step, ...
-inline void bind_series(std::vector<TFieldBinding>& rows, int32_t control, int32_t offset, int count, int32_t stride,
-                        const TFieldUnit& unit, int32_t step = 1)
-{
-    for (int i = 0; i < count; ++i) rows.push_back(bind_value(control + i * step, offset + i * stride, unit));
-}
+std::vector<TFieldBinding> value_series(int32_t control, int32_t offset, int count, int32_t stride,
+                                        const TFieldUnit& unit, int32_t step = 1);
 // count references of one type on the pairs control, control + 2, ...
-inline void bind_tag_series(std::vector<TFieldBinding>& rows, int32_t control, int32_t offset, int count,
-                            tag_code type)
+std::vector<TFieldBinding> tag_series(int32_t control, int32_t offset, int count, tag_code type);
+// A check box for each bit, on controls control, control + 1, ...
+template <class B, size_t N>
+std::vector<TFieldBinding> flag_series(int32_t control, int32_t offset, const B (&bits)[N])
 {
-    for (int i = 0; i < count; ++i) rows.push_back(bind_tag(control + 2 * i, offset + 4 * i, type));
+    std::vector<TFieldBinding> rows;
+    for (size_t i = 0; i < N; ++i) rows.push_back(bind_flag(control + int32_t(i), offset, uint32_t(bits[i])));
+    return rows;
 }
+
+// One row or several, as the tables list them.
+struct TBindingRows {
+    TBindingRows(const TFieldBinding& row) : rows{row} {}
+    TBindingRows(std::vector<TFieldBinding> series) : rows(std::move(series)) {}
+    std::vector<TFieldBinding> rows;
+};
 
 // A table over one structure. Every row is checked against the description when the
 // table is made: a field must start where the row says and fit the structure.
 class TBindingTable {
 public:
-    TBindingTable(const bs_code* codes, int32_t length, std::initializer_list<TFieldBinding> rows);
+    TBindingTable(const bs_code* codes, int32_t length, std::initializer_list<TBindingRows> rows);
     TBindingTable(const bs_code* codes, int32_t length, std::vector<TFieldBinding> rows);
 
     // Structure → controls.

@@ -13,6 +13,13 @@
 #include "shell/TTagEditForm.h"
 #include "tags/gameplay/tag_struct.h"
 
+// A binding table over the type's structure.
+template <class T>
+TBindingTable struct_bindings(std::initializer_list<TBindingRows> rows)
+{
+    return TBindingTable(tag_struct_info<T>::codes, int32_t(sizeof(T)), rows);
+}
+
 template <class T>
 class TStructEditForm : public TTagEditForm {
 public:

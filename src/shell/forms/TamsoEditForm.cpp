@@ -21,15 +21,14 @@ enum : int32_t {
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table(tag_struct_info<T>::codes, sizeof(T),
-                                     {
-                                         bind_tag(kSound1, offsetof(T, sound_tags) + 0, "soun"_4cc),
-                                         bind_tag(kSound2, offsetof(T, sound_tags) + 4, "soun"_4cc),
-                                         bind_flag(kRandom, offsetof(T, flags), 0x1),
-                                         bind_value(kInnerRadius, offsetof(T, field_4), kWorldUnitsUnit, true),
-                                         bind_value(kOuterRadius, offsetof(T, field_6), kWorldUnitsUnit, true),
-                                         bind_value(kPeriod, offsetof(T, field_8), kTicksAsSecondsUnit),
-                                     });
+    static const TBindingTable table = struct_bindings<T>({
+        bind_tag(kSound1, offsetof(T, sound_tags) + 0, "soun"_4cc),
+        bind_tag(kSound2, offsetof(T, sound_tags) + 4, "soun"_4cc),
+        bind_flag(kRandom, offsetof(T, flags), 0x1),
+        bind_value(kInnerRadius, offsetof(T, field_4), kWorldUnitsUnit, true),
+        bind_value(kOuterRadius, offsetof(T, field_6), kWorldUnitsUnit, true),
+        bind_value(kPeriod, offsetof(T, field_8), kTicksAsSecondsUnit),
+    });
     return table;
 }
 

@@ -17,14 +17,11 @@ enum : int32_t {
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-            bind_tag(kCollection, offsetof(T, collection_tag), ".256"_4cc),
-            bind_tag(kSpecialAbility, offsetof(T, special_ability_string_list_tag), "stli"_4cc),
-        };
-        bind_tag_series(rows, kProjectile, offsetof(T, projectile_tags), NUMBER_OF_ARTIFACT_PROJECTILE_TAGS, "proj"_4cc);
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        bind_tag(kCollection, offsetof(T, collection_tag), ".256"_4cc),
+        tag_series(kProjectile, offsetof(T, projectile_tags), NUMBER_OF_ARTIFACT_PROJECTILE_TAGS, "proj"_4cc),
+        bind_tag(kSpecialAbility, offsetof(T, special_ability_string_list_tag), "stli"_4cc),
+    });
     return table;
 }
 

@@ -19,16 +19,13 @@ enum : int32_t {
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-            bind_tag(kCollection, offsetof(T, collection_reference_tag), "core"_4cc),
-            bind_value(kNormalSequence, offsetof(T, field_8), kInteger16Unit),
-            bind_value(kDamagedSequence, offsetof(T, field_10), kInteger16Unit),
-            bind_value(kHeightFraction, offsetof(T, field_12), kFraction16Unit),
-            bind_value(kInterpolantDistance, offsetof(T, field_14), kWorldUnitsUnit, true),
-        };
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        bind_tag(kCollection, offsetof(T, collection_reference_tag), "core"_4cc),
+        bind_value(kNormalSequence, offsetof(T, field_8), kInteger16Unit),
+        bind_value(kDamagedSequence, offsetof(T, field_10), kInteger16Unit),
+        bind_value(kHeightFraction, offsetof(T, field_12), kFraction16Unit),
+        bind_value(kInterpolantDistance, offsetof(T, field_14), kWorldUnitsUnit, true),
+    });
     return table;
 }
 

@@ -15,13 +15,9 @@ enum : int32_t {
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-
-        };
-        bind_series(rows, kFirstValue, offsetof(T, fields), 19, 2, kInteger16Unit);
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        value_series(kFirstValue, offsetof(T, fields), 19, 2, kInteger16Unit),
+    });
     return table;
 }
 

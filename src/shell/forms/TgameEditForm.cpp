@@ -15,13 +15,9 @@ enum : int32_t {
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-
-        };
-        bind_tag_series(rows, kMap, offsetof(T, mesh_tags), NUMBER_OF_GAME_MESH_TAGS, "mesh"_4cc);
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        tag_series(kMap, offsetof(T, mesh_tags), NUMBER_OF_GAME_MESH_TAGS, "mesh"_4cc),
+    });
     return table;
 }
 

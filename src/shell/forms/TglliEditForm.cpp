@@ -17,17 +17,17 @@ enum : int32_t {
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-
-        };
-        for (int c = 0; c < 4; ++c) {
-            bind_series(rows, kFirstChannel + 4 * c, offsetof(T, fields) + 8 * c, 3, 2, kUnsigned16Unit);
-            rows.push_back(bind_color(kSwatch + c, int32_t(offsetof(T, fields)) + 8 * c));
-        }
-        bind_series(rows, kFirstDirection, offsetof(T, fixed_fields), 6, 4, kFixed16SignedUnit);
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        value_series(kFirstChannel + 0, offsetof(T, fields) + 0, 3, 2, kUnsigned16Unit),
+        value_series(kFirstChannel + 4, offsetof(T, fields) + 8, 3, 2, kUnsigned16Unit),
+        value_series(kFirstChannel + 8, offsetof(T, fields) + 16, 3, 2, kUnsigned16Unit),
+        value_series(kFirstChannel + 12, offsetof(T, fields) + 24, 3, 2, kUnsigned16Unit),
+        bind_color(kSwatch + 0, offsetof(T, fields) + 0),
+        bind_color(kSwatch + 1, offsetof(T, fields) + 8),
+        bind_color(kSwatch + 2, offsetof(T, fields) + 16),
+        bind_color(kSwatch + 3, offsetof(T, fields) + 24),
+        value_series(kFirstDirection, offsetof(T, fixed_fields), 6, 4, kFixed16SignedUnit),
+    });
     return table;
 }
 

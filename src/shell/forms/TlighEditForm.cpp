@@ -18,13 +18,10 @@ enum : int32_t {
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-            bind_tag(kTextureStack, offsetof(T, texture_stack_tag), "txst"_4cc),
-        };
-        bind_series(rows, kForkTexture, offsetof(T, field_20), 3, 2, kInteger16Unit);
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        bind_tag(kTextureStack, offsetof(T, texture_stack_tag), "txst"_4cc),
+        value_series(kForkTexture, offsetof(T, field_20), 3, 2, kInteger16Unit),
+    });
     return table;
 }
 

@@ -17,14 +17,11 @@ enum : int32_t {
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-            bind_value(kField8, offsetof(T, field_8), kInteger32Unit),
-        };
-        bind_series(rows, kField0, offsetof(T, field_0), 4, 2, kInteger16Unit);
-        bind_series(rows, kField12, offsetof(T, field_12), 18, 2, kInteger16Unit);
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        value_series(kField0, offsetof(T, field_0), 4, 2, kInteger16Unit),
+        bind_value(kField8, offsetof(T, field_8), kInteger32Unit),
+        value_series(kField12, offsetof(T, field_12), 18, 2, kInteger16Unit),
+    });
     return table;
 }
 

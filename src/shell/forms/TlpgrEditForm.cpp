@@ -26,16 +26,14 @@ tag_code GraphicType(const void* s)
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table(
-        tag_struct_info<T>::codes, sizeof(T),
-        {
-            bind_flag(kUsesSkeletalModel, offsetof(T, flags), LOCAL_PROJECTILE_GROUP_USES_SKELETAL_MODEL),
-            bind_flag(kUsesSprite, offsetof(T, flags), LOCAL_PROJECTILE_GROUP_USES_SPRITE),
-            bind_tag(kGraphic, offsetof(T, graphic_tag), GraphicType),
-            bind_tag(kLocalPhysics, offsetof(T, local_physics_tag), "phys"_4cc),
-            bind_tag(kNextGroup, offsetof(T, local_projectile_group_tag), "lpgr"_4cc),
-            bind_tag(kLocalLight, offsetof(T, local_light_tag), "loli"_4cc),
-        });
+    static const TBindingTable table = struct_bindings<T>({
+        bind_flag(kUsesSkeletalModel, offsetof(T, flags), LOCAL_PROJECTILE_GROUP_USES_SKELETAL_MODEL),
+        bind_flag(kUsesSprite, offsetof(T, flags), LOCAL_PROJECTILE_GROUP_USES_SPRITE),
+        bind_tag(kGraphic, offsetof(T, graphic_tag), GraphicType),
+        bind_tag(kLocalPhysics, offsetof(T, local_physics_tag), "phys"_4cc),
+        bind_tag(kNextGroup, offsetof(T, local_projectile_group_tag), "lpgr"_4cc),
+        bind_tag(kLocalLight, offsetof(T, local_light_tag), "loli"_4cc),
+    });
     return table;
 }
 

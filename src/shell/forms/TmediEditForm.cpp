@@ -17,14 +17,12 @@ enum : int32_t {
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-            bind_tag(kTextureStack, offsetof(T, texture_stack_tag), "txst"_4cc),
-            bind_tag(kLocalProjectileGroup, offsetof(T, local_projectile_group_tag), "lpgr"_4cc),
-        };
-        bind_tag_series(rows, kProjectileGroup, offsetof(T, projectile_group_tags), NUMBER_OF_MEDIA_PROJECTILE_GROUP_TAGS, "prgr"_4cc);
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        bind_tag(kTextureStack, offsetof(T, texture_stack_tag), "txst"_4cc),
+        tag_series(kProjectileGroup, offsetof(T, projectile_group_tags), NUMBER_OF_MEDIA_PROJECTILE_GROUP_TAGS,
+                   "prgr"_4cc),
+        bind_tag(kLocalProjectileGroup, offsetof(T, local_projectile_group_tag), "lpgr"_4cc),
+    });
     return table;
 }
 

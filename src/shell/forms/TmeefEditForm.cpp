@@ -24,17 +24,15 @@ const char* const kCameraShakingItems[] = {"None", "Earthquake", "Explosion"};
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table(
-        tag_struct_info<T>::codes, sizeof(T),
-        {
-            bind_value(kAmplitude, offsetof(T, field_4) + 0, kWorldUnitsSignedUnit),
-            bind_value(kVelocity, offsetof(T, field_4) + 2, kWorldUnitsSignedUnit),
-            bind_value(kCutoffRadius, offsetof(T, field_4) + 4, kWorldUnitsSignedUnit),
-            bind_value(kDissipation, offsetof(T, field_4) + 6, kFraction16Unit),
-            bind_value(kEpicenterOffset, offsetof(T, field_4) + 8, kWorldUnitsSignedUnit),
-            bind_popup(kCameraShaking, offsetof(T, field_4) + 10, kCameraShakingItems),
-            bind_tag(kCollection, offsetof(T, collection_reference_tag), "core"_4cc),
-        });
+    static const TBindingTable table = struct_bindings<T>({
+        bind_value(kAmplitude, offsetof(T, field_4) + 0, kWorldUnitsSignedUnit),
+        bind_value(kVelocity, offsetof(T, field_4) + 2, kWorldUnitsSignedUnit),
+        bind_value(kCutoffRadius, offsetof(T, field_4) + 4, kWorldUnitsSignedUnit),
+        bind_value(kDissipation, offsetof(T, field_4) + 6, kFraction16Unit),
+        bind_value(kEpicenterOffset, offsetof(T, field_4) + 8, kWorldUnitsSignedUnit),
+        bind_popup(kCameraShaking, offsetof(T, field_4) + 10, kCameraShakingItems),
+        bind_tag(kCollection, offsetof(T, collection_reference_tag), "core"_4cc),
+    });
     return table;
 }
 

@@ -17,14 +17,11 @@ enum : int32_t {
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-            bind_value(kAmbient, offsetof(T, field_0) + 12, kFixed16Unit),
-            bind_value(kDiffuse, offsetof(T, field_0) + 16, kFixed16Unit),
-        };
-        bind_series(rows, kIncidentX, offsetof(T, field_0), 3, 4, kFixed16SignedUnit);
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        value_series(kIncidentX, offsetof(T, field_0), 3, 4, kFixed16SignedUnit),
+        bind_value(kAmbient, offsetof(T, field_0) + 12, kFixed16Unit),
+        bind_value(kDiffuse, offsetof(T, field_0) + 16, kFixed16Unit),
+    });
     return table;
 }
 

@@ -122,80 +122,70 @@ TFieldBinding Popup(TFieldBinding row, const char* name)
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-            bind_flag(kUse3DModel, offsetof(T, flags), MONSTER_HAS_3D_MODEL),
-            bind_tag(kModel, offsetof(T, collection_tag), ModelType),
-            bind_tag(kObject, offsetof(T, object_tag), "obje"_4cc),
-            bind_tag(kProjectileGroup, offsetof(T, local_projectile_group_tag), "lpgr"_4cc),
-            bind_tag(kGibDeath, offsetof(T, projectile_group_tag_404), "prgr"_4cc),
-            bind_tag(kImpact, offsetof(T, projectile_group_tag_416), "prgr"_4cc),
-            bind_tag(kDeath, offsetof(T, projectile_group_tag_420), "prgr"_4cc),
-            bind_tag(kBlocked, offsetof(T, projectile_group_tag_484), "prgr"_4cc),
-            bind_tag(kAbsorbed, offsetof(T, projectile_group_tag_488), "prgr"_4cc),
-            bind_tag(kEntrance, offsetof(T, projectile_group_tag_516), "prgr"_4cc),
-            bind_tag(kOtherProjectileGroup, offsetof(T, projectile_group_tag_528), "prgr"_4cc),
-            bind_tag(kSpecialAbility, offsetof(T, string_list_tag_524), "stli"_4cc),
-            bind_tag(kAmmoTag, offsetof(T, ammunition_tag), "proj"_4cc),
-            bind_tag(kCarryingIcon, offsetof(T, collection_tag_540), ".256"_4cc),
-            Popup(bind_popup(kSize, offsetof(T, field_400), kSizeItems), "pList1"),
-            Popup(bind_popup(kVisibility, offsetof(T, field_438), kVisibilityItems, 1), "pList2"),
-            Popup(bind_popup(kClass, offsetof(T, field_402), kClassItems), "pList3"),
-            Popup(bind_popup(kAllegiance, offsetof(T, field_496), kAllegianceItems), "pList4"),
-            Popup(bind_popup(kDesiredProjectileVolume, offsetof(T, desired_projectile_volume), kVolumeItems, 1),
-                  "pList5"),
-            bind_value(kWarningDistance, offsetof(T, warning_distance), kWorldUnitsUnit, true),
-            bind_value(kCriticalDistance, offsetof(T, critical_distance), kWorldUnitsUnit, true),
-            bind_value(kActivationDistance, offsetof(T, activation_distance), kWorldUnitsUnit, true),
-            bind_value(kPathfindingRadius, offsetof(T, pathfinding_radius), kWorldUnitsUnit, true),
-            bind_value(kAbsorbedFraction, offsetof(T, absorbed_fraction), kFraction16Unit),
-            bind_value(kHealingFraction, offsetof(T, healing_fraction), kFixed8SignedUnit),
-            bind_range(kInitialAmmunition, kInitialAmmunitionUpper, offsetof(T, initial_ammunition_lower_bound),
-                       offsetof(T, initial_ammunition_delta), kInteger16Unit),
-            bind_value(kMaximumAmmunition, offsetof(T, maximum_ammunition_count), kInteger16Unit),
-            bind_value(kTurningSpeed, offsetof(T, turning_speed), kAngularRateUnit),
-            bind_value(kBaseMovementSpeed, offsetof(T, base_movement_speed), kWorldUnitsUnit, true),
-            bind_value(kLeftHandedFraction, offsetof(T, left_handed_fraction), kFraction16Unit),
-            bind_value(kHardDeathSystemShock, offsetof(T, hard_death_system_shock), kFraction16Unit),
-            bind_value(kFlinchSystemShock, offsetof(T, flinch_system_shock), kFraction16Unit),
-            bind_value(kExperiencePointValue, offsetof(T, experience_point_value), kInteger16Unit),
-            bind_value(kCombinedPower, offsetof(T, combined_power), kInteger16Unit),
-            bind_value(kLongestRange, offsetof(T, longest_range), kWorldUnitsUnit, true),
-            bind_value(kCost, offsetof(T, cost), kInteger16Unit),
-            bind_value(kMaximumMana, offsetof(T, maximum_mana), kFixed8SignedUnit),
-            bind_value(kManaRechargeRate, offsetof(T, mana_recharge_rate), kFixed8SignedUnit),
-            bind_value(kBerserkSystemShock, offsetof(T, berserk_system_shock), kFraction16Unit),
-            bind_value(kBerserkVitality, offsetof(T, berserk_vitality), kFraction16Unit),
-            bind_value(kKillsForMaximumBonus, offsetof(T, kills_for_maximum_experience_bonus), kInteger16Unit),
-            bind_value(kExperienceBonusSize, offsetof(T, experience_bonus_size), kInteger16Unit),
-            bind_value(kExperienceBonusRadius, offsetof(T, experience_bonus_radius), kWorldUnitsUnit, true),
-            bind_value(kBlockingFraction, offsetof(T, blocking_fraction), kFraction16Unit),
-        };
-        bind_tag_series(rows, kSpelling, offsetof(T, string_list_tags), 3, "stli"_4cc);
-        bind_tag_series(rows, kFirstSound, offsetof(T, sound_tags), NUMBER_OF_MONSTER_SOUND_TAGS, "soun"_4cc);
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        bind_flag(kUse3DModel, offsetof(T, flags), MONSTER_HAS_3D_MODEL),
+        bind_tag(kModel, offsetof(T, collection_tag), ModelType),
+        bind_tag(kObject, offsetof(T, object_tag), "obje"_4cc),
+        bind_tag(kProjectileGroup, offsetof(T, local_projectile_group_tag), "lpgr"_4cc),
+        bind_tag(kGibDeath, offsetof(T, projectile_group_tag_404), "prgr"_4cc),
+        bind_tag(kImpact, offsetof(T, projectile_group_tag_416), "prgr"_4cc),
+        bind_tag(kDeath, offsetof(T, projectile_group_tag_420), "prgr"_4cc),
+        bind_tag(kBlocked, offsetof(T, projectile_group_tag_484), "prgr"_4cc),
+        bind_tag(kAbsorbed, offsetof(T, projectile_group_tag_488), "prgr"_4cc),
+        bind_tag(kEntrance, offsetof(T, projectile_group_tag_516), "prgr"_4cc),
+        bind_tag(kOtherProjectileGroup, offsetof(T, projectile_group_tag_528), "prgr"_4cc),
+        bind_tag(kSpecialAbility, offsetof(T, string_list_tag_524), "stli"_4cc),
+        bind_tag(kAmmoTag, offsetof(T, ammunition_tag), "proj"_4cc),
+        bind_tag(kCarryingIcon, offsetof(T, collection_tag_540), ".256"_4cc),
+        Popup(bind_popup(kSize, offsetof(T, field_400), kSizeItems), "pList1"),
+        Popup(bind_popup(kVisibility, offsetof(T, field_438), kVisibilityItems, 1), "pList2"),
+        Popup(bind_popup(kClass, offsetof(T, field_402), kClassItems), "pList3"),
+        Popup(bind_popup(kAllegiance, offsetof(T, field_496), kAllegianceItems), "pList4"),
+        Popup(bind_popup(kDesiredProjectileVolume, offsetof(T, desired_projectile_volume), kVolumeItems, 1),
+              "pList5"),
+        bind_value(kWarningDistance, offsetof(T, warning_distance), kWorldUnitsUnit, true),
+        bind_value(kCriticalDistance, offsetof(T, critical_distance), kWorldUnitsUnit, true),
+        bind_value(kActivationDistance, offsetof(T, activation_distance), kWorldUnitsUnit, true),
+        bind_value(kPathfindingRadius, offsetof(T, pathfinding_radius), kWorldUnitsUnit, true),
+        bind_value(kAbsorbedFraction, offsetof(T, absorbed_fraction), kFraction16Unit),
+        bind_value(kHealingFraction, offsetof(T, healing_fraction), kFixed8SignedUnit),
+        bind_range(kInitialAmmunition, kInitialAmmunitionUpper, offsetof(T, initial_ammunition_lower_bound),
+                   offsetof(T, initial_ammunition_delta), kInteger16Unit),
+        bind_value(kMaximumAmmunition, offsetof(T, maximum_ammunition_count), kInteger16Unit),
+        bind_value(kTurningSpeed, offsetof(T, turning_speed), kAngularRateUnit),
+        bind_value(kBaseMovementSpeed, offsetof(T, base_movement_speed), kWorldUnitsUnit, true),
+        bind_value(kLeftHandedFraction, offsetof(T, left_handed_fraction), kFraction16Unit),
+        bind_value(kHardDeathSystemShock, offsetof(T, hard_death_system_shock), kFraction16Unit),
+        bind_value(kFlinchSystemShock, offsetof(T, flinch_system_shock), kFraction16Unit),
+        bind_value(kExperiencePointValue, offsetof(T, experience_point_value), kInteger16Unit),
+        bind_value(kCombinedPower, offsetof(T, combined_power), kInteger16Unit),
+        bind_value(kLongestRange, offsetof(T, longest_range), kWorldUnitsUnit, true),
+        bind_value(kCost, offsetof(T, cost), kInteger16Unit),
+        bind_value(kMaximumMana, offsetof(T, maximum_mana), kFixed8SignedUnit),
+        bind_value(kManaRechargeRate, offsetof(T, mana_recharge_rate), kFixed8SignedUnit),
+        bind_value(kBerserkSystemShock, offsetof(T, berserk_system_shock), kFraction16Unit),
+        bind_value(kBerserkVitality, offsetof(T, berserk_vitality), kFraction16Unit),
+        bind_value(kKillsForMaximumBonus, offsetof(T, kills_for_maximum_experience_bonus), kInteger16Unit),
+        bind_value(kExperienceBonusSize, offsetof(T, experience_bonus_size), kInteger16Unit),
+        bind_value(kExperienceBonusRadius, offsetof(T, experience_bonus_radius), kWorldUnitsUnit, true),
+        bind_value(kBlockingFraction, offsetof(T, blocking_fraction), kFraction16Unit),
+        tag_series(kSpelling, offsetof(T, string_list_tags), 3, "stli"_4cc),
+        tag_series(kFirstSound, offsetof(T, sound_tags), NUMBER_OF_MONSTER_SOUND_TAGS, "soun"_4cc),
+    });
     return table;
 }
 
 const TBindingTable& FlagsTable()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows;
-        for (size_t i = 0; i < std::size(kMonsterFlagBits); ++i)
-            rows.push_back(bind_flag(kFirstMonsterFlag + int32_t(i), offsetof(T, flags), kMonsterFlagBits[i]));
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table =
+        struct_bindings<T>({flag_series(kFirstMonsterFlag, offsetof(T, flags), kMonsterFlagBits)});
     return table;
 }
 
 const TBindingTable& AnimationStatesTable()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows;
-        bind_series(rows, kFirstAnimationState, offsetof(T, field_8), 32, 2, kInteger16Unit);
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table =
+        struct_bindings<T>({value_series(kFirstAnimationState, offsetof(T, field_8), 32, 2, kInteger16Unit)});
     return table;
 }
 
@@ -228,11 +218,11 @@ const TBindingTable& AttackTable(bool sequences)
             rows.push_back(bind_flag(kFirstAttackFlag + bit, offsetof(Attack, flags_1), 1u << bit));
         for (int bit = 0; bit < 3; ++bit)
             rows.push_back(bind_flag(kFirstAttackFlag + 16 + bit, offsetof(Attack, flags_2), 1u << bit));
-        if (withSequences)
-            for (int s = 0; s < MAXIMUM_SEQUENCES_PER_ATTACK; ++s)
-                bind_series(rows, kFirstSequenceField + 3 * s,
-                            int32_t(offsetof(Attack, sequences) + sizeof(monster_attack_sequence) * size_t(s)), 3, 2,
-                            kInteger16Unit);
+        for (int s = 0; withSequences && s < MAXIMUM_SEQUENCES_PER_ATTACK; ++s) {
+            int32_t at = int32_t(offsetof(Attack, sequences) + sizeof(monster_attack_sequence) * size_t(s));
+            for (const TFieldBinding& row : value_series(kFirstSequenceField + 3 * s, at, 3, 2, kInteger16Unit))
+                rows.push_back(row);
+        }
         return TBindingTable(kAttackCodes, sizeof(Attack), rows);
     };
     static const TBindingTable withSequences = make(true);

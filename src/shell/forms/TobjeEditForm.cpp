@@ -28,25 +28,20 @@ enum : int32_t {
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-            bind_value(kGravity, offsetof(T, field_2), kWorldUnitsSignedUnit),
-            bind_value(kTerminalVelocity, offsetof(T, field_4), kWorldUnitsSignedUnit),
-            bind_value(kElasticCoefficient, offsetof(T, field_6), kFixed8SignedUnit),
-            bind_range(kVitality, kVitalityUpper, offsetof(T, maximum_vitality), offsetof(T, maximum_vitality_delta),
-                       kFixed8SignedUnit),
-            bind_range(kScale, kScaleUpper, offsetof(T, scale_lower_bound), offsetof(T, scale_delta),
-                       kFixed8SignedUnit),
-            bind_value(kMinimumDamage, offsetof(T, minimum_damage), kFixed8SignedUnit),
-            bind_flag(kDrawSelection, offsetof(T, flags), 0x1),
-            bind_flag(kDrawVitality, offsetof(T, flags), 0x2),
-            bind_flag(kMaintainConstantHeight, offsetof(T, flags), 0x4),
-            bind_flag(kIgnoreCollisions, offsetof(T, flags), 0x8),
-        };
-        bind_series(rows, kFirstModifier, offsetof(T, effect_modifiers), NUMBER_OF_EFFECT_MODIFIERS, 2,
-                    kFixed8SignedUnit);
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        bind_value(kGravity, offsetof(T, field_2), kWorldUnitsSignedUnit),
+        bind_value(kTerminalVelocity, offsetof(T, field_4), kWorldUnitsSignedUnit),
+        bind_value(kElasticCoefficient, offsetof(T, field_6), kFixed8SignedUnit),
+        bind_range(kVitality, kVitalityUpper, offsetof(T, maximum_vitality), offsetof(T, maximum_vitality_delta),
+                   kFixed8SignedUnit),
+        bind_range(kScale, kScaleUpper, offsetof(T, scale_lower_bound), offsetof(T, scale_delta), kFixed8SignedUnit),
+        bind_value(kMinimumDamage, offsetof(T, minimum_damage), kFixed8SignedUnit),
+        bind_flag(kDrawSelection, offsetof(T, flags), 0x1),
+        bind_flag(kDrawVitality, offsetof(T, flags), 0x2),
+        bind_flag(kMaintainConstantHeight, offsetof(T, flags), 0x4),
+        bind_flag(kIgnoreCollisions, offsetof(T, flags), 0x8),
+        value_series(kFirstModifier, offsetof(T, effect_modifiers), NUMBER_OF_EFFECT_MODIFIERS, 2, kFixed8SignedUnit),
+    });
     return table;
 }
 

@@ -17,14 +17,11 @@ enum : int32_t {
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-            bind_tag(kSprite, offsetof(T, sprite_tag), "spri"_4cc),
-            bind_tag(kAmbientSound, offsetof(T, ambient_sound_tag), "amso"_4cc),
-            bind_tag(kSplashGroup, offsetof(T, local_projectile_group_tag), "lpgr"_4cc),
-        };
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        bind_tag(kSprite, offsetof(T, sprite_tag), "spri"_4cc),
+        bind_tag(kAmbientSound, offsetof(T, ambient_sound_tag), "amso"_4cc),
+        bind_tag(kSplashGroup, offsetof(T, local_projectile_group_tag), "lpgr"_4cc),
+    });
     return table;
 }
 

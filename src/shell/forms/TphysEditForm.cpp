@@ -30,19 +30,22 @@ const int32_t kDialogs[] = {156, 157, 158, 159, 160, 163};
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table(tag_struct_info<T>::codes, sizeof(T), {bind_popup(kType, offsetof(T, type), kTypeItems)});
+    static const TBindingTable table = struct_bindings<T>({bind_popup(kType, offsetof(T, type), kTypeItems)});
     return table;
+}
+
+// The parameters, big-endian in bytes the description leaves raw.
+std::vector<TFieldBinding> Parameters()
+{
+    std::vector<TFieldBinding> rows;
+    for (int i = 0; i < kParameterCount; ++i)
+        rows.push_back(bind_raw_value(kFirstParameter + i, int32_t(offsetof(T, raw_4)) + 4 * i, 4, kFixed16SignedUnit));
+    return rows;
 }
 
 const TBindingTable& ParameterTable()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows;
-        for (int i = 0; i < kParameterCount; ++i)
-            rows.push_back(bind_raw_value(kFirstParameter + i, int32_t(offsetof(T, raw_4)) + 4 * i, 4,
-                                          kFixed16SignedUnit));
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({Parameters()});
     return table;
 }
 

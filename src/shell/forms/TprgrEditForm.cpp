@@ -40,27 +40,23 @@ constexpr bs_code kPartCodes[] = {_begin_bs_array, 1, _4byte, _4byte, _2byte, _2
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table(tag_struct_info<T>::codes, sizeof(T),
-                                     {
-                                         bind_tag(kMeshEffect, offsetof(T, mesh_effect_tag), "meef"_4cc),
-                                         bind_tag(kSound, offsetof(T, sound_tag), "soun"_4cc),
-                                         bind_tag(kLocalProjectileGroup, offsetof(T, local_projectile_group_tag),
-                                                  "lpgr"_4cc),
-                                     });
+    static const TBindingTable table = struct_bindings<T>({
+        bind_tag(kMeshEffect, offsetof(T, mesh_effect_tag), "meef"_4cc),
+        bind_tag(kSound, offsetof(T, sound_tag), "soun"_4cc),
+        bind_tag(kLocalProjectileGroup, offsetof(T, local_projectile_group_tag), "lpgr"_4cc),
+    });
     return table;
 }
 
 const TBindingTable& PartTable()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-            bind_tag(kPartProjectile, offsetof(Part, projectile_tag), "proj"_4cc),
-            bind_value(kPartField4, offsetof(Part, field_4), kInteger32Unit),
-            bind_value(kPartField20, offsetof(Part, field_20), kInteger16Unit),
-        };
-        bind_series(rows, kPartField8, offsetof(Part, field_8), 4, 2, kInteger16Unit);
-        return TBindingTable(kPartCodes, sizeof(Part), rows);
-    }();
+    static const TBindingTable table(kPartCodes, sizeof(Part),
+                                     {
+                                         bind_tag(kPartProjectile, offsetof(Part, projectile_tag), "proj"_4cc),
+                                         bind_value(kPartField4, offsetof(Part, field_4), kInteger32Unit),
+                                         value_series(kPartField8, offsetof(Part, field_8), 4, 2, kInteger16Unit),
+                                         bind_value(kPartField20, offsetof(Part, field_20), kInteger16Unit),
+                                     });
     return table;
 }
 

@@ -85,74 +85,59 @@ tag_code ContrailType(const void* s)
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-            bind_tag(kCollection, offsetof(T, collection_tag), CollectionType),
-            bind_tag(kDetonationGroup, offsetof(T, projectile_group_tag), "prgr"_4cc),
-            bind_tag(kContrail, offsetof(T, contrail_tag), ContrailType),
-            bind_tag(kObject, offsetof(T, object_tag), "obje"_4cc),
-            bind_tag(kLightning, offsetof(T, lightning_tag), "ligh"_4cc),
-            bind_tag(kArtifact, offsetof(T, artifact_tag), "arti"_4cc),
-            bind_tag(kProjectile, offsetof(T, projectile_tag_92), "proj"_4cc),
-            bind_tag(kGroup96, offsetof(T, projectile_group_tag_96), "prgr"_4cc),
-            bind_tag(kGroup124, offsetof(T, projectile_group_tag_124), "prgr"_4cc),
-            bind_tag(kLocalProjectileGroup, offsetof(T, local_projectile_group_tag), "lpgr"_4cc),
-            bind_tag(kTextureStack100, offsetof(T, texture_stack_tag_100), "txst"_4cc),
-            bind_tag(kTextureStack128, offsetof(T, texture_stack_tag_128), "txst"_4cc),
-            bind_value(kDetonationFrequency, offsetof(T, detonation_frequency), kFraction16Unit),
-            bind_value(kMediaDetonationFrequency, offsetof(T, media_detonation_frequency), kFraction16Unit),
-            bind_value(kDetonationVelocity, offsetof(T, detonation_velocity), kWorldUnitsUnit, true),
-            bind_popup(kVolume, offsetof(T, volume), kVolumeItems, 1),
-            bind_range(kInertia, kInertiaUpper, offsetof(T, inertia_lower_bound), offsetof(T, inertia_delta),
-                       kFixed8SignedUnit),
-            bind_value(kRandomInitialVelocity, offsetof(T, random_initial_velocity), kWorldUnitsUnit, true),
-            bind_value(kTrackingPriority, offsetof(T, tracking_priority), kInteger16Unit),
-            bind_value(kGuidedTurningSpeed, offsetof(T, guided_turning_speed), kAngularRateUnit),
-            bind_value(kStatistic140, offsetof(T, field_140), kInteger16Unit),
-        };
-        bind_tag_series(rows, kSound, offsetof(T, sound_tags), NUMBER_OF_PROJECTILE_SOUND_TAGS, "soun"_4cc);
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        bind_tag(kCollection, offsetof(T, collection_tag), CollectionType),
+        bind_tag(kDetonationGroup, offsetof(T, projectile_group_tag), "prgr"_4cc),
+        bind_tag(kContrail, offsetof(T, contrail_tag), ContrailType),
+        bind_tag(kObject, offsetof(T, object_tag), "obje"_4cc),
+        bind_tag(kLightning, offsetof(T, lightning_tag), "ligh"_4cc),
+        bind_tag(kArtifact, offsetof(T, artifact_tag), "arti"_4cc),
+        bind_tag(kProjectile, offsetof(T, projectile_tag_92), "proj"_4cc),
+        bind_tag(kGroup96, offsetof(T, projectile_group_tag_96), "prgr"_4cc),
+        bind_tag(kGroup124, offsetof(T, projectile_group_tag_124), "prgr"_4cc),
+        bind_tag(kLocalProjectileGroup, offsetof(T, local_projectile_group_tag), "lpgr"_4cc),
+        bind_tag(kTextureStack100, offsetof(T, texture_stack_tag_100), "txst"_4cc),
+        bind_tag(kTextureStack128, offsetof(T, texture_stack_tag_128), "txst"_4cc),
+        tag_series(kSound, offsetof(T, sound_tags), NUMBER_OF_PROJECTILE_SOUND_TAGS, "soun"_4cc),
+        bind_value(kDetonationFrequency, offsetof(T, detonation_frequency), kFraction16Unit),
+        bind_value(kMediaDetonationFrequency, offsetof(T, media_detonation_frequency), kFraction16Unit),
+        bind_value(kDetonationVelocity, offsetof(T, detonation_velocity), kWorldUnitsUnit, true),
+        bind_popup(kVolume, offsetof(T, volume), kVolumeItems, 1),
+        bind_range(kInertia, kInertiaUpper, offsetof(T, inertia_lower_bound), offsetof(T, inertia_delta),
+                   kFixed8SignedUnit),
+        bind_value(kRandomInitialVelocity, offsetof(T, random_initial_velocity), kWorldUnitsUnit, true),
+        bind_value(kTrackingPriority, offsetof(T, tracking_priority), kInteger16Unit),
+        bind_value(kGuidedTurningSpeed, offsetof(T, guided_turning_speed), kAngularRateUnit),
+        bind_value(kStatistic140, offsetof(T, field_140), kInteger16Unit),
+    });
     return table;
 }
 
 const TBindingTable& FlagsTable()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows;
-        for (size_t i = 0; i < std::size(kFlagBits); ++i)
-            rows.push_back(bind_flag(kFirstFlag + int32_t(i), offsetof(T, flags), kFlagBits[i]));
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({flag_series(kFirstFlag, offsetof(T, flags), kFlagBits)});
     return table;
 }
 
 const TBindingTable& DamageTable()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-            bind_popup(kDamageType, offsetof(T, damage_type), kDamageTypeItems, 1),
-            bind_range(kDamage, kDamageUpper, offsetof(T, damage_lower_bound), offsetof(T, damage_delta),
-                       kFixed8SignedUnit),
-            bind_range(kRadius, kRadiusUpper, offsetof(T, radius_lower_bound), offsetof(T, radius_delta),
-                       kWorldUnitsSignedUnit),
-            bind_value(kRateOfExpansion, offsetof(T, rate_of_expansion), kWorldUnitsSignedUnit),
-            bind_value(kDamageToVelocity, offsetof(T, damage_to_velocity), kFixed8SignedUnit),
-        };
-        for (size_t i = 0; i < std::size(kDamageFlagBits); ++i)
-            rows.push_back(bind_flag(kFirstDamageFlag + int32_t(i), offsetof(T, damage_flags), kDamageFlagBits[i]));
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        bind_popup(kDamageType, offsetof(T, damage_type), kDamageTypeItems, 1),
+        bind_range(kDamage, kDamageUpper, offsetof(T, damage_lower_bound), offsetof(T, damage_delta),
+                   kFixed8SignedUnit),
+        bind_range(kRadius, kRadiusUpper, offsetof(T, radius_lower_bound), offsetof(T, radius_delta),
+                   kWorldUnitsSignedUnit),
+        bind_value(kRateOfExpansion, offsetof(T, rate_of_expansion), kWorldUnitsSignedUnit),
+        bind_value(kDamageToVelocity, offsetof(T, damage_to_velocity), kFixed8SignedUnit),
+        flag_series(kFirstDamageFlag, offsetof(T, damage_flags), kDamageFlagBits),
+    });
     return table;
 }
 
 const TBindingTable& ModifiersTable()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows;
-        bind_series(rows, kFirstModifier, offsetof(T, field_76), kModifierCount, 2, kFixed8SignedUnit);
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table =
+        struct_bindings<T>({value_series(kFirstModifier, offsetof(T, field_76), kModifierCount, 2, kFixed8SignedUnit)});
     return table;
 }
 

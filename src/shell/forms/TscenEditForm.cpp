@@ -21,17 +21,14 @@ enum : int32_t {
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-            bind_tag(kCollection, offsetof(T, collection_reference_tag), "core"_4cc),
-            bind_tag(kObject, offsetof(T, object_tag), "obje"_4cc),
-            bind_tag(kProjectile, offsetof(T, projectile_tag), "proj"_4cc),
-            bind_flag(kUsesSkeletalModels, offsetof(T, flags), SCENERY_USES_SKELETAL_MODELS),
-        };
-        bind_tag_series(rows, kProjectileGroup, offsetof(T, projectile_group_tags), 2, "prgr"_4cc);
-        bind_tag_series(rows, kModel, offsetof(T, skeletal_model_tags), 2, "skmd"_4cc);
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        bind_tag(kCollection, offsetof(T, collection_reference_tag), "core"_4cc),
+        bind_tag(kObject, offsetof(T, object_tag), "obje"_4cc),
+        bind_tag(kProjectile, offsetof(T, projectile_tag), "proj"_4cc),
+        tag_series(kProjectileGroup, offsetof(T, projectile_group_tags), 2, "prgr"_4cc),
+        bind_flag(kUsesSkeletalModels, offsetof(T, flags), SCENERY_USES_SKELETAL_MODELS),
+        tag_series(kModel, offsetof(T, skeletal_model_tags), 2, "skmd"_4cc),
+    });
     return table;
 }
 

@@ -30,7 +30,7 @@ enum : int32_t {
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table(tag_struct_info<T>::codes, sizeof(T), std::vector<TFieldBinding>{});
+    static const TBindingTable table = struct_bindings<T>({});
     return table;
 }
 

@@ -15,19 +15,25 @@ enum : int32_t {
     kFirstNumber = 22020,
 };
 
+// The decal and the numbers of record r.
+std::vector<TFieldBinding> Record(int r)
+{
+    int32_t at = int32_t(offsetof(T, records) + sizeof(unit_record) * size_t(r));
+    std::vector<TFieldBinding> rows =
+        value_series(kFirstNumber + 10 * r, at + int32_t(offsetof(unit_record, field_8)), 8, 2, kInteger16Unit);
+    rows.insert(rows.begin(), bind_tag(kDecal + 2 * r, at + int32_t(offsetof(unit_record, texture_stack_tag)), "txst"_4cc));
+    return rows;
+}
+
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-            bind_tag(kMonster, offsetof(T, monster_tag), "mons"_4cc),
-        };
-        for (int r = 0; r < NUMBER_OF_UNIT_RECORDS; ++r) {
-            int32_t at = int32_t(offsetof(T, records) + sizeof(unit_record) * size_t(r));
-            rows.push_back(bind_tag(kDecal + 2 * r, at + int32_t(offsetof(unit_record, texture_stack_tag)), "txst"_4cc));
-            bind_series(rows, kFirstNumber + 10 * r, at + int32_t(offsetof(unit_record, field_8)), 8, 2, kInteger16Unit);
-        }
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        bind_tag(kMonster, offsetof(T, monster_tag), "mons"_4cc),
+        Record(0),
+        Record(1),
+        Record(2),
+        Record(3),
+    });
     return table;
 }
 

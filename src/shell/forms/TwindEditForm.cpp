@@ -17,14 +17,11 @@ enum : int32_t {
 
 const TBindingTable& Table()
 {
-    static const TBindingTable table = [] {
-        std::vector<TFieldBinding> rows = {
-            bind_value(kTimeBetweenAdjustments, offsetof(T, fields) + 0, kTicksAsSeconds32Unit),
-            bind_value(kMaximumAdjustment, offsetof(T, fields) + 4, kWorldUnits32Unit),
-        };
-        bind_series(rows, kFirstComponent, offsetof(T, fields) + 8, 8, 4, kWorldUnits32Unit);
-        return TBindingTable(tag_struct_info<T>::codes, sizeof(T), rows);
-    }();
+    static const TBindingTable table = struct_bindings<T>({
+        bind_value(kTimeBetweenAdjustments, offsetof(T, fields) + 0, kTicksAsSeconds32Unit),
+        bind_value(kMaximumAdjustment, offsetof(T, fields) + 4, kWorldUnits32Unit),
+        value_series(kFirstComponent, offsetof(T, fields) + 8, 8, 4, kWorldUnits32Unit),
+    });
     return table;
 }
 

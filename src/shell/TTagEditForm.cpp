@@ -44,14 +44,19 @@ void ShowPendingChanges()
     std::swap(pending, PendingChanges());
     TTolvaneApp* app = TTolvaneApp::Get();
     if (!app) return;
+    // each file window is rebuilt once; the last changed tag of it is selected
+    std::vector<TTagFileForm*> refreshed;
     for (auto [type, id] : pending) {
         XGGuard([&, type = type, id = id] {
             tag_entry* e = app->GetStore().find_tag(type, id);
             if (!e) return;
             if (TTagFileForm* window = TTagFileForm::FromFile(e->file)) {
-                window->Refresh(true);
+                if (std::find(refreshed.begin(), refreshed.end(), window) == refreshed.end()) {
+                    window->Refresh(true);
+                    window->UpdateTitle();
+                    refreshed.push_back(window);
+                }
                 window->SelectTag(e, true, true);
-                window->UpdateTitle();
             }
             if (TTagEditorBase* editor = TTagEditorBase::FromTag(e)) editor->UpdateTitle();
         });

@@ -83,6 +83,31 @@ TEST_F(EditorFormBaseTest, TheHeaderShowsThePathAndFollowsTheChanges)
     EXPECT_FALSE(form->HasChanges());
 }
 
+TEST_F(EditorFormBaseTest, TheFileButtonAndTagInfoLeadToTheTagsFile)
+{
+    tag_entry* e = ObjectTag(Object());
+    TTagEditForm* form = Open(e);
+    TTagFileForm* window = TTagFileForm::FromFile(e->file);
+    ASSERT_NE(window, nullptr);
+    window->GetTree()->ClearSelection();
+    View(form, TTagEditForm::kFileButton)->Click();
+    EXPECT_EQ(fApp->GetFrontWindow(), window->GetWindow());
+    ASSERT_EQ(window->GetSelectedTags().size(), 1u);
+    EXPECT_EQ(window->GetSelectedTags()[0], e);
+
+    // Tag Info renames the tag; the editor takes the new title
+    form->GetWindow()->BringToFront();
+    ModalScript script;
+    script.Then([](XGDialog& d) {
+        EXPECT_EQ(d.GetTitle(), "Tag Info");
+        d.FindView(1)->SetText("pebble");
+        d.ClickControl(101);
+    });
+    EXPECT_TRUE(fApp->DoCommand(TTagEditForm::kCommandTagInfo));
+    EXPECT_STREQ(e->name, "pebble");
+    EXPECT_EQ(form->GetWindow()->GetTitle(), "pebble (" + tag_code_to_text(e->id) + "/obje)");
+}
+
 TEST_F(EditorFormBaseTest, AccessorsShowStoredNumbersAsDecimals)
 {
     TTagEditForm* form = Open(ObjectTag(Object()));

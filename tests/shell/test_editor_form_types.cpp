@@ -298,6 +298,10 @@ TEST_F(EditorFormTypesTest, ASoundListKeepsItsCountUntilEdited)
     EXPECT_EQ(be16(after, 0), 29);
     EXPECT_EQ(be32(after, 16 + 8 * 28), code("tgt_"));
     EXPECT_EQ(be32(after, 16 + 8 * 29), NONE_TAG);
+
+    // random bytes load without a change
+    TTagEditForm* random = Open(MakeTag("soli", random_bytes(SOUND_LIST_SIZE, 3)));
+    EXPECT_FALSE(random->HasChanges());
 }
 
 TEST_F(EditorFormTypesTest, TextFormsShowTheWholeTextAndKeepItsBytes)

@@ -7,6 +7,7 @@
 // GCC 12 takes the undefined vectors inside its AVX-512 intrinsics for uninitialised ones.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 #endif
 
@@ -79,13 +80,14 @@ void ModulateSse2(uint8_t* base, const uint8_t* pixels, const uint8_t* detail, u
 }
 
 
-__attribute__((target("avx2"))) inline __m256 Lanes8(__m128i v)
+__attribute__((target("avx2"))) inline __m256 Lanes8(const uint8_t* bytes)
 {
-    return _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(v));
+    return _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes))));
 }
 
-// Every layer of a tile in one pass, eight bytes per run; inverses holds 1 - d of every
-// byte of each layer's detail colour.
+// Every layer of a tile in one pass, the colour of 32 pixels held in twelve registers
+// between layers; inverses holds 1 - d of every byte of each layer's detail colour. The
+// loops over the registers are unrolled whole, so that every index is a constant.
 __attribute__((target("avx2"))) void ModulateAvx2(uint8_t* base, const uint8_t* const* pixels,
                                                   const float* const* inverses, size_t layers)
 {
@@ -98,25 +100,25 @@ __attribute__((target("avx2"))) void ModulateAvx2(uint8_t* base, const uint8_t* 
     const __m256 scale = _mm256_set1_ps(kInverse255);
     const __m256 one = _mm256_set1_ps(1.0f);
     const __m256 most = _mm256_set1_ps(255.0f);
-    // Four groups of eight pixels at once: twelve independent runs.
-    constexpr size_t kGroups = 4;
-    for (size_t p = 0; p < size_t(WORK_SIZE) * WORK_SIZE; p += 8 * kGroups) {
+    constexpr size_t kGroups = 4, kRuns = 3 * kGroups, kPixels = 8 * kGroups;
+    for (size_t p = 0; p < size_t(WORK_SIZE) * WORK_SIZE; p += kPixels) {
+        uint8_t* colour_bytes = base + 3 * p;
+        __m256 colour[kRuns];
+#pragma GCC unroll 12
+        for (size_t r = 0; r < kRuns; ++r) colour[r] = Lanes8(colour_bytes + 8 * r);
         bool any = false;
-        for (size_t n = 0; n < layers && !any; ++n) {
-            const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels[n] + p));
-            any = !_mm256_testz_si256(m, m);
-        }
-        if (!any) continue;
-        __m256 colour[3 * kGroups];
-        for (size_t r = 0; r < 3 * kGroups; ++r)
-            colour[r] = Lanes8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + 3 * p + 8 * r)));
         for (size_t n = 0; n < layers; ++n) {
             const uint8_t* mask = pixels[n] + p;
+            const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask));
+            const uint32_t zero = uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(m, _mm256_setzero_si256())));
+            if (zero == 0xFFFFFFFFu) continue; // a mask of 0 changes nothing
+            any = true;
             const float* inverse = inverses[n] + 3 * p;
+#pragma GCC unroll 4
             for (size_t g = 0; g < kGroups; ++g) {
-                const __m128i m = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(mask + 8 * g));
-                if (_mm_testz_si128(m, _mm_set_epi64x(0, -1))) continue; // a mask of 0 changes nothing
-                const __m256 a = _mm256_mul_ps(Lanes8(m), scale);
+                if (((zero >> (8 * g)) & 0xFF) == 0xFF) continue;
+                const __m256 a = _mm256_mul_ps(Lanes8(mask + 8 * g), scale);
+#pragma GCC unroll 3
                 for (size_t j = 0; j < 3; ++j) {
                     const size_t r = 3 * g + j;
                     const __m256 ar = _mm256_permutevar8x32_ps(a, spread[j]);
@@ -127,22 +129,30 @@ __attribute__((target("avx2"))) void ModulateAvx2(uint8_t* base, const uint8_t* 
                 }
             }
         }
-        for (size_t r = 0; r < 3 * kGroups; r += 2) {
+        if (!any) continue;
+#pragma GCC unroll 6
+        for (size_t r = 0; r < kRuns; r += 2) {
             const __m256i packed = _mm256_packus_epi32(_mm256_cvttps_epi32(colour[r]), _mm256_cvttps_epi32(colour[r + 1]));
             const __m256i ordered = _mm256_permute4x64_epi64(packed, 0xD8);
             const __m128i bytes = _mm_packus_epi16(_mm256_castsi256_si128(ordered), _mm256_extracti128_si256(ordered, 1));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(base + 3 * p + 8 * r), bytes);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(colour_bytes + 8 * r), bytes);
         }
     }
 }
 
-__attribute__((target("avx512f,avx512bw"))) inline __m512 Lanes16(__m128i v)
+// The AVX-512 kernel holds each colour byte B as the float 2^23 + B: adding 2^23 with
+// rounding toward zero truncates a product in one step, the low byte of the float's bits
+// is B, and B / 255 is the fused X x (1/255) - 2^23 x (1/255), whose exact value is
+// B x (1/255) and so rounds to the same float as the plain product.
+constexpr float kShift = 8388608.0f;
+constexpr float kShiftedInverse = kShift * kInverse255; // exact: a power of two times a float
+
+__attribute__((target("avx512f,avx512bw"))) inline __m512 Lanes16(const uint8_t* bytes)
 {
-    return _mm512_cvtepi32_ps(_mm512_cvtepu8_epi32(v));
+    return _mm512_cvtepi32_ps(_mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes))));
 }
 
-// Every layer of a tile in one pass: the colour stays in registers between layers.
-// inverses holds 1 - d of every byte of each layer's detail colour.
+// The same with sixteen lanes: the colour of 64 pixels in twelve registers.
 __attribute__((target("avx512f,avx512bw"))) void ModulateAvx512(uint8_t* base, const uint8_t* const* pixels,
                                                                  const float* const* inverses, size_t layers)
 {
@@ -155,41 +165,47 @@ __attribute__((target("avx512f,avx512bw"))) void ModulateAvx512(uint8_t* base, c
     const __m512 scale = _mm512_set1_ps(kInverse255);
     const __m512 one = _mm512_set1_ps(1.0f);
     const __m512 most = _mm512_set1_ps(255.0f);
-    // Four groups of sixteen pixels at once: twelve independent runs of sixteen bytes
-    // keep the multipliers busy while each run waits for its previous layer.
-    constexpr size_t kGroups = 4;
-    for (size_t p = 0; p < size_t(WORK_SIZE) * WORK_SIZE; p += 16 * kGroups) {
+    const __m512 shift = _mm512_set1_ps(kShift);
+    const __m512 unshift = _mm512_set1_ps(-kShiftedInverse);
+    const __m512i shift_bits = _mm512_castps_si512(shift);
+    constexpr size_t kGroups = 4, kRuns = 3 * kGroups, kPixels = 16 * kGroups;
+    for (size_t p = 0; p < size_t(WORK_SIZE) * WORK_SIZE; p += kPixels) {
+        uint8_t* colour_bytes = base + 3 * p;
+        __m512 colour[kRuns];
+#pragma GCC unroll 12
+        for (size_t r = 0; r < kRuns; ++r)
+            colour[r] = _mm512_castsi512_ps(_mm512_or_si512(
+                _mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(colour_bytes + 16 * r))),
+                shift_bits));
         bool any = false;
-        for (size_t n = 0; n < layers && !any; ++n) {
-            const __m512i m = _mm512_loadu_si512(pixels[n] + p);
-            any = _mm512_test_epi8_mask(m, m) != 0;
-        }
-        if (!any) continue;
-        __m512 colour[3 * kGroups];
-        for (size_t r = 0; r < 3 * kGroups; ++r)
-            colour[r] = Lanes16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(base + 3 * p + 16 * r)));
         for (size_t n = 0; n < layers; ++n) {
-            const __m512i m = _mm512_loadu_si512(pixels[n] + p);
+            const uint8_t* mask = pixels[n] + p;
+            const __m512i m = _mm512_loadu_si512(mask);
             const __mmask64 nonzero = _mm512_test_epi8_mask(m, m);
-            if (!nonzero) continue;
+            if (!nonzero) continue; // a mask of 0 changes nothing
+            any = true;
             const float* inverse = inverses[n] + 3 * p;
-            __m512 a[kGroups];
-            a[0] = _mm512_mul_ps(Lanes16(_mm512_extracti32x4_epi32(m, 0)), scale);
-            a[1] = _mm512_mul_ps(Lanes16(_mm512_extracti32x4_epi32(m, 1)), scale);
-            a[2] = _mm512_mul_ps(Lanes16(_mm512_extracti32x4_epi32(m, 2)), scale);
-            a[3] = _mm512_mul_ps(Lanes16(_mm512_extracti32x4_epi32(m, 3)), scale);
-            for (size_t r = 0; r < 3 * kGroups; ++r) {
-                if (!((nonzero >> (16 * (r / 3))) & 0xFFFF)) continue; // a mask of 0 changes nothing
-                const __m512 ar = _mm512_permutexvar_ps(spread[r % 3], a[r / 3]);
-                const __m512 b = _mm512_mul_ps(colour[r], scale);
-                const __m512 factor =
-                    _mm512_mul_ps(most, _mm512_sub_ps(one, _mm512_mul_ps(ar, _mm512_loadu_ps(inverse + 16 * r))));
-                colour[r] = _mm512_roundscale_ps(_mm512_mul_ps(factor, b), _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+#pragma GCC unroll 4
+            for (size_t g = 0; g < kGroups; ++g) {
+                if (!((nonzero >> (16 * g)) & 0xFFFF)) continue;
+                const __m512 a = _mm512_mul_ps(Lanes16(mask + 16 * g), scale);
+#pragma GCC unroll 3
+                for (size_t j = 0; j < 3; ++j) {
+                    const size_t r = 3 * g + j;
+                    const __m512 ar = _mm512_permutexvar_ps(spread[j], a);
+                    const __m512 b = _mm512_fmadd_ps(colour[r], scale, unshift);
+                    const __m512 factor =
+                        _mm512_mul_ps(most, _mm512_sub_ps(one, _mm512_mul_ps(ar, _mm512_loadu_ps(inverse + 16 * r))));
+                    colour[r] = _mm512_add_round_ps(_mm512_mul_ps(factor, b), shift,
+                                                    _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+                }
             }
         }
-        for (size_t r = 0; r < 3 * kGroups; ++r)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(base + 3 * p + 16 * r),
-                             _mm512_cvtusepi32_epi8(_mm512_cvttps_epi32(colour[r])));
+        if (!any) continue;
+#pragma GCC unroll 12
+        for (size_t r = 0; r < kRuns; ++r)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(colour_bytes + 16 * r),
+                             _mm512_cvtepi32_epi8(_mm512_castps_si512(colour[r])));
     }
 }
 #endif

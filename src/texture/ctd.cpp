@@ -210,8 +210,6 @@ __attribute__((target("avx512f,avx512bw"))) void ModulateAvx512(uint8_t* base, c
 }
 #endif
 
-// The masks of one tile in order: pixels holds one mask value per pixel, details the
-// detail colour of each and inverses its 1 - d; spread is scratch of the colour's size.
 bool KernelAvailable(modulation_kernel kernel)
 {
     switch (kernel) {
@@ -225,6 +223,8 @@ bool KernelAvailable(modulation_kernel kernel)
     }
 }
 
+// The masks of one tile in order: pixels holds one mask value per pixel, details the
+// detail colour of each and inverses its 1 - d; spread is scratch of the colour's size.
 void Modulate(modulation_kernel kernel, uint8_t* base, const uint8_t* const* pixels, const uint8_t* const* details,
               const float* const* inverses, size_t layers, uint8_t* spread)
 {
@@ -244,6 +244,15 @@ void Modulate(modulation_kernel kernel, uint8_t* base, const uint8_t* const* pix
 #endif
 }
 
+// The base image starts 16 bytes past a 32-byte boundary: libjpeg-turbo writes decoded
+// rows that start on such a boundary with non-temporal stores, which would send the tile
+// out of the cache just before the modulation and the encoder read it.
+uint8_t* BaseStart(uint8_t* storage)
+{
+    const uintptr_t at = reinterpret_cast<uintptr_t>(storage);
+    return storage + (((at + 31) & ~uintptr_t(31)) + 16 - at);
+}
+
 // Empties the detail table when the collapse ends, however it ends.
 struct DetailTableRelease {
     TTerrainCollapser& collapser;
@@ -253,7 +262,8 @@ struct DetailTableRelease {
 } // namespace
 
 TTerrainCollapser::TTerrainCollapser()
-    : fBase(kWorkBytes), fResample(size_t(DETAIL_RESAMPLE_SIZE) * DETAIL_RESAMPLE_SIZE * 3), fMaskBytes(kWorkBytes)
+    : fBaseStorage(new uint8_t[kWorkBytes + 48]), fBase(BaseStart(fBaseStorage.get())),
+      fResample(size_t(DETAIL_RESAMPLE_SIZE) * DETAIL_RESAMPLE_SIZE * 3), fMaskBytes(kWorkBytes)
 {
     for (modulation_kernel k : {modulation_kernel::avx512, modulation_kernel::avx2, modulation_kernel::sse2})
         if (KernelAvailable(k)) {
@@ -416,66 +426,91 @@ void TTerrainCollapser::BuildDetailTable(const texture_set& detail)
     }
 }
 
-texture_image TTerrainCollapser::DecodeMask(const stacked_texture& texture, uint32_t detail_num) const
+const uint8_t* TTerrainCollapser::DecodeMask(const stored_texture& texture, uint32_t detail_num, uint8_t* buffer) const
 {
-    const stacked_texture* mask = &texture;
+    const txst_texture_header* mask = &texture.header;
     CTD_CHECK(mask->width == WORK_SIZE && mask->height == WORK_SIZE,
               "mask->width == WORK_SIZE && mask->height == WORK_SIZE");
     CTD_CHECK(mask->channels == 1, "mask->channels == 1");
     CTD_CHECK(detail_num < fDetailCount, "detail_num < c_num_details");
-    return decode_texture_or_fail(*mask, true);
+    // Raw pixels of the right size are used where they are.
+    if (mask->format == TEXTURE_FORMAT_RAW && mask->data_size == WORK_SIZE * WORK_SIZE) return texture.data;
+    DecodeInto(texture, buffer);
+    return buffer;
+}
+
+void TTerrainCollapser::DecodeInto(const stored_texture& texture, uint8_t* pixels) const
+{
+    const txst_texture_header& h = texture.header;
+    std::string why;
+    if (!decode_texture_data_into(texture.data, h.data_size, {h.format, h.channels, h.width, h.height}, true, pixels,
+                                  &why))
+        texture_decode_failed(h.width, h.height, why);
 }
 
 void TTerrainCollapser::ApplyMask(const stacked_texture& texture, uint32_t detail_num)
 {
-    texture_image pixels = DecodeMask(texture, detail_num);
-    const uint8_t* mask = pixels.pixels.data();
+    std::vector<uint8_t> buffer(WORK_SIZE * WORK_SIZE);
+    const uint8_t* mask = DecodeMask(stored_view(texture), detail_num, buffer.data());
     const uint8_t* detail = fDetails[detail_num].get();
     const float* inverse = fInverses[detail_num].data();
-    Modulate(fKernel, fBase.data(), &mask, &detail, &inverse, 1, fMaskBytes.data());
+    Modulate(fKernel, fBase, &mask, &detail, &inverse, 1, fMaskBytes.data());
 }
 
 std::unique_ptr<texture_set> TTerrainCollapser::CollapseSets(const texture_set& terrain, const texture_set& detail)
 {
+    std::vector<stored_texture> textures;
+    std::vector<TerrainStack> stacks;
+    for (const texture_stack_entry& stack : terrain.stacks) {
+        stacks.push_back({uint32_t(textures.size()), uint32_t(stack.textures.size())});
+        for (const auto& t : stack.textures) textures.push_back(stored_view(*t));
+    }
+    return CollapseStacks(textures, stacks, detail);
+}
+
+std::unique_ptr<texture_set> TTerrainCollapser::CollapseStacks(const std::vector<stored_texture>& textures,
+                                                               const std::vector<TerrainStack>& stacks,
+                                                               const texture_set& detail)
+{
     DetailTableRelease release{*this};
     BuildDetailTable(detail);
-    auto result = create_texture_set(terrain.stack_count());
-    std::vector<texture_image> masks;
+    auto result = create_texture_set(uint32_t(stacks.size()));
     std::vector<const uint8_t*> pixels, details;
     std::vector<const float*> inverses;
-    for (uint32_t i = 0; i < terrain.stack_count(); ++i) {
-        const auto& list = terrain.stacks[i].textures;
-        CTD_CHECK(!list.empty(), "sh->textures");
-        const stacked_texture* tex = list.front().get();
+    for (uint32_t i = 0; i < stacks.size(); ++i) {
+        const stored_texture* list = textures.data() + stacks[i].first;
+        const uint32_t count = stacks[i].count;
+        CTD_CHECK(count > 0, "sh->textures");
+        const txst_texture_header* tex = &list[0].header;
         CTD_CHECK(tex->width == WORK_SIZE && tex->height == WORK_SIZE && tex->channels == 3,
                   "tex->width == WORK_SIZE && tex->height == WORK_SIZE && tex->channels == 3");
-        fBase = std::move(decode_texture_or_fail(*tex, true).pixels);
-        // The tile's masks in stack order, then applied together.
-        masks.clear();
+        DecodeInto(list[0], fBase);
+        // The tile's masks in stack order, each decoded into a buffer of its own, then
+        // applied together.
+        pixels.clear();
         details.clear();
         inverses.clear();
-        for (const auto& t : list) {
-            tex = t.get();
+        for (uint32_t k = 0; k < count; ++k) {
+            tex = &list[k].header;
             if (tex->use != TEXTURE_USE_DETAIL_MASK) continue;
             CTD_CHECK(tex->layer < fDetailCount, "tex->layer < c_num_details");
-            masks.push_back(DecodeMask(*tex, tex->layer));
+            if (fMasks.size() == pixels.size()) fMasks.emplace_back(new uint8_t[WORK_SIZE * WORK_SIZE]);
+            pixels.push_back(DecodeMask(list[k], tex->layer, fMasks[pixels.size()].get()));
             details.push_back(fDetails[tex->layer].get());
             inverses.push_back(fInverses[tex->layer].data());
         }
-        pixels.clear();
-        for (const texture_image& m : masks) pixels.push_back(m.pixels.data());
-        Modulate(fKernel, fBase.data(), pixels.data(), details.data(), inverses.data(), masks.size(), fMaskBytes.data());
+        Modulate(fKernel, fBase, pixels.data(), details.data(), inverses.data(), pixels.size(), fMaskBytes.data());
         // A raw colour map, recompressed at quality 94: JPEG when it saves enough.
         auto made = std::make_unique<stacked_texture>();
         made->channels = 3;
         made->width = WORK_SIZE;
         made->height = WORK_SIZE;
-        std::vector<uint8_t> jpeg = encode_texture_jpeg(fBase.data(), WORK_SIZE, WORK_SIZE, 3, COLLAPSED_TERRAIN_QUALITY);
+        std::vector<uint8_t> jpeg = encode_texture_jpeg(fBase, WORK_SIZE, WORK_SIZE, 3, COLLAPSED_TERRAIN_QUALITY);
         if (jpeg_saves_enough(jpeg.size(), kWorkBytes)) {
             made->compressed_data = std::move(jpeg);
             made->format = TEXTURE_FORMAT_JPEG;
         } else {
-            made->compressed_data.assign(fBase.begin(), fBase.end());
+            made->compressed_data.assign(fBase, fBase + kWorkBytes);
         }
         insert_texture(result.get(), i, 0, std::move(made));
     }
@@ -494,11 +529,16 @@ tag_entry* TTerrainCollapser::Collapse(tag_file* file, tag_code terrain_id, tag_
     };
     tag_entry* terrain_tag = find(terrain_id, "terrain stack");
     tag_entry* detail_tag = find(detail_id, "detail stack");
-    std::unique_ptr<texture_set> terrain = read_texture_set(terrain_tag);
+    // The terrain's textures are read where they are stored; stacks without textures
+    // are passed over, as reading the set drops them.
+    const stored_texture_set terrain = read_stored_texture_set(terrain_tag);
     std::unique_ptr<texture_set> detail = read_texture_set(detail_tag);
-    if (terrain->stack_count() == 0) texture_read_error("The terrain stack has no stacks to collapse.");
+    std::vector<TerrainStack> stacks;
+    for (const stored_texture_set::stack& stack : terrain.stacks)
+        if (stack.header.texture_count) stacks.push_back({stack.first, stack.header.texture_count});
+    if (stacks.empty()) texture_read_error("The terrain stack has no stacks to collapse.");
 
-    std::unique_ptr<texture_set> result = CollapseSets(*terrain, *detail);
+    std::unique_ptr<texture_set> result = CollapseStacks(terrain.textures, stacks, *detail);
 
     const char* name = "Collapsed Terrain Stack";
     tag_entry* made = store.create_tag(file, "txst"_4cc, 0, int16_t(tag_type_version("txst"_4cc)), name, 0, 0, nullptr);

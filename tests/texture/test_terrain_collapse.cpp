@@ -237,21 +237,22 @@ TEST(TerrainCollapse, NothingIsCreatedWhenTheCollapseFails)
     s.add("txst", "bad ", build_txst({{0, 1, {colour}}}));
     const int before = tag_count_tags(tag_file_group(s.file, code("txst")));
 
+    const struct {
+        const char* terrain;
+        const char* detail;
+        const char* says;
+    } cases[] = {
+        {"terr", "detl", "c_num_details"},     {"miss", "detl", "txst/miss"},
+        {"terr", "miss", "txst/miss"},         {"empt", "detl", "no stacks"},
+        {"hole", "detl", "no stacks"},         {"trnc", "detl", "runs past the end"},
+        {"bad ", "detl", "cannot be decoded"},
+    };
     TTerrainCollapser collapser;
-    EXPECT_NE(error_message([&] { collapser.Collapse(s.file, code("terr"), code("detl")); }).find("c_num_details"),
-              std::string::npos);
-    EXPECT_NE(error_message([&] { collapser.Collapse(s.file, code("miss"), code("detl")); }).find("txst/miss"),
-              std::string::npos);
-    EXPECT_NE(error_message([&] { collapser.Collapse(s.file, code("terr"), code("miss")); }).find("txst/miss"),
-              std::string::npos);
-    EXPECT_NE(error_message([&] { collapser.Collapse(s.file, code("empt"), code("detl")); }).find("no stacks"),
-              std::string::npos);
-    EXPECT_NE(error_message([&] { collapser.Collapse(s.file, code("hole"), code("detl")); }).find("no stacks"),
-              std::string::npos);
-    EXPECT_NE(error_message([&] { collapser.Collapse(s.file, code("trnc"), code("detl")); }).find("runs past the end"),
-              std::string::npos);
-    EXPECT_NE(error_message([&] { collapser.Collapse(s.file, code("bad "), code("detl")); }).find("cannot be decoded"),
-              std::string::npos);
+    for (const auto& c : cases) {
+        const std::string message =
+            error_message([&] { collapser.Collapse(s.file, code(c.terrain), code(c.detail)); });
+        EXPECT_NE(message.find(c.says), std::string::npos) << c.terrain << ": " << message;
+    }
     EXPECT_EQ(tag_count_tags(tag_file_group(s.file, code("txst"))), before);
 }
 

@@ -74,6 +74,9 @@ stored_texture_set read_stored_texture_set(tag_entry* tag)
     if (kTagHeaderSize + uint64_t(kReferenceSize) * stack_count > size)
         texture_read_error(Describe(tag) + " lists more stacks than its data holds.");
     stored.stacks.reserve(stack_count);
+    // Stack blocks lie end to end: blocks that overlap would claim more headers and data
+    // than the tag holds, and are refused before they can multiply the work.
+    uint64_t claimed = kTagHeaderSize + uint64_t(kReferenceSize) * stack_count;
     for (uint32_t i = 0; i < stack_count; ++i) {
         stored_texture_set::stack stack;
         stack.reference =
@@ -86,12 +89,16 @@ stored_texture_set read_stored_texture_set(tag_entry* tag)
             texture_read_error(Describe(tag) + ": the texture headers of stack " + std::to_string(i) +
                                " run past the end of the data.");
         stack.first = uint32_t(stored.textures.size());
+        claimed += kStackHeaderSize;
         for (uint32_t j = 0; j < stack.header.texture_count; ++j) {
             auto th = Convert<txst_texture_header>(data + base + kStackHeaderSize + kTextureHeaderSize * j,
                                                    txst_texheader, "txst_texheader");
             if (base + th.data_offset + th.data_size > size)
                 texture_read_error(Describe(tag) + ": the data of texture " + std::to_string(j) + " of stack " +
                                    std::to_string(i) + " runs past the end of the data.");
+            claimed += kTextureHeaderSize + th.data_size;
+            if (claimed > size)
+                texture_read_error(Describe(tag) + ": its stacks claim more bytes than its data holds.");
             stored.textures.push_back({th, data + base + th.data_offset});
         }
         stored.stacks.push_back(stack);

@@ -7,6 +7,7 @@
 // GCC 12 takes the undefined vectors inside its AVX-512 intrinsics for uninitialised ones.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 #endif
 
@@ -79,13 +80,14 @@ void ModulateSse2(uint8_t* base, const uint8_t* pixels, const uint8_t* detail, u
 }
 
 
-__attribute__((target("avx2"))) inline __m256 Lanes8(__m128i v)
+__attribute__((target("avx2"))) inline __m256 Lanes8(const uint8_t* bytes)
 {
-    return _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(v));
+    return _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes))));
 }
 
-// Every layer of a tile in one pass, eight bytes per run; inverses holds 1 - d of every
-// byte of each layer's detail colour.
+// Every layer of a tile in one pass, the colour of 32 pixels held in twelve registers
+// between layers; inverses holds 1 - d of every byte of each layer's detail colour. The
+// loops over the registers are unrolled whole, so that every index is a constant.
 __attribute__((target("avx2"))) void ModulateAvx2(uint8_t* base, const uint8_t* const* pixels,
                                                   const float* const* inverses, size_t layers)
 {
@@ -98,25 +100,25 @@ __attribute__((target("avx2"))) void ModulateAvx2(uint8_t* base, const uint8_t* 
     const __m256 scale = _mm256_set1_ps(kInverse255);
     const __m256 one = _mm256_set1_ps(1.0f);
     const __m256 most = _mm256_set1_ps(255.0f);
-    // Four groups of eight pixels at once: twelve independent runs.
-    constexpr size_t kGroups = 4;
-    for (size_t p = 0; p < size_t(WORK_SIZE) * WORK_SIZE; p += 8 * kGroups) {
+    constexpr size_t kGroups = 4, kRuns = 3 * kGroups, kPixels = 8 * kGroups;
+    for (size_t p = 0; p < size_t(WORK_SIZE) * WORK_SIZE; p += kPixels) {
+        uint8_t* colour_bytes = base + 3 * p;
+        __m256 colour[kRuns];
+#pragma GCC unroll 12
+        for (size_t r = 0; r < kRuns; ++r) colour[r] = Lanes8(colour_bytes + 8 * r);
         bool any = false;
-        for (size_t n = 0; n < layers && !any; ++n) {
-            const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels[n] + p));
-            any = !_mm256_testz_si256(m, m);
-        }
-        if (!any) continue;
-        __m256 colour[3 * kGroups];
-        for (size_t r = 0; r < 3 * kGroups; ++r)
-            colour[r] = Lanes8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + 3 * p + 8 * r)));
         for (size_t n = 0; n < layers; ++n) {
             const uint8_t* mask = pixels[n] + p;
+            const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask));
+            const uint32_t zero = uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(m, _mm256_setzero_si256())));
+            if (zero == 0xFFFFFFFFu) continue; // a mask of 0 changes nothing
+            any = true;
             const float* inverse = inverses[n] + 3 * p;
+#pragma GCC unroll 4
             for (size_t g = 0; g < kGroups; ++g) {
-                const __m128i m = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(mask + 8 * g));
-                if (_mm_testz_si128(m, _mm_set_epi64x(0, -1))) continue; // a mask of 0 changes nothing
-                const __m256 a = _mm256_mul_ps(Lanes8(m), scale);
+                if (((zero >> (8 * g)) & 0xFF) == 0xFF) continue;
+                const __m256 a = _mm256_mul_ps(Lanes8(mask + 8 * g), scale);
+#pragma GCC unroll 3
                 for (size_t j = 0; j < 3; ++j) {
                     const size_t r = 3 * g + j;
                     const __m256 ar = _mm256_permutevar8x32_ps(a, spread[j]);
@@ -127,22 +129,30 @@ __attribute__((target("avx2"))) void ModulateAvx2(uint8_t* base, const uint8_t* 
                 }
             }
         }
-        for (size_t r = 0; r < 3 * kGroups; r += 2) {
+        if (!any) continue;
+#pragma GCC unroll 6
+        for (size_t r = 0; r < kRuns; r += 2) {
             const __m256i packed = _mm256_packus_epi32(_mm256_cvttps_epi32(colour[r]), _mm256_cvttps_epi32(colour[r + 1]));
             const __m256i ordered = _mm256_permute4x64_epi64(packed, 0xD8);
             const __m128i bytes = _mm_packus_epi16(_mm256_castsi256_si128(ordered), _mm256_extracti128_si256(ordered, 1));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(base + 3 * p + 8 * r), bytes);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(colour_bytes + 8 * r), bytes);
         }
     }
 }
 
-__attribute__((target("avx512f,avx512bw"))) inline __m512 Lanes16(__m128i v)
+// The AVX-512 kernel holds each colour byte B as the float 2^23 + B: adding 2^23 with
+// rounding toward zero truncates a product in one step, the low byte of the float's bits
+// is B, and B / 255 is the fused X x (1/255) - 2^23 x (1/255), whose exact value is
+// B x (1/255) and so rounds to the same float as the plain product.
+constexpr float kShift = 8388608.0f;
+constexpr float kShiftedInverse = kShift * kInverse255; // exact: a power of two times a float
+
+__attribute__((target("avx512f,avx512bw"))) inline __m512 Lanes16(const uint8_t* bytes)
 {
-    return _mm512_cvtepi32_ps(_mm512_cvtepu8_epi32(v));
+    return _mm512_cvtepi32_ps(_mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes))));
 }
 
-// Every layer of a tile in one pass: the colour stays in registers between layers.
-// inverses holds 1 - d of every byte of each layer's detail colour.
+// The same with sixteen lanes: the colour of 64 pixels in twelve registers.
 __attribute__((target("avx512f,avx512bw"))) void ModulateAvx512(uint8_t* base, const uint8_t* const* pixels,
                                                                  const float* const* inverses, size_t layers)
 {
@@ -155,47 +165,51 @@ __attribute__((target("avx512f,avx512bw"))) void ModulateAvx512(uint8_t* base, c
     const __m512 scale = _mm512_set1_ps(kInverse255);
     const __m512 one = _mm512_set1_ps(1.0f);
     const __m512 most = _mm512_set1_ps(255.0f);
-    // Four groups of sixteen pixels at once: twelve independent runs of sixteen bytes
-    // keep the multipliers busy while each run waits for its previous layer.
-    constexpr size_t kGroups = 4;
-    for (size_t p = 0; p < size_t(WORK_SIZE) * WORK_SIZE; p += 16 * kGroups) {
+    const __m512 shift = _mm512_set1_ps(kShift);
+    const __m512 unshift = _mm512_set1_ps(-kShiftedInverse);
+    const __m512i shift_bits = _mm512_castps_si512(shift);
+    constexpr size_t kGroups = 4, kRuns = 3 * kGroups, kPixels = 16 * kGroups;
+    for (size_t p = 0; p < size_t(WORK_SIZE) * WORK_SIZE; p += kPixels) {
+        uint8_t* colour_bytes = base + 3 * p;
+        __m512 colour[kRuns];
+#pragma GCC unroll 12
+        for (size_t r = 0; r < kRuns; ++r)
+            colour[r] = _mm512_castsi512_ps(_mm512_or_si512(
+                _mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(colour_bytes + 16 * r))),
+                shift_bits));
         bool any = false;
-        for (size_t n = 0; n < layers && !any; ++n) {
-            const __m512i m = _mm512_loadu_si512(pixels[n] + p);
-            any = _mm512_test_epi8_mask(m, m) != 0;
-        }
-        if (!any) continue;
-        __m512 colour[3 * kGroups];
-        for (size_t r = 0; r < 3 * kGroups; ++r)
-            colour[r] = Lanes16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(base + 3 * p + 16 * r)));
         for (size_t n = 0; n < layers; ++n) {
-            const __m512i m = _mm512_loadu_si512(pixels[n] + p);
+            const uint8_t* mask = pixels[n] + p;
+            const __m512i m = _mm512_loadu_si512(mask);
             const __mmask64 nonzero = _mm512_test_epi8_mask(m, m);
-            if (!nonzero) continue;
+            if (!nonzero) continue; // a mask of 0 changes nothing
+            any = true;
             const float* inverse = inverses[n] + 3 * p;
-            __m512 a[kGroups];
-            a[0] = _mm512_mul_ps(Lanes16(_mm512_extracti32x4_epi32(m, 0)), scale);
-            a[1] = _mm512_mul_ps(Lanes16(_mm512_extracti32x4_epi32(m, 1)), scale);
-            a[2] = _mm512_mul_ps(Lanes16(_mm512_extracti32x4_epi32(m, 2)), scale);
-            a[3] = _mm512_mul_ps(Lanes16(_mm512_extracti32x4_epi32(m, 3)), scale);
-            for (size_t r = 0; r < 3 * kGroups; ++r) {
-                if (!((nonzero >> (16 * (r / 3))) & 0xFFFF)) continue; // a mask of 0 changes nothing
-                const __m512 ar = _mm512_permutexvar_ps(spread[r % 3], a[r / 3]);
-                const __m512 b = _mm512_mul_ps(colour[r], scale);
-                const __m512 factor =
-                    _mm512_mul_ps(most, _mm512_sub_ps(one, _mm512_mul_ps(ar, _mm512_loadu_ps(inverse + 16 * r))));
-                colour[r] = _mm512_roundscale_ps(_mm512_mul_ps(factor, b), _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+#pragma GCC unroll 4
+            for (size_t g = 0; g < kGroups; ++g) {
+                if (!((nonzero >> (16 * g)) & 0xFFFF)) continue;
+                const __m512 a = _mm512_mul_ps(Lanes16(mask + 16 * g), scale);
+#pragma GCC unroll 3
+                for (size_t j = 0; j < 3; ++j) {
+                    const size_t r = 3 * g + j;
+                    const __m512 ar = _mm512_permutexvar_ps(spread[j], a);
+                    const __m512 b = _mm512_fmadd_ps(colour[r], scale, unshift);
+                    const __m512 factor =
+                        _mm512_mul_ps(most, _mm512_sub_ps(one, _mm512_mul_ps(ar, _mm512_loadu_ps(inverse + 16 * r))));
+                    colour[r] = _mm512_add_round_ps(_mm512_mul_ps(factor, b), shift,
+                                                    _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+                }
             }
         }
-        for (size_t r = 0; r < 3 * kGroups; ++r)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(base + 3 * p + 16 * r),
-                             _mm512_cvtusepi32_epi8(_mm512_cvttps_epi32(colour[r])));
+        if (!any) continue;
+#pragma GCC unroll 12
+        for (size_t r = 0; r < kRuns; ++r)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(colour_bytes + 16 * r),
+                             _mm512_cvtepi32_epi8(_mm512_castps_si512(colour[r])));
     }
 }
 #endif
 
-// The masks of one tile in order: pixels holds one mask value per pixel, details the
-// detail colour of each and inverses its 1 - d; spread is scratch of the colour's size.
 bool KernelAvailable(modulation_kernel kernel)
 {
     switch (kernel) {
@@ -209,6 +223,8 @@ bool KernelAvailable(modulation_kernel kernel)
     }
 }
 
+// The masks of one tile in order: pixels holds one mask value per pixel, details the
+// detail colour of each and inverses its 1 - d; spread is scratch of the colour's size.
 void Modulate(modulation_kernel kernel, uint8_t* base, const uint8_t* const* pixels, const uint8_t* const* details,
               const float* const* inverses, size_t layers, uint8_t* spread)
 {
@@ -228,6 +244,15 @@ void Modulate(modulation_kernel kernel, uint8_t* base, const uint8_t* const* pix
 #endif
 }
 
+// The base image starts 16 bytes past a 32-byte boundary: libjpeg-turbo writes decoded
+// rows that start on such a boundary with non-temporal stores, which would send the tile
+// out of the cache just before the modulation and the encoder read it.
+uint8_t* BaseStart(uint8_t* storage)
+{
+    const uintptr_t at = reinterpret_cast<uintptr_t>(storage);
+    return storage + (((at + 31) & ~uintptr_t(31)) + 16 - at);
+}
+
 // Empties the detail table when the collapse ends, however it ends.
 struct DetailTableRelease {
     TTerrainCollapser& collapser;
@@ -237,7 +262,8 @@ struct DetailTableRelease {
 } // namespace
 
 TTerrainCollapser::TTerrainCollapser()
-    : fBase(kWorkBytes), fResample(size_t(DETAIL_RESAMPLE_SIZE) * DETAIL_RESAMPLE_SIZE * 3), fMaskBytes(kWorkBytes)
+    : fBaseStorage(new uint8_t[kWorkBytes + 48]), fBase(BaseStart(fBaseStorage.get())),
+      fResample(size_t(DETAIL_RESAMPLE_SIZE) * DETAIL_RESAMPLE_SIZE * 3), fMaskBytes(kWorkBytes)
 {
     for (modulation_kernel k : {modulation_kernel::avx512, modulation_kernel::avx2, modulation_kernel::sse2})
         if (KernelAvailable(k)) {
@@ -400,66 +426,91 @@ void TTerrainCollapser::BuildDetailTable(const texture_set& detail)
     }
 }
 
-texture_image TTerrainCollapser::DecodeMask(const stacked_texture& texture, uint32_t detail_num) const
+const uint8_t* TTerrainCollapser::DecodeMask(const stored_texture& texture, uint32_t detail_num, uint8_t* buffer) const
 {
-    const stacked_texture* mask = &texture;
+    const txst_texture_header* mask = &texture.header;
     CTD_CHECK(mask->width == WORK_SIZE && mask->height == WORK_SIZE,
               "mask->width == WORK_SIZE && mask->height == WORK_SIZE");
     CTD_CHECK(mask->channels == 1, "mask->channels == 1");
     CTD_CHECK(detail_num < fDetailCount, "detail_num < c_num_details");
-    return decode_texture_or_fail(*mask, true);
+    // Raw pixels of the right size are used where they are.
+    if (mask->format == TEXTURE_FORMAT_RAW && mask->data_size == WORK_SIZE * WORK_SIZE) return texture.data;
+    DecodeInto(texture, buffer);
+    return buffer;
+}
+
+void TTerrainCollapser::DecodeInto(const stored_texture& texture, uint8_t* pixels) const
+{
+    const txst_texture_header& h = texture.header;
+    std::string why;
+    if (!decode_texture_data_into(texture.data, h.data_size, {h.format, h.channels, h.width, h.height}, true, pixels,
+                                  &why))
+        texture_decode_failed(h.width, h.height, why);
 }
 
 void TTerrainCollapser::ApplyMask(const stacked_texture& texture, uint32_t detail_num)
 {
-    texture_image pixels = DecodeMask(texture, detail_num);
-    const uint8_t* mask = pixels.pixels.data();
+    std::vector<uint8_t> buffer(WORK_SIZE * WORK_SIZE);
+    const uint8_t* mask = DecodeMask(stored_view(texture), detail_num, buffer.data());
     const uint8_t* detail = fDetails[detail_num].get();
     const float* inverse = fInverses[detail_num].data();
-    Modulate(fKernel, fBase.data(), &mask, &detail, &inverse, 1, fMaskBytes.data());
+    Modulate(fKernel, fBase, &mask, &detail, &inverse, 1, fMaskBytes.data());
 }
 
 std::unique_ptr<texture_set> TTerrainCollapser::CollapseSets(const texture_set& terrain, const texture_set& detail)
 {
+    std::vector<stored_texture> textures;
+    std::vector<TerrainStack> stacks;
+    for (const texture_stack_entry& stack : terrain.stacks) {
+        stacks.push_back({uint32_t(textures.size()), uint32_t(stack.textures.size())});
+        for (const auto& t : stack.textures) textures.push_back(stored_view(*t));
+    }
+    return CollapseStacks(textures, stacks, detail);
+}
+
+std::unique_ptr<texture_set> TTerrainCollapser::CollapseStacks(const std::vector<stored_texture>& textures,
+                                                               const std::vector<TerrainStack>& stacks,
+                                                               const texture_set& detail)
+{
     DetailTableRelease release{*this};
     BuildDetailTable(detail);
-    auto result = create_texture_set(terrain.stack_count());
-    std::vector<texture_image> masks;
+    auto result = create_texture_set(uint32_t(stacks.size()));
     std::vector<const uint8_t*> pixels, details;
     std::vector<const float*> inverses;
-    for (uint32_t i = 0; i < terrain.stack_count(); ++i) {
-        const auto& list = terrain.stacks[i].textures;
-        CTD_CHECK(!list.empty(), "sh->textures");
-        const stacked_texture* tex = list.front().get();
+    for (uint32_t i = 0; i < stacks.size(); ++i) {
+        const stored_texture* list = textures.data() + stacks[i].first;
+        const uint32_t count = stacks[i].count;
+        CTD_CHECK(count > 0, "sh->textures");
+        const txst_texture_header* tex = &list[0].header;
         CTD_CHECK(tex->width == WORK_SIZE && tex->height == WORK_SIZE && tex->channels == 3,
                   "tex->width == WORK_SIZE && tex->height == WORK_SIZE && tex->channels == 3");
-        fBase = std::move(decode_texture_or_fail(*tex, true).pixels);
-        // The tile's masks in stack order, then applied together.
-        masks.clear();
+        DecodeInto(list[0], fBase);
+        // The tile's masks in stack order, each decoded into a buffer of its own, then
+        // applied together.
+        pixels.clear();
         details.clear();
         inverses.clear();
-        for (const auto& t : list) {
-            tex = t.get();
+        for (uint32_t k = 0; k < count; ++k) {
+            tex = &list[k].header;
             if (tex->use != TEXTURE_USE_DETAIL_MASK) continue;
             CTD_CHECK(tex->layer < fDetailCount, "tex->layer < c_num_details");
-            masks.push_back(DecodeMask(*tex, tex->layer));
+            if (fMasks.size() == pixels.size()) fMasks.emplace_back(new uint8_t[WORK_SIZE * WORK_SIZE]);
+            pixels.push_back(DecodeMask(list[k], tex->layer, fMasks[pixels.size()].get()));
             details.push_back(fDetails[tex->layer].get());
             inverses.push_back(fInverses[tex->layer].data());
         }
-        pixels.clear();
-        for (const texture_image& m : masks) pixels.push_back(m.pixels.data());
-        Modulate(fKernel, fBase.data(), pixels.data(), details.data(), inverses.data(), masks.size(), fMaskBytes.data());
+        Modulate(fKernel, fBase, pixels.data(), details.data(), inverses.data(), pixels.size(), fMaskBytes.data());
         // A raw colour map, recompressed at quality 94: JPEG when it saves enough.
         auto made = std::make_unique<stacked_texture>();
         made->channels = 3;
         made->width = WORK_SIZE;
         made->height = WORK_SIZE;
-        std::vector<uint8_t> jpeg = encode_texture_jpeg(fBase.data(), WORK_SIZE, WORK_SIZE, 3, COLLAPSED_TERRAIN_QUALITY);
+        std::vector<uint8_t> jpeg = encode_texture_jpeg(fBase, WORK_SIZE, WORK_SIZE, 3, COLLAPSED_TERRAIN_QUALITY);
         if (jpeg_saves_enough(jpeg.size(), kWorkBytes)) {
             made->compressed_data = std::move(jpeg);
             made->format = TEXTURE_FORMAT_JPEG;
         } else {
-            made->compressed_data.assign(fBase.begin(), fBase.end());
+            made->compressed_data.assign(fBase, fBase + kWorkBytes);
         }
         insert_texture(result.get(), i, 0, std::move(made));
     }
@@ -478,11 +529,16 @@ tag_entry* TTerrainCollapser::Collapse(tag_file* file, tag_code terrain_id, tag_
     };
     tag_entry* terrain_tag = find(terrain_id, "terrain stack");
     tag_entry* detail_tag = find(detail_id, "detail stack");
-    std::unique_ptr<texture_set> terrain = read_texture_set(terrain_tag);
+    // The terrain's textures are read where they are stored; stacks without textures
+    // are passed over, as reading the set drops them.
+    const stored_texture_set terrain = read_stored_texture_set(terrain_tag);
     std::unique_ptr<texture_set> detail = read_texture_set(detail_tag);
-    if (terrain->stack_count() == 0) texture_read_error("The terrain stack has no stacks to collapse.");
+    std::vector<TerrainStack> stacks;
+    for (const stored_texture_set::stack& stack : terrain.stacks)
+        if (stack.header.texture_count) stacks.push_back({stack.first, stack.header.texture_count});
+    if (stacks.empty()) texture_read_error("The terrain stack has no stacks to collapse.");
 
-    std::unique_ptr<texture_set> result = CollapseSets(*terrain, *detail);
+    std::unique_ptr<texture_set> result = CollapseStacks(terrain.textures, stacks, *detail);
 
     const char* name = "Collapsed Terrain Stack";
     tag_entry* made = store.create_tag(file, "txst"_4cc, 0, int16_t(tag_type_version("txst"_4cc)), name, 0, 0, nullptr);

@@ -11,6 +11,7 @@
 
 #include "tags/tags.h"
 #include "texture/texture_set.h"
+#include "texture/txst_format.h"
 
 constexpr uint32_t WORK_SIZE = 128;
 constexpr uint32_t MAXIMUM_DETAIL_LAYERS = 16;
@@ -41,7 +42,9 @@ public:
     void BuildDetailTable(const texture_set& detail);
     void PrepareDetail(const stacked_texture& texture, uint8_t* slot);
     void ApplyMask(const stacked_texture& mask, uint32_t detail_num);
-    texture_image DecodeMask(const stacked_texture& mask, uint32_t detail_num) const;
+    // The mask's pixels after its checks: raw data where it is, else decoded into buffer
+    // (WORK_SIZE x WORK_SIZE bytes).
+    const uint8_t* DecodeMask(const stored_texture& mask, uint32_t detail_num, uint8_t* buffer) const;
     void ClearDetailTable();
 
     // The kernel is the widest the processor has; false when it lacks the one asked for.
@@ -49,17 +52,26 @@ public:
 
     uint32_t detail_count() const { return fDetailCount; }
     const uint8_t* detail(uint32_t n) const { return fDetails[n].get(); }
-    uint8_t* base() { return fBase.data(); }
+    uint8_t* base() { return fBase; }
 
 private:
+    struct TerrainStack {
+        uint32_t first; // index of its first texture
+        uint32_t count;
+    };
+    std::unique_ptr<texture_set> CollapseStacks(const std::vector<stored_texture>& textures,
+                                                const std::vector<TerrainStack>& stacks, const texture_set& detail);
+    void DecodeInto(const stored_texture& texture, uint8_t* pixels) const;
     void CheckDetailSet(const texture_set& detail) const;
 
-    std::vector<uint8_t> fBase;     // the tile being built, WORK_SIZE x WORK_SIZE x 3
+    std::unique_ptr<uint8_t[]> fBaseStorage;
+    uint8_t* fBase;                 // the tile being built, WORK_SIZE x WORK_SIZE x 3
     std::vector<uint8_t> fResample; // DETAIL_RESAMPLE_SIZE squared x 3, made once
     std::array<std::unique_ptr<uint8_t[]>, MAXIMUM_DETAIL_LAYERS> fDetails;
     uint32_t fDetailCount = 0;
     std::array<std::vector<float>, MAXIMUM_DETAIL_LAYERS> fInverses; // 1 - d of every detail byte
     std::vector<uint8_t> fMaskBytes; // the mask value of every byte of the base image
+    std::vector<std::unique_ptr<uint8_t[]>> fMasks; // the decoded masks of a tile, kept for the next
     modulation_kernel fKernel = modulation_kernel::plain;
 };
 

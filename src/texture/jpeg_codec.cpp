@@ -112,6 +112,12 @@ bool DecodeStream(const uint8_t* data, size_t size, const jpeg_decode_options& o
         return false;
     }
     uint8_t* pixels = allocate(context, info.output_width, info.output_height);
+    if (!pixels) {
+        std::snprintf(message, JMSG_LENGTH_MAX, "the image is %ux%u with %d channels, which does not fit its buffer",
+                      info.output_width, info.output_height, info.output_components);
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     jpeg_start_decompress(&info);
     const size_t stride = size_t(info.output_width) * options.channels;
     while (info.output_scanline < info.output_height) {
@@ -130,6 +136,31 @@ uint8_t* AllocateImage(void* context, uint32_t width, uint32_t height)
     image->height = height;
     image->pixels.resize(image->size());
     return image->pixels.data();
+}
+
+struct FixedBuffer {
+    uint8_t* pixels;
+    size_t capacity;
+    uint32_t channels;
+};
+
+uint8_t* UseFixedBuffer(void* context, uint32_t width, uint32_t height)
+{
+    const FixedBuffer* buffer = static_cast<const FixedBuffer*>(context);
+    return size_t(width) * height * buffer->channels == buffer->capacity ? buffer->pixels : nullptr;
+}
+
+bool CheckDecodeArguments(const uint8_t* data, size_t size, const jpeg_decode_options& options, std::string* why)
+{
+    if (options.channels != 1 && options.channels != 3) {
+        if (why) *why = "only 1 and 3 channel streams are decoded";
+        return false;
+    }
+    if (!data || size == 0) {
+        if (why) *why = "there is no JPEG data";
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -157,16 +188,20 @@ bool jpeg_decode(const uint8_t* data, size_t size, const jpeg_decode_options& op
     char message[JMSG_LENGTH_MAX];
     out = texture_image{};
     out.channels = options.channels;
-    if (options.channels != 1 && options.channels != 3) {
-        if (why) *why = "only 1 and 3 channel streams are decoded";
-        return false;
-    }
-    if (!data || size == 0) {
-        if (why) *why = "there is no JPEG data";
-        return false;
-    }
+    if (!CheckDecodeArguments(data, size, options, why)) return false;
     if (DecodeStream(data, size, options, AllocateImage, &out, message)) return true;
     if (why) *why = message;
     out = texture_image{};
+    return false;
+}
+
+bool jpeg_decode_into(const uint8_t* data, size_t size, const jpeg_decode_options& options, uint8_t* pixels,
+                      size_t capacity, std::string* why)
+{
+    if (!CheckDecodeArguments(data, size, options, why)) return false;
+    char message[JMSG_LENGTH_MAX];
+    FixedBuffer buffer{pixels, capacity, options.channels};
+    if (DecodeStream(data, size, options, UseFixedBuffer, &buffer, message)) return true;
+    if (why) *why = message;
     return false;
 }

@@ -25,3 +25,7 @@ struct jpeg_decode_options {
 // warns about (corrupt or truncated data) fails with the library's reason in why.
 bool jpeg_decode(const uint8_t* data, size_t size, const jpeg_decode_options& options, texture_image& out,
                  std::string* why = nullptr);
+// The same into pixels, which must hold exactly the decoded image (width x height x
+// channels bytes); a stream of any other size fails.
+bool jpeg_decode_into(const uint8_t* data, size_t size, const jpeg_decode_options& options, uint8_t* pixels,
+                      size_t capacity, std::string* why = nullptr);

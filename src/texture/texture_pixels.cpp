@@ -82,13 +82,43 @@ bool decode_texture(const stacked_texture& t, const texture_decode_options& opti
     return decode_texture_data(t.compressed_data.data(), t.compressed_data.size(), InfoOf(t), options, out, why);
 }
 
+bool decode_texture_data_into(const uint8_t* data, size_t size, const texture_pixels_info& info, bool smooth,
+                              uint8_t* pixels, std::string* why)
+{
+    if (uint64_t(info.width) * info.height > MAXIMUM_TEXTURE_PIXELS)
+        return Fail(why, "the texture is too large to decode");
+    const size_t raw = size_t(info.width) * info.height * info.channels;
+    if (info.format == TEXTURE_FORMAT_RAW) {
+        if (size != raw)
+            return Fail(why, "the raw data holds " + std::to_string(size) + " bytes, not " + std::to_string(raw));
+        std::memcpy(pixels, data, size);
+        return true;
+    }
+    if (info.format == TEXTURE_FORMAT_JPEG && (info.channels == 1 || info.channels == 3)) {
+        jpeg_decode_options stream;
+        stream.channels = info.channels;
+        stream.expected_width = info.width;
+        stream.expected_height = info.height;
+        stream.smooth = smooth;
+        return jpeg_decode_into(data, size, stream, pixels, raw, why);
+    }
+    texture_image image;
+    if (!decode_texture_data(data, size, info, {0, smooth}, image, why)) return false;
+    std::memcpy(pixels, image.pixels.data(), raw);
+    return true;
+}
+
+void texture_decode_failed(uint32_t width, uint32_t height, const std::string& why)
+{
+    texture_read_error("A " + std::to_string(width) + " x " + std::to_string(height) + " texture cannot be decoded: " +
+                       why + ".");
+}
+
 texture_image decode_texture_or_fail(const stacked_texture& t, bool smooth)
 {
     texture_image image;
     std::string why;
-    if (!decode_texture(t, {0, smooth}, image, &why))
-        texture_read_error("A " + std::to_string(t.width) + " x " + std::to_string(t.height) +
-                           " texture cannot be decoded: " + why + ".");
+    if (!decode_texture(t, {0, smooth}, image, &why)) texture_decode_failed(t.width, t.height, why);
     return image;
 }
 

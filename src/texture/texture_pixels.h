@@ -27,6 +27,11 @@ struct texture_decode_options {
 // bytes), JPEG data decoded. False, with the reason in why, when it cannot be had.
 bool decode_texture_data(const uint8_t* data, size_t size, const texture_pixels_info& info,
                          const texture_decode_options& options, texture_image& out, std::string* why = nullptr);
+// The same at full size into pixels, which hold width x height x channels bytes.
+bool decode_texture_data_into(const uint8_t* data, size_t size, const texture_pixels_info& info, bool smooth,
+                              uint8_t* pixels, std::string* why = nullptr);
+// The read error of a texture that cannot be decoded, naming its size and the reason.
+[[noreturn]] void texture_decode_failed(uint32_t width, uint32_t height, const std::string& why);
 bool decode_texture(const stacked_texture& t, const texture_decode_options& options, texture_image& out,
                     std::string* why = nullptr);
 // As decode_texture at full size, raising a read error that names the texture when it fails.

@@ -59,7 +59,7 @@ int64_t StoredTextureCount(const uint8_t* data, uint32_t size, uint32_t stack, u
 
 } // namespace
 
-std::unique_ptr<texture_set> read_texture_set(tag_entry* tag)
+stored_texture_set read_stored_texture_set(tag_entry* tag)
 {
     if (tag_get_type(tag) != "txst"_4cc)
         texture_read_error(std::string("The tag \"") + tag_get_name(tag) + "\" is not a texture stack.");
@@ -68,36 +68,67 @@ std::unique_ptr<texture_set> read_texture_set(tag_entry* tag)
     if (!data) texture_read_error(Describe(tag) + " cannot be read from its file.");
     if (size < kTagHeaderSize) texture_read_error(Describe(tag) + " is shorter than its header.");
 
-    auto header = Convert<txst_tag_header>(data, txst_tagheader, "txst_tagheader");
-    if (kTagHeaderSize + uint64_t(kReferenceSize) * header.stack_count > size)
+    stored_texture_set stored;
+    stored.header = Convert<txst_tag_header>(data, txst_tagheader, "txst_tagheader");
+    const uint32_t stack_count = stored.header.stack_count;
+    if (kTagHeaderSize + uint64_t(kReferenceSize) * stack_count > size)
         texture_read_error(Describe(tag) + " lists more stacks than its data holds.");
-
-    auto set = create_texture_set(header.stack_count + 20u);
-    std::memcpy(set->header_unused, header.unused, 2);
-    for (uint32_t i = 0; i < header.stack_count; ++i) {
-        auto reference =
+    stored.stacks.reserve(stack_count);
+    // Stack blocks lie end to end: blocks that overlap would claim more headers and data
+    // than the tag holds, and are refused before they can multiply the work.
+    uint64_t claimed = kTagHeaderSize + uint64_t(kReferenceSize) * stack_count;
+    for (uint32_t i = 0; i < stack_count; ++i) {
+        stored_texture_set::stack stack;
+        stack.reference =
             Convert<txst_stack_reference>(data + kTagHeaderSize + kReferenceSize * i, txst_stackref, "txst_stackref");
-        const uint64_t base = reference.offset;
+        const uint64_t base = stack.reference.offset;
         if (base + kStackHeaderSize > size)
             texture_read_error(Describe(tag) + ": stack " + std::to_string(i) + " begins past the end of the data.");
-        auto stack_header = Convert<txst_stack_header>(data + base, txst_stackheader, "txst_stackheader");
-        if (base + kStackHeaderSize + uint64_t(kTextureHeaderSize) * stack_header.texture_count > size)
+        stack.header = Convert<txst_stack_header>(data + base, txst_stackheader, "txst_stackheader");
+        if (base + kStackHeaderSize + uint64_t(kTextureHeaderSize) * stack.header.texture_count > size)
             texture_read_error(Describe(tag) + ": the texture headers of stack " + std::to_string(i) +
                                " run past the end of the data.");
-        texture_stack_entry entry;
-        entry.first_attribute = reference.first_attribute;
-        entry.second_attribute = reference.second_attribute;
-        std::memcpy(entry.header_unused, stack_header.unused, 2);
-        entry.textures.reserve(stack_header.texture_count);
-        for (uint32_t j = 0; j < stack_header.texture_count; ++j) {
+        stack.first = uint32_t(stored.textures.size());
+        claimed += kStackHeaderSize;
+        for (uint32_t j = 0; j < stack.header.texture_count; ++j) {
             auto th = Convert<txst_texture_header>(data + base + kStackHeaderSize + kTextureHeaderSize * j,
                                                    txst_texheader, "txst_texheader");
             if (base + th.data_offset + th.data_size > size)
                 texture_read_error(Describe(tag) + ": the data of texture " + std::to_string(j) + " of stack " +
                                    std::to_string(i) + " runs past the end of the data.");
+            claimed += kTextureHeaderSize + th.data_size;
+            if (claimed > size)
+                texture_read_error(Describe(tag) + ": its stacks claim more bytes than its data holds.");
+            stored.textures.push_back({th, data + base + th.data_offset});
+        }
+        stored.stacks.push_back(stack);
+    }
+    return stored;
+}
+
+stored_texture stored_view(const stacked_texture& t)
+{
+    return {{0, t.data_size(), t.channels, t.format, t.use, t.layer, t.width, t.height, t.origin_x, t.origin_y, t.u_x,
+             t.u_y, t.v_x, t.v_y},
+            t.compressed_data.data()};
+}
+
+std::unique_ptr<texture_set> read_texture_set(tag_entry* tag)
+{
+    const stored_texture_set stored = read_stored_texture_set(tag);
+    auto set = create_texture_set(stored.header.stack_count + 20u);
+    std::memcpy(set->header_unused, stored.header.unused, 2);
+    for (const stored_texture_set::stack& stack : stored.stacks) {
+        texture_stack_entry entry;
+        entry.first_attribute = stack.reference.first_attribute;
+        entry.second_attribute = stack.reference.second_attribute;
+        std::memcpy(entry.header_unused, stack.header.unused, 2);
+        entry.textures.reserve(stack.header.texture_count);
+        for (uint32_t j = 0; j < stack.header.texture_count; ++j) {
+            const stored_texture& st = stored.textures[stack.first + j];
+            const txst_texture_header& th = st.header;
             auto t = std::make_unique<stacked_texture>();
-            const uint8_t* pixels = data + base + th.data_offset;
-            t->compressed_data.assign(pixels, pixels + th.data_size);
+            t->compressed_data.assign(st.data, st.data + th.data_size);
             t->channels = th.channels;
             t->format = th.format;
             t->use = th.use;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tags/byte_swapping.h"
 #include "texture/texture_set.h"
@@ -49,10 +50,37 @@ struct txst_texture_header {
 };
 static_assert(sizeof(txst_texture_header) == 28);
 
+// A texture as stored: its header in memory order and where its data lies.
+struct stored_texture {
+    txst_texture_header header;
+    const uint8_t* data;
+};
+
+// The layout of a texture stack tag read in place: every stack with the range of its
+// textures in textures. The data pointers point into the tag's data and stay valid while
+// the tag's data is unchanged.
+struct stored_texture_set {
+    struct stack {
+        txst_stack_reference reference;
+        txst_stack_header header;
+        uint32_t first; // index of its first texture
+    };
+    txst_tag_header header;
+    std::vector<stack> stacks;
+    std::vector<stored_texture> textures;
+};
+
 extern const bs_code txst_tagheader[];
 extern const bs_code txst_stackref[];
 extern const bs_code txst_stackheader[];
 extern const bs_code txst_texheader[];
+
+// Reads the layout of a texture stack tag, every offset and count checked against its
+// data; raises the read errors of read_texture_set.
+stored_texture_set read_stored_texture_set(tag_entry* tag);
+
+// A texture in memory seen as stored: its header (data offset 0) and its data.
+stored_texture stored_view(const stacked_texture& t);
 
 // Reads a texture stack tag. Stacks without textures are dropped (the set is then
 // marked modified). Raises a read error naming the tag when it is not a texture stack,

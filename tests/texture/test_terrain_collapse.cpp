@@ -225,25 +225,43 @@ TEST(TerrainCollapse, NothingIsCreatedWhenTheCollapseFails)
     ASSERT_TRUE(write_texture_set(s.add("txst", "terr", bytes(4, 0)), *terrain));
     ASSERT_TRUE(write_texture_set(s.add("txst", "detl", bytes(4, 0)), *Details({{1, 1, 1}})));
     s.add("txst", "empt", bytes(4, 0));
+    // Damaged terrain tags: the last texture's data cut short, a stack without textures,
+    // a colour map whose JPEG data ends early.
+    bytes cut = tag_bytes(s.store.find_tag(code("txst"), code("terr")));
+    cut.pop_back();
+    s.add("txst", "trnc", cut);
+    s.add("txst", "hole", build_txst({{0, 1, {}}}));
+    hand_texture colour{3, TEXTURE_FORMAT_JPEG, 0, 0, 128, 128, {}, {}};
+    colour.data = encode_texture_jpeg(smooth_image(128, 128, 3, 1), 90);
+    colour.data.resize(colour.data.size() / 2);
+    s.add("txst", "bad ", build_txst({{0, 1, {colour}}}));
     const int before = tag_count_tags(tag_file_group(s.file, code("txst")));
 
+    const struct {
+        const char* terrain;
+        const char* detail;
+        const char* says;
+    } cases[] = {
+        {"terr", "detl", "c_num_details"},     {"miss", "detl", "txst/miss"},
+        {"terr", "miss", "txst/miss"},         {"empt", "detl", "no stacks"},
+        {"hole", "detl", "no stacks"},         {"trnc", "detl", "runs past the end"},
+        {"bad ", "detl", "cannot be decoded"},
+    };
     TTerrainCollapser collapser;
-    EXPECT_NE(error_message([&] { collapser.Collapse(s.file, code("terr"), code("detl")); }).find("c_num_details"),
-              std::string::npos);
-    EXPECT_NE(error_message([&] { collapser.Collapse(s.file, code("miss"), code("detl")); }).find("txst/miss"),
-              std::string::npos);
-    EXPECT_NE(error_message([&] { collapser.Collapse(s.file, code("terr"), code("miss")); }).find("txst/miss"),
-              std::string::npos);
-    EXPECT_NE(error_message([&] { collapser.Collapse(s.file, code("empt"), code("detl")); }).find("no stacks"),
-              std::string::npos);
+    for (const auto& c : cases) {
+        const std::string message =
+            error_message([&] { collapser.Collapse(s.file, code(c.terrain), code(c.detail)); });
+        EXPECT_NE(message.find(c.says), std::string::npos) << c.terrain << ": " << message;
+    }
     EXPECT_EQ(tag_count_tags(tag_file_group(s.file, code("txst"))), before);
 }
 
 namespace {
 
 // A detail stack whose detail colour is known byte for byte: texels 1024 x 1024 in 8 x 8
-// blocks of one value, sampled one to one (u = (1024, 0), v = (0, 1024)).
-std::unique_ptr<texture_set> KnownDetail(int seed)
+// blocks of one value, sampled one to one (u = (1024, 0), v = (0, 1024)); byte i of the
+// detail colour is i & 255.
+std::unique_ptr<texture_set> KnownDetail()
 {
     auto t = std::make_unique<stacked_texture>();
     t->width = t->height = 1024;
@@ -255,7 +273,7 @@ std::unique_ptr<texture_set> KnownDetail(int seed)
     for (uint32_t y = 0; y < 1024; ++y)
         for (uint32_t x = 0; x < 1024; ++x)
             for (uint32_t k = 0; k < 3; ++k)
-                t->compressed_data[(y * 1024 + x) * 3 + k] = uint8_t(((x / 8) * 37 + (y / 8) * 101 + k * 53 + seed) * 2654435761u >> 24);
+                t->compressed_data[(y * 1024 + x) * 3 + k] = uint8_t(3 * ((y / 8) * 128 + x / 8) + k);
     auto set = create_texture_set(1);
     insert_texture(set.get(), 0, 0, std::move(t));
     return set;
@@ -271,25 +289,98 @@ uint8_t Expected(uint8_t mask, uint8_t detail, uint8_t base)
 
 } // namespace
 
+// The collapse of a tag reads its textures where they are stored and passes over stacks
+// without textures; it gives what the collapse of the tag's set gives.
+TEST(TerrainCollapse, ATagCollapsesAsTheSetReadFromIt)
+{
+    auto jpeg = [](uint8_t channels, uint8_t use, uint8_t layer, int seed) {
+        hand_texture t{channels, TEXTURE_FORMAT_JPEG, use, layer, 128, 128, {}, {}};
+        t.data = encode_texture_jpeg(smooth_image(128, 128, channels, seed), 85);
+        return t;
+    };
+    auto raw = [](uint8_t channels, uint8_t use, uint8_t layer, int seed) {
+        hand_texture t{channels, TEXTURE_FORMAT_RAW, use, layer, 128, 128, {}, {}};
+        t.data = smooth_image(128, 128, channels, seed).pixels;
+        return t;
+    };
+    // A skin modifier among the masks is not a mask; a stack without textures in between.
+    const std::vector<hand_stack> stacks = {
+        {0, 1, {jpeg(3, 0, 0, 1), raw(1, 1, 1, 2), jpeg(1, 3, 0, 3), jpeg(1, 1, 0, 4)}},
+        {0, 1, {}},
+        {0, 1, {raw(3, 0, 0, 5), jpeg(1, 1, 0, 6), raw(1, 1, 0, 7)}},
+    };
+    const bytes stored = build_txst(stacks);
+    const uint8_t colours[2][3] = {{200, 100, 50}, {10, 250, 128}};
+    texture_store s;
+    tag_entry* terrain = s.add("txst", "terr", stored);
+    tag_entry* detail = s.add("txst", "detl", bytes(4, 0));
+    ASSERT_TRUE(write_texture_set(detail, *Details({{200, 100, 50}, {10, 250, 128}})));
+
+    TTerrainCollapser collapser;
+    tag_entry* made = collapser.Collapse(s.file, code("terr"), code("detl"));
+    EXPECT_EQ(tag_bytes(terrain), stored);
+    auto expected = collapser.CollapseSets(*read_texture_set(terrain), *read_texture_set(detail));
+    ASSERT_EQ(expected->stack_count(), 2u);
+    tag_entry* reference = s.add("txst", "refr", bytes(4, 0));
+    ASSERT_TRUE(write_texture_set(reference, *expected));
+    EXPECT_EQ(tag_bytes(made), tag_bytes(reference));
+
+    // Each tile as the formula gives it from textures decoded one by one, then encoded.
+    auto result = read_texture_set(made);
+    for (uint32_t i = 0; i < 2; ++i) {
+        const std::vector<hand_texture>& list = stacks[2 * i].textures;
+        auto decode = [](const hand_texture& t) {
+            texture_image image;
+            EXPECT_TRUE(decode_texture_data(t.data.data(), t.data.size(), {t.format, t.channels, 128, 128}, {0, true},
+                                            image));
+            return image.pixels;
+        };
+        bytes tile = decode(list[0]);
+        for (const hand_texture& t : list) {
+            if (t.use != TEXTURE_USE_DETAIL_MASK) continue;
+            const bytes mask = decode(t);
+            for (size_t k = 0; k < tile.size(); ++k) tile[k] = Expected(mask[k / 3], colours[t.layer][k % 3], tile[k]);
+        }
+        EXPECT_EQ(result->stacks[i].textures[0]->compressed_data, encode_texture_jpeg(tile.data(), 128, 128, 3, 94))
+            << "tile " << i;
+    }
+}
+
+
+// Every mask value with every detail value and every base value, on every kernel.
 TEST(TerrainCollapse, EveryKernelComputesTheModulationExactly)
 {
+    std::vector<std::pair<modulation_kernel, std::unique_ptr<TTerrainCollapser>>> collapsers;
     for (modulation_kernel kernel :
          {modulation_kernel::plain, modulation_kernel::sse2, modulation_kernel::avx2, modulation_kernel::avx512}) {
-        TTerrainCollapser collapser;
-        if (!collapser.SetKernel(kernel)) continue;
-        for (int seed = 0; seed < 3; ++seed) {
-            collapser.BuildDetailTable(*KnownDetail(seed));
-            const uint8_t* detail = collapser.detail(0);
-            auto mask = Uniform(128, 128, 1, {0}, TEXTURE_USE_DETAIL_MASK, 0);
-            bytes base(WORK_SIZE * WORK_SIZE * 3);
-            for (size_t i = 0; i < mask->compressed_data.size(); ++i)
-                mask->compressed_data[i] = i % 7 == 0 ? 0 : i % 11 == 0 ? 255 : uint8_t((i + seed) * 2246822519u >> 24);
-            for (size_t i = 0; i < base.size(); ++i) base[i] = uint8_t((i * 3266489917u + seed) >> 24);
-            std::copy(base.begin(), base.end(), collapser.base());
-            collapser.ApplyMask(*mask, 0);
-            for (size_t i = 0; i < base.size(); ++i)
-                ASSERT_EQ(collapser.base()[i], Expected(mask->compressed_data[i / 3], detail[i], base[i]))
-                    << "kernel " << int(kernel) << " byte " << i;
+        auto collapser = std::make_unique<TTerrainCollapser>();
+        if (!collapser->SetKernel(kernel)) continue;
+        collapser->BuildDetailTable(*KnownDetail());
+        collapsers.emplace_back(kernel, std::move(collapser));
+    }
+    const size_t size = WORK_SIZE * WORK_SIZE * 3;
+    for (size_t i = 0; i < size; ++i) ASSERT_EQ(collapsers[0].second->detail(0)[i], uint8_t(i)) << i;
+
+    // Byte i meets detail i & 255. Over 512 rounds its pixel's mask runs through every
+    // value twice, and its base value is (i >> 8) in the first 256 rounds and
+    // (i >> 8) + 192 in the rest, so that every detail value meets every base value.
+    auto mask = Uniform(128, 128, 1, {0}, TEXTURE_USE_DETAIL_MASK, 0);
+    bytes base(size), expected(size);
+    for (uint32_t round = 0; round < 512; ++round) {
+        for (size_t p = 0; p < mask->compressed_data.size(); ++p) mask->compressed_data[p] = uint8_t(p + round);
+        for (size_t i = 0; i < size; ++i) {
+            base[i] = uint8_t((i >> 8) + 192 * (round >> 8));
+            expected[i] = Expected(mask->compressed_data[i / 3], uint8_t(i), base[i]);
+        }
+        for (auto& [kernel, collapser] : collapsers) {
+            std::copy(base.begin(), base.end(), collapser->base());
+            collapser->ApplyMask(*mask, 0);
+            const bytes got(collapser->base(), collapser->base() + size);
+            if (got == expected) continue;
+            const size_t i = size_t(std::mismatch(got.begin(), got.end(), expected.begin()).first - got.begin());
+            FAIL() << "kernel " << int(kernel) << ", round " << round << " byte " << i << ": mask " << int(mask->compressed_data[i / 3]) << " detail "
+                   << int(uint8_t(i)) << " base " << int(base[i]) << " gives " << int(got[i]) << ", not "
+                   << int(expected[i]);
         }
     }
 }

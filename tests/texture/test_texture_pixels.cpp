@@ -114,6 +114,51 @@ TEST(TexturePixels, DecodingScalesByTheRequestedWidth)
     EXPECT_FALSE(decode_texture(*t, {}, out));
 }
 
+// The decoder writes rows differently by their alignment; every start gives the same pixels.
+TEST(TexturePixels, DecodingIntoABufferGivesThePixelsOfADecodedImage)
+{
+    std::vector<std::unique_ptr<stacked_texture>> textures;
+    for (uint32_t channels : {1u, 3u, 4u}) textures.push_back(JpegTexture(smooth_image(64, 24, channels, 3), 90));
+    textures.push_back(RawTexture(smooth_image(64, 24, 3, 4)));
+    std::vector<uint8_t> block(64 * 24 * 4 + 128);
+    uint8_t* aligned = block.data() + (64 - reinterpret_cast<uintptr_t>(block.data()) % 64);
+    for (const auto& t : textures) {
+        const bytes expected = Decoded(*t).pixels;
+        const texture_pixels_info info{t->format, t->channels, t->width, t->height};
+        for (size_t offset : {0, 16, 32, 48}) {
+            std::fill(block.begin(), block.end(), 0xEE);
+            std::string why;
+            ASSERT_TRUE(decode_texture_data_into(t->compressed_data.data(), t->compressed_data.size(), info, true,
+                                                 aligned + offset, &why))
+                << why;
+            EXPECT_EQ(bytes(aligned + offset, aligned + offset + expected.size()), expected)
+                << int(t->channels) << " channels at " << offset;
+            EXPECT_EQ(aligned[offset + expected.size()], 0xEE); // nothing written past the image
+        }
+    }
+
+    // What does not fit is refused with a reason.
+    std::string why;
+    const stacked_texture& colour = *textures[1];
+    texture_pixels_info info{colour.format, 3, 64, 24};
+    jpeg_decode_options options;
+    EXPECT_FALSE(jpeg_decode_into(colour.compressed_data.data(), colour.compressed_data.size(), options, block.data(),
+                                  64 * 24 * 3 - 1, &why));
+    EXPECT_NE(why.find("does not fit"), std::string::npos) << why;
+    info.width = 60;
+    EXPECT_FALSE(decode_texture_data_into(colour.compressed_data.data(), colour.compressed_data.size(), info, true,
+                                          block.data(), &why));
+    EXPECT_NE(why.find("not 60x24"), std::string::npos) << why;
+    info.width = 64;
+    EXPECT_FALSE(decode_texture_data_into(colour.compressed_data.data(), colour.compressed_data.size() / 2, info, true,
+                                          block.data(), &why));
+    EXPECT_FALSE(why.empty());
+    const stacked_texture& raw = *textures[3];
+    EXPECT_FALSE(decode_texture_data_into(raw.compressed_data.data(), raw.compressed_data.size() - 1,
+                                          {TEXTURE_FORMAT_RAW, 3, 64, 24}, true, block.data(), &why));
+    EXPECT_NE(why.find("not 4608"), std::string::npos) << why;
+}
+
 TEST(TexturePixels, SplitThenMergeGivesBackTheSameBytes)
 {
     for (uint8_t format : {TEXTURE_FORMAT_JPEG, TEXTURE_FORMAT_RAW}) {

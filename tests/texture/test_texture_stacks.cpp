@@ -102,6 +102,10 @@ TEST(TextureStacks, DamagedOffsetsAndCountsAreRefused)
     put_be32(b, 16 + 4, 0xFFFFFFFF); // first texture's data offset
     cases.push_back({"data offset", b});
     cases.push_back({"short", bytes{0}});
+    // Eight references to one block of two textures: sixteen textures in the bytes of two.
+    b = build_txst({{0, 1, {Hand(3, 2, 2, 0, 0, 1), Hand(1, 2, 2, 1, 0, 2)}}, {}, {}, {}, {}, {}, {}, {}});
+    for (uint32_t i = 1; i < 8; ++i) put_be32(b, 4 + 12 * i, be32(b, 4));
+    cases.push_back({"overlapping stacks", b});
 
     for (auto& [what, data] : cases) {
         texture_store s;

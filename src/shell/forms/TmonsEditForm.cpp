@@ -10,6 +10,7 @@
 #include "shell/TStructEditForm.h"
 #include "shell/TTagPickList.h"
 #include "shell/forms/editor_forms.h"
+#include "shell/forms/record_rows.h"
 #include "tags/gameplay/mons.h"
 
 namespace {
@@ -352,18 +353,14 @@ protected:
             return true;
         }
         case kDuplicateAttack:
-            if (row < 0 || count >= MAXIMUM_ATTACKS_PER_MONSTER) return true;
-            std::copy_backward(fCopy.attacks + row + 1, fCopy.attacks + count, fCopy.attacks + count + 1);
-            fCopy.attacks[row + 1] = fCopy.attacks[row];
-            fCopy.attack_count = int16_t(count + 1);
+            if (!duplicate_record(fCopy.attacks, count, row, MAXIMUM_ATTACKS_PER_MONSTER)) return true;
+            fCopy.attack_count = int16_t(count);
             FillAttacks(row + 1);
             return true;
         case kDeleteAttack:
-            if (row < 0) return true;
-            std::copy(fCopy.attacks + row + 1, fCopy.attacks + count, fCopy.attacks + row);
-            fCopy.attacks[count - 1] = NewAttack();
-            fCopy.attack_count = int16_t(count - 1);
-            FillAttacks(std::min(row, count - 2));
+            if (!delete_record(fCopy.attacks, count, row, NewAttack())) return true;
+            fCopy.attack_count = int16_t(count);
+            FillAttacks(std::min(row, count - 1));
             return true;
         default: return TStructEditForm::HandleControl(message, control);
         }

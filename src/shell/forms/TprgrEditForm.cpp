@@ -9,6 +9,7 @@
 #include "shell/TStructEditForm.h"
 #include "shell/TTagPickList.h"
 #include "shell/forms/editor_forms.h"
+#include "shell/forms/record_rows.h"
 #include "tags/gameplay/prgr.h"
 
 namespace {
@@ -113,18 +114,14 @@ protected:
             if (row >= 0) EditPart(row);
             return true;
         case kDuplicate:
-            if (row < 0 || count >= MAXIMUM_PARTS_PER_PROJECTILE_GROUP) return true;
-            std::copy_backward(fCopy.parts + row + 1, fCopy.parts + count, fCopy.parts + count + 1);
-            fCopy.parts[row + 1] = fCopy.parts[row];
-            fCopy.part_count = int16_t(count + 1);
+            if (!duplicate_record(fCopy.parts, count, row, MAXIMUM_PARTS_PER_PROJECTILE_GROUP)) return true;
+            fCopy.part_count = int16_t(count);
             FillParts(row + 1);
             return true;
         case kDelete:
-            if (row < 0 || count <= 1) return true;
-            std::copy(fCopy.parts + row + 1, fCopy.parts + count, fCopy.parts + row);
-            fCopy.parts[count - 1] = NewPart();
-            fCopy.part_count = int16_t(count - 1);
-            FillParts(std::min(row, count - 2));
+            if (!delete_record(fCopy.parts, count, row, NewPart(), 1)) return true;
+            fCopy.part_count = int16_t(count);
+            FillParts(std::min(row, count - 1));
             return true;
         default: return TStructEditForm::HandleControl(message, control);
         }

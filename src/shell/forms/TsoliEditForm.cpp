@@ -8,6 +8,7 @@
 #include "shell/TStructEditForm.h"
 #include "shell/TTagPickList.h"
 #include "shell/forms/editor_forms.h"
+#include "shell/forms/record_rows.h"
 #include "sound/sound_list.h"
 
 template <>
@@ -81,18 +82,14 @@ protected:
             return true;
         }
         case kDuplicate:
-            if (row < 0 || count >= MAXIMUM_SOUNDS_PER_LIST) return true;
-            std::copy_backward(fCopy.sounds + row + 1, fCopy.sounds + count, fCopy.sounds + count + 1);
-            fCopy.sounds[row + 1] = fCopy.sounds[row];
-            fCopy.count = int16_t(count + 1);
+            if (!duplicate_record(fCopy.sounds, count, row, MAXIMUM_SOUNDS_PER_LIST)) return true;
+            fCopy.count = int16_t(count);
             FillList(row + 1);
             return true;
         case kDelete:
-            if (row < 0) return true;
-            std::copy(fCopy.sounds + row + 1, fCopy.sounds + count, fCopy.sounds + row);
-            fCopy.sounds[count - 1] = {NONE_TAG, {}};
-            fCopy.count = int16_t(count - 1);
-            FillList(std::min(row, count - 2));
+            if (!delete_record(fCopy.sounds, count, row, sound_list_entry{NONE_TAG, {}})) return true;
+            fCopy.count = int16_t(count);
+            FillList(std::min(row, count - 1));
             return true;
         default: return false;
         }

@@ -20,6 +20,13 @@ case "$target" in
     "$cli" --data "$work/data" export skmd figr "$corpus/sample.skmd"
     "$cli" --data "$work/data" export skan figa "$corpus/sample.skan"
     ;;
+  fuzz_tag_text)
+    # The sample string list, template and text, as stored.
+    sample
+    for item in stli:m1ti temp:ambu text:brif; do
+      "$cli" --data "$work/data" export "${item%%:*}" "${item##*:}" "$corpus/${item%%:*}" >/dev/null || true
+    done
+    ;;
   fuzz_sound_definition)
     # The data of the sample sounds, exported as stored.
     sample

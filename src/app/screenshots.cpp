@@ -14,6 +14,7 @@
 #include "framework/qt/XGView.h"
 #include "framework/qt/XGWindow.h"
 #include "shell/TAllTagForm.h"
+#include "shell/TTagEditorBase.h"
 #include "shell/TTagFileForm.h"
 #include "shell/TTolvaneApp.h"
 #include "shell/TTreeView.h"
@@ -52,6 +53,34 @@ void PhotographNextDialog(const char* name, std::function<void(XGDialog&)> prepa
         Save(dialog.GetFrameWidget(), picture.c_str());
         dialog.EndModal(dialog.GetCancelButton());
     });
+}
+
+// One picture of each tag editor form, opened on the first tag of its type.
+void PhotographForms(TTolvaneApp& app)
+{
+    const char* types[] = {"amso", "arti", "conn", "form", "ligh", "phys", "lpgr", "medi", "meef",
+                           "meli", "mons", "obje", "obpc", "part", "prgr", "proj", "scen", "soli",
+                           "stli", "temp", "text", "unit", "wind", "loli", "glli", "game"};
+    // no dialog is expected; one that comes anyway is dismissed
+    XGSetModalHook([](XGDialog& dialog) { dialog.EndModal(dialog.GetCancelButton()); });
+    for (const char* name : types) {
+        tag_code type = text_to_tag_code(name);
+        tag_entry* e = nullptr;
+        for (tag_file* f = app.GetStore().first_file(); f && !e; f = f->next)
+            if (tag_group* g = tag_file_group(f, type)) e = g->entries;
+        if (!e) {
+            std::fprintf(stderr, "quenchold-screenshots: the sample data has no %s tag\n", name);
+            continue;
+        }
+        app.OpenTagEditor(e, false);
+        auto* editor = TTagEditorBase::FromTag(e);
+        if (!editor || !editor->GetWindow()) continue;
+        XGWindow* w = editor->GetWindow();
+        w->GetFrameWidget()->move(20, 20);
+        Save(w->GetFrameWidget(), (std::string("form-") + name).c_str());
+        w->Close(false);
+    }
+    XGSetModalHook({});
 }
 
 void ExpandAll(TTreeView* tree)
@@ -116,6 +145,7 @@ int main(int argc, char** argv)
         PhotographNextDialog("error-alert");
         XGShowAlert(kXGError, "File Open Error", "Unable to open file notes.txt (not a tag file)");
         XGSetModalHook({});
+        PhotographForms(app);
     } catch (const XGError& e) {
         std::fprintf(stderr, "%s: %s\n", e.GetTitle().c_str(), e.GetMessage().c_str());
         return 1;

@@ -14,6 +14,7 @@ void add_sample_models(TSampleData& data);
 void add_sample_sounds(TSampleData& data);
 void add_sample_scripts(TSampleData& data);
 void add_sample_textures(TSampleData& data);
+void add_sample_forms(TSampleData& data);
 
 namespace {
 
@@ -26,6 +27,7 @@ const sample_data_part kParts[] = {
     add_sample_sounds,
     add_sample_scripts,
     add_sample_textures,
+    add_sample_forms,
 };
 
 tag_file* FreshFile(TTagStore& store, const std::string& path)

@@ -21,9 +21,11 @@
 #include "shell/TBitmapView.h"
 #include "shell/TTagEditBackground.h"
 #include "shell/TTagEditHeader.h"
+#include "shell/TTagEditForm.h"
 #include "shell/TTagEditorBase.h"
 #include "shell/TTagFileForm.h"
 #include "shell/TTreeView.h"
+#include "shell/forms/editor_forms.h"
 #include "tags/tag_types.h"
 
 #ifdef QUENCHOLD_PRINT_SUPPORT
@@ -75,12 +77,16 @@ TTolvaneApp::TTolvaneApp(std::string dataFolder)
     XGRegisterView("TGBK"_4cc, XGMakeView<TTagEditBackground>);
 
     set_tag_type_core_hooks("mesh"_4cc, EditorMeshDefaults, nullptr, nullptr);
+    install_tag_editor_forms();
     fScript.set_alert_handler([](const std::string& message, const std::string& explanation,
                                  const std::string& caption) { XGShowAlert(kXGError, message, explanation, caption); });
 
     XGDirectory::SetDefault(fDataFolder);
     fStore.load_data_folder(fDataFolder);
-    fListener = fStore.add_tag_changed_listener([this](tag_code, tag_code) { TagListChanged(); });
+    fListener = fStore.add_tag_changed_listener([this](tag_code type, tag_code id) {
+        TagListChanged();
+        TTagEditForm::BroadcastTagChanged(type, id);
+    });
 }
 
 TTolvaneApp::~TTolvaneApp()

@@ -6,6 +6,7 @@ void install_format_updaters();
 void install_model_tag_hooks();
 void install_sound_tag_hooks();
 void install_texture_tag_hooks();
+void install_text_tag_hooks();
 
 // Each subsystem adds its installer here.
 void install_core_tag_hooks()
@@ -16,4 +17,5 @@ void install_core_tag_hooks()
     install_model_tag_hooks();
     install_sound_tag_hooks();
     install_texture_tag_hooks();
+    install_text_tag_hooks();
 }

@@ -187,13 +187,12 @@ TEST_F(ShellTest, OpeningAnOldTagUpgradesItAndSaysSoOnce)
     EXPECT_EQ(read_be32(tag_get_data(bolt) + 100), NONE_TAG);
     EXPECT_EQ(read_be32(tag_get_data(bolt) + 128), NONE_TAG);
     EXPECT_EQ(tag_get_data(bolt)[0], make_bytes(256, 1)[0]);
-    // proj has no editor here: the tag is selected in its file's window, which is in front
+    // the projectile's editor is in front; its file's window says the file changed
     TTagFileForm* w = TTagFileForm::FromFile(bolt->file);
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(fApp->GetFrontWindow(), w->GetWindow());
+    ASSERT_NE(TTagEditorBase::FromTag(bolt), nullptr);
+    EXPECT_EQ(fApp->GetFrontWindow(), TTagEditorBase::FromTag(bolt)->GetWindow());
     EXPECT_EQ(w->GetWindow()->GetTitle(), path + " (modified)");
-    ASSERT_EQ(w->GetTree()->GetSelectionCount(), 1);
-    EXPECT_EQ(w->GetTree()->GetFirstSelected()->text, "bolt (bolt) [0k]");
     // a second opening converts nothing and says nothing
     fApp->OpenTagEditor(bolt, false);
     EXPECT_EQ(script.Shown().size(), 1u);

@@ -39,7 +39,7 @@ void DeleteGroupIfEmpty(tag_group* g)
     if (g->prev) g->prev->next = g->next;
     else f->groups = g->next;
     if (g->next) g->next->prev = g->prev;
-    delete g;
+    if (!g->pooled) delete g;
 }
 
 void MarkRewrite(tag_file* f)

@@ -197,17 +197,6 @@ uint32_t tag_checksum(uint32_t crc, const void* data, size_t size)
     return ~crc32_gzip_refl(~crc, (const unsigned char*)data, size);
 }
 
-uint32_t tag_file_listing::data_offset(const uint8_t* header) const
-{
-    // a single tag's data follows its header and runs to the end of the file
-    return kind == TAG_FILE_KIND_SINGLE ? uint32_t(TAG_ENTRY_HEADER_SIZE) : read_be32(header + 44);
-}
-
-uint32_t tag_file_listing::data_size(const uint8_t* header) const
-{
-    return kind == TAG_FILE_KIND_SINGLE ? uint32_t(length - TAG_ENTRY_HEADER_SIZE) : read_be32(header + 48);
-}
-
 bool read_tag_file_listing(XGFile& file, tag_file_listing& listing, std::vector<uint8_t>& buffer,
                            std::string* why)
 {

@@ -82,8 +82,15 @@ struct tag_file_listing {
     // The stored bytes of entry header i.
     const uint8_t* entry_header(int32_t i) const { return head->data() + table + size_t(i) * TAG_ENTRY_HEADER_SIZE; }
     // Where entry i's data lies. Not checked here; reading the data checks it against the file.
-    uint32_t data_offset(const uint8_t* header) const;
-    uint32_t data_size(const uint8_t* header) const;
+    uint32_t data_offset(const uint8_t* header) const
+    {
+        // a single tag's data follows its header and runs to the end of the file
+        return kind == TAG_FILE_KIND_SINGLE ? uint32_t(TAG_ENTRY_HEADER_SIZE) : read_be32(header + 44);
+    }
+    uint32_t data_size(const uint8_t* header) const
+    {
+        return kind == TAG_FILE_KIND_SINGLE ? uint32_t(length - TAG_ENTRY_HEADER_SIZE) : read_be32(header + 48);
+    }
 };
 
 // Reads the headers of an open file into buffer (reused from file to file). False,

@@ -10,6 +10,13 @@
 #include "tags/tag_types.h"
 #include "tags/tags.h"
 
+namespace {
+
+// Groups made in a file's entry block when it is read; further types get their own.
+constexpr size_t kPooledGroups = 16;
+
+} // namespace
+
 TTagStore::TTagStore() = default;
 
 TTagStore::~TTagStore()
@@ -97,19 +104,32 @@ tag_file* TTagStore::open_tag_file(const std::string& path, bool create, std::st
     link_file_front(f);
     set_tag_file_path(f, path, std::move(normal));
     if (listing.tag_count > 0) {
+        // The entries, and room after them for the groups of the first few types.
         size_t count = size_t(listing.tag_count);
-        auto* block = static_cast<tag_entry*>(::operator new(count * sizeof(tag_entry), std::nothrow));
+        const size_t group_room = std::min<size_t>(count, kPooledGroups);
+        auto* block = static_cast<tag_entry*>(
+            ::operator new(count * sizeof(tag_entry) + group_room * sizeof(tag_group), std::nothrow));
         if (!block) {
             close_tag_file(f);
             if (why) *why = "out of memory";
             return nullptr;
         }
         tag_entry_block owner(block, tag_entry_block_deleter{0});
+        auto* groups = reinterpret_cast<tag_group*>(block + count);
+        size_t groups_made = 0;
         tag_group* g = nullptr;
         for (size_t i = 0; i < count; ++i) {
             const uint8_t* header = listing.entry_header(int32_t(i));
             tag_code type = read_be32(header + 36);
-            if (!g || g->type != type) g = find_group(f, type, true);
+            if (!g || g->type != type) {
+                g = find_group(f, type, false);
+                if (!g && groups_made < group_room) {
+                    g = find_group(f, type, new (groups + groups_made++) tag_group);
+                    g->pooled = true;
+                } else if (!g) {
+                    g = find_group(f, type, true);
+                }
+            }
             new (block + i) tag_entry(g, header, listing.data_offset(header), listing.data_size(header));
             owner.get_deleter().count = i + 1;
         }
@@ -161,7 +181,7 @@ void TTagStore::delete_file_contents(tag_file* f)
             e = next;
         }
         tag_group* next = g->next;
-        delete g;
+        if (!g->pooled) delete g;
         g = next;
     }
     f->groups = nullptr;
@@ -221,7 +241,14 @@ tag_group* TTagStore::find_group(tag_file* f, tag_code type, bool create)
 {
     if (tag_group* g = tag_file_group(f, type)) return g;
     if (!create) return nullptr;
-    auto* g = new tag_group;
+    return find_group(f, type, new tag_group);
+}
+
+tag_group* TTagStore::find_group(tag_file* f, tag_code type, tag_group* spare)
+{
+    if (tag_group* g = tag_file_group(f, type)) return g;
+    if (!spare) return nullptr;
+    tag_group* g = spare;
     g->type = type;
     g->type_info = tag_type_info_for(type);
     g->file = f;

@@ -77,6 +77,7 @@ struct tag_group {
     tag_entry* last = nullptr;    // newest
     const tag_type_info* type_info = nullptr;
     tag_file* file = nullptr;
+    bool pooled = false; // part of its file's entry block, freed with the file
 };
 
 // One open tag file.
@@ -125,6 +126,8 @@ public:
 
     // Lookup.
     tag_group* find_group(tag_file* f, tag_code type, bool create);
+    // The same, a new group being made in place at spare when spare is given.
+    tag_group* find_group(tag_file* f, tag_code type, tag_group* spare);
     tag_entry* find_tag(tag_code type, tag_code id) const;
     tag_entry* find_next_duplicate(tag_entry* e, bool from_start) const;
 

@@ -278,3 +278,43 @@ TEST_F(TagStore, InvariantsAreChecked)
     store.close_tag_file(f);
     EXPECT_EQ(store.file_count(), 0u);
 }
+
+TEST_F(TagStore, FilesOfManyTypesKeepTheirGroupsInOrderThroughDeletes)
+{
+    // 20 types, two tags each, interleaved: more types than a file's block makes room for
+    std::vector<test_tag> tags;
+    std::vector<std::string> types;
+    for (int round = 0; round < 2; ++round)
+        for (int t = 0; t < 20; ++t) {
+            std::string type = "t" + std::string(1, char('a' + t)) + "__";
+            if (round == 0) types.push_back(type);
+            tags.push_back({type, "id" + std::string(1, char('a' + t)) + std::to_string(round), "n", 1,
+                            make_bytes(4, uint8_t(t))});
+        }
+    WriteBase("many.tag", tags);
+    tag_file* f = store.open_tag_file(dir / "many.tag", false);
+    ASSERT_NE(f, nullptr);
+    // newest group first, entries in file order
+    std::vector<std::string> seen;
+    for (tag_group* g = f->groups; g; g = g->next) {
+        seen.insert(seen.begin(), tag_code_to_text(g->type));
+        ASSERT_EQ(tag_count_tags(g), 2);
+        EXPECT_EQ(tag_code_to_text(g->entries->id).back(), '0');
+        EXPECT_EQ(tag_code_to_text(g->last->id).back(), '1');
+    }
+    EXPECT_EQ(seen, types);
+
+    // every group emptied in turn, pooled or not, then the file takes new tags and closes
+    for (int t = 0; t < 20; t += 3) {
+        tag_group* g = store.find_group(f, code(types[size_t(t)]), false);
+        ASSERT_NE(g, nullptr);
+        store.delete_tag(g->last);
+        store.delete_tag(g->entries);
+        EXPECT_EQ(store.find_group(f, code(types[size_t(t)]), false), nullptr);
+    }
+    tag_set_type(tag_find_in_file(f, code(types[1]), code("idb0")), code(types[0]));
+    Add(f, types[0], "newa", "again");
+    Add(f, types[19], "newt", "again");
+    EXPECT_EQ(tag_count_tags(store.find_group(f, code(types[0]), false)), 2);
+    store.close_tag_file(f);
+}

@@ -55,18 +55,6 @@ void Announce(tag_entry* e, tag_code id)
 
 } // namespace
 
-tag_entry::tag_entry(tag_group* g, const uint8_t* header, uint32_t data_offset, uint32_t data_size)
-    : prev(g->last), file(g->file), group(g), id(read_be32(header + 40)), offset(data_offset), size(data_size),
-      version(int16_t(read_be16(header + 56))), pooled(true)
-{
-    // the fields the reader uses, assembled byte by byte
-    std::memcpy(name, header + 4, sizeof name);
-    name[MAXIMUM_TAG_NAME_LENGTH] = 0;
-    if (g->last) g->last->next = this;
-    else g->entries = this;
-    g->last = this;
-}
-
 void tag_entry_block_deleter::operator()(tag_entry* block) const
 {
     for (size_t i = 0; i < count; ++i) block[i].~tag_entry();

@@ -118,8 +118,8 @@ tag_file* TTagStore::open_tag_file(const std::string& path, bool create, std::st
         auto* groups = reinterpret_cast<tag_group*>(block + count);
         size_t groups_made = 0;
         tag_group* g = nullptr;
-        for (size_t i = 0; i < count; ++i) {
-            const uint8_t* header = listing.entry_header(int32_t(i));
+        const uint8_t* header = listing.entry_header(0);
+        for (size_t i = 0; i < count; ++i, header += TAG_ENTRY_HEADER_SIZE) {
             tag_code type = read_be32(header + 36);
             if (!g || g->type != type) {
                 g = find_group(f, type, false);

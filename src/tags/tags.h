@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -79,6 +80,20 @@ struct tag_group {
     tag_file* file = nullptr;
     bool pooled = false; // part of its file's entry block, freed with the file
 };
+
+// Inline: reading a file makes one per entry header.
+inline tag_entry::tag_entry(tag_group* g, const uint8_t* header, uint32_t data_offset, uint32_t data_size)
+    : prev(g->last), file(g->file), group(g), id(read_be32(header + 40)), offset(data_offset), size(data_size),
+      version(int16_t(read_be16(header + 56))), pooled(true)
+{
+    // the fields the reader uses, assembled byte by byte
+    std::memcpy(name, header + 4, sizeof name);
+    name[MAXIMUM_TAG_NAME_LENGTH] = 0;
+    if (g->last) g->last->next = this;
+    else g->entries = this;
+    g->last = this;
+}
+
 
 // One open tag file.
 struct tag_file {

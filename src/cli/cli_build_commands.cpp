@@ -65,11 +65,7 @@ int cli_new(CliContext& context)
     if (map && !mesh_size_is_valid(o.width, o.height)) throw CliUsageError{mesh_size_message(o.width, o.height)};
     if (name.empty()) throw CliUsageError{"NAME must not be empty"};
 
-    tag_file* f = cli_open_tag_file(context, path, true);
-    if (tag_file_is_protected(f)) {
-        if (f->read_only) throw CliFailure{tag_file_name(f) + " - The file is read-only."};
-        throw CliFailure{tag_file_name(f) + " - Cannot modify base tags or patches."};
-    }
+    tag_file* f = cli_open_writable_tag_file(context, path);
     tag_code id = o.id.empty() ? context.store.make_tag_id(name.c_str(), type, nullptr) : cli_parse_code(o.id, "ID");
     if (tag_find_in_file(f, type, id))
         throw CliFailure{path + " already holds a tag " + tag_code_to_text(type) + "/" + tag_code_to_text(id)};

@@ -38,6 +38,8 @@ const std::vector<CliCommand>& cli_commands();
 // Shared helpers.
 void cli_require_args(const CliContext& context, size_t minimum, size_t maximum);
 tag_file* cli_open_tag_file(CliContext& context, const std::string& path, bool create);
+// The file at path, made when missing; a read-only, base or patch file is refused.
+tag_file* cli_open_writable_tag_file(CliContext& context, const std::string& path);
 tag_code cli_parse_code(const std::string& text, const char* what);
 std::string cli_list_line(const tag_entry* e);
 // Writes bytes to path through a temporary file beside it.

@@ -22,11 +22,7 @@ int cli_import_wav(CliContext& context)
 {
     cli_require_args(context, 3, SIZE_MAX);
     tag_code id = cli_parse_code(context.args[1], "ID");
-    tag_file* f = cli_open_tag_file(context, context.args[0], true);
-    if (tag_file_is_protected(f)) {
-        if (f->read_only) throw CliFailure{tag_file_name(f) + " - The file is read-only."};
-        throw CliFailure{tag_file_name(f) + " - Cannot modify base tags or patches."};
-    }
+    tag_file* f = cli_open_writable_tag_file(context, context.args[0]);
     tag_entry* e = tag_find_in_file(f, "soun"_4cc, id);
     if (!e) {
         std::string name = sound_permutation_name_for_path(context.args[2]);

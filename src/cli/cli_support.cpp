@@ -21,6 +21,16 @@ tag_file* cli_open_tag_file(CliContext& context, const std::string& path, bool c
     return f;
 }
 
+tag_file* cli_open_writable_tag_file(CliContext& context, const std::string& path)
+{
+    tag_file* f = cli_open_tag_file(context, path, true);
+    if (tag_file_is_protected(f)) {
+        if (f->read_only) throw CliFailure{tag_file_name(f) + " - The file is read-only."};
+        throw CliFailure{tag_file_name(f) + " - Cannot modify base tags or patches."};
+    }
+    return f;
+}
+
 tag_code cli_parse_code(const std::string& text, const char* what)
 {
     if (text.empty() || text.size() > 4) throw CliUsageError{std::string(what) + " must be one to four characters: " + text};

@@ -6,6 +6,20 @@
 #include "framework/XGFile.h"
 #include "tags/tags.h"
 
+namespace {
+
+// The tag named by the first two arguments, TYPE and ID.
+tag_entry* FindTag(CliContext& context)
+{
+    tag_code type = cli_parse_code(context.args[0], "TYPE");
+    tag_code id = cli_parse_code(context.args[1], "ID");
+    tag_entry* e = context.store.find_tag(type, id);
+    if (!e) throw CliFailure{"no tag " + tag_code_to_text(type) + "/" + tag_code_to_text(id)};
+    return e;
+}
+
+} // namespace
+
 int cli_list(CliContext& context)
 {
     std::set<tag_file*> only;
@@ -21,25 +35,19 @@ int cli_list(CliContext& context)
 int cli_find(CliContext& context)
 {
     cli_require_args(context, 2, 2);
-    tag_code type = cli_parse_code(context.args[0], "TYPE");
-    tag_code id = cli_parse_code(context.args[1], "ID");
-    tag_entry* e = context.store.find_tag(type, id);
-    if (!e) throw CliFailure{"no tag " + tag_code_to_text(type) + "/" + tag_code_to_text(id)};
-    std::printf("%s\n", cli_list_line(e).c_str());
+    std::printf("%s\n", cli_list_line(FindTag(context)).c_str());
     return kExitDone;
 }
 
 int cli_export(CliContext& context)
 {
     cli_require_args(context, 3, 3);
-    tag_code type = cli_parse_code(context.args[0], "TYPE");
-    tag_code id = cli_parse_code(context.args[1], "ID");
-    tag_entry* e = context.store.find_tag(type, id);
-    std::string label = tag_code_to_text(type) + "/" + tag_code_to_text(id);
-    if (!e) throw CliFailure{"no tag " + label};
+    tag_entry* e = FindTag(context);
     uint32_t size = 0;
     const uint8_t* data = tag_get_data(e, &size);
-    if (!data) throw CliFailure{label + " (" + e->name + "): the data cannot be read from " + e->file->path};
+    if (!data)
+        throw CliFailure{tag_code_to_text(e->group->type) + "/" + tag_code_to_text(e->id) + " (" + e->name +
+                         "): the data cannot be read from " + e->file->path};
     cli_write_file(context.args[2], data, size);
     return kExitDone;
 }
@@ -55,11 +63,7 @@ int cli_save_as(CliContext& context)
 int cli_import_raw(CliContext& context)
 {
     cli_require_args(context, 2, SIZE_MAX);
-    tag_file* f = cli_open_tag_file(context, context.args[0], true);
-    if (tag_file_is_protected(f)) {
-        if (f->read_only) throw CliFailure{tag_file_name(f) + " - The file is read-only."};
-        throw CliFailure{tag_file_name(f) + " - Cannot modify base tags or patches."};
-    }
+    tag_file* f = cli_open_writable_tag_file(context, context.args[0]);
     for (size_t i = 1; i < context.args.size(); ++i) {
         const std::string& path = context.args[i];
         if (!XGFile::Exists(path)) throw CliFailure{"The file " + path + " does not exist."};

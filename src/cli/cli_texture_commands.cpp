@@ -9,26 +9,12 @@
 #include "texture/texture_import.h"
 #include "texture/txst_format.h"
 
-namespace {
-
-tag_file* OpenWritable(CliContext& context, const std::string& path)
-{
-    tag_file* f = cli_open_tag_file(context, path, true);
-    if (tag_file_is_protected(f)) {
-        if (f->read_only) throw CliFailure{tag_file_name(f) + " - The file is read-only."};
-        throw CliFailure{tag_file_name(f) + " - Cannot modify base tags or patches."};
-    }
-    return f;
-}
-
-} // namespace
-
 int cli_import_psd(CliContext& context)
 {
     cli_require_args(context, 2, 2);
     const std::string& image = context.args[1];
     if (!XGFile::Exists(image)) throw CliFailure{"The file " + image + " does not exist."};
-    tag_file* f = OpenWritable(context, context.args[0]);
+    tag_file* f = cli_open_writable_tag_file(context, context.args[0]);
     std::unique_ptr<texture_set> set = import_terrain_file(image);
 
     const std::string name = XGNormalPath(image);
@@ -47,7 +33,7 @@ int cli_collapse_terrain(CliContext& context)
     cli_require_args(context, 3, 3);
     const tag_code terrain = cli_parse_code(context.args[1], "TERRAIN_ID");
     const tag_code detail = cli_parse_code(context.args[2], "DETAIL_ID");
-    tag_file* f = OpenWritable(context, context.args[0]);
+    tag_file* f = cli_open_writable_tag_file(context, context.args[0]);
     tag_entry* e = terrain_collapser().Collapse(f, terrain, detail);
     context.store.save_tag_file(f);
     std::printf("%s\n", cli_list_line(e).c_str());

@@ -70,6 +70,12 @@ void tag_check_entry(const tag_entry* e)
 tag_entry* TTagStore::insert_entry(tag_file* f, tag_code type, tag_code id, int16_t version, const char* name,
                                    uint32_t offset, uint32_t size)
 {
+    char untitled[64];
+    if (!name) {
+        std::snprintf(untitled, sizeof untitled, "Untitled %s", tag_type_name(type));
+        name = untitled;
+    }
+    if (id == 0) id = make_tag_id(name, type, nullptr);
     tag_entry* e = new (std::nothrow) tag_entry;
     if (!e) return nullptr;
     size_t length = strnlen(name, MAXIMUM_TAG_NAME_LENGTH);
@@ -92,12 +98,6 @@ tag_entry* TTagStore::create_tag(tag_file* f, tag_code type, tag_code id, int16_
         if (!copy) return nullptr;
         if (size) std::memcpy(copy.get(), data, size);
     }
-    char untitled[64];
-    if (!name) {
-        std::snprintf(untitled, sizeof untitled, "Untitled %s", tag_type_name(type));
-        name = untitled;
-    }
-    if (id == 0) id = make_tag_id(name, type, nullptr);
     tag_entry* e = insert_entry(f, type, id, version, name, offset, size);
     if (!e) return nullptr;
     if (data || offset == 0) {
@@ -113,12 +113,6 @@ tag_entry* TTagStore::create_tag_owned(tag_file* f, tag_code type, tag_code id, 
                                        const char* name, uint32_t size, tag_data_ptr data)
 {
     PROGRAM_ASSERT(data || !"becomeowner", "tags");
-    char untitled[64];
-    if (!name) {
-        std::snprintf(untitled, sizeof untitled, "Untitled %s", tag_type_name(type));
-        name = untitled;
-    }
-    if (id == 0) id = make_tag_id(name, type, nullptr);
     tag_entry* e = insert_entry(f, type, id, version, name, 0, size);
     if (!e) return nullptr;
     e->data = std::move(data);

@@ -242,6 +242,7 @@ bool read_tag_file_listing(XGFile& file, tag_file_listing& listing, std::vector<
         std::memcpy(buffer.data(), first, TAG_ENTRY_HEADER_SIZE);
         listing.length = length;
         listing.kind = TAG_FILE_KIND_SINGLE;
+        listing.single = true;
         listing.tag_count = 1;
         listing.table = 0;
     } else {

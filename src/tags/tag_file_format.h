@@ -72,8 +72,9 @@ extern const bs_code entry_header_bs_codes[];
 
 // What reading a file's headers gives: the raw entry headers and how to read them.
 struct tag_file_listing {
-    int32_t kind = 0;
+    int32_t kind = 0; // as stored; a multi-tag file may state any kind, 0 included
     int32_t header_word = 0;
+    bool single = false; // the single-tag layout: the data follows the one entry header
     uint64_t length = 0; // of a single-tag file; of a multi-tag file, its headers
     int32_t tag_count = 0;
     std::vector<uint8_t>* head = nullptr; // the entry headers as read (the caller's buffer)
@@ -85,11 +86,11 @@ struct tag_file_listing {
     uint32_t data_offset(const uint8_t* header) const
     {
         // a single tag's data follows its header and runs to the end of the file
-        return kind == TAG_FILE_KIND_SINGLE ? uint32_t(TAG_ENTRY_HEADER_SIZE) : read_be32(header + 44);
+        return single ? uint32_t(TAG_ENTRY_HEADER_SIZE) : read_be32(header + 44);
     }
     uint32_t data_size(const uint8_t* header) const
     {
-        return kind == TAG_FILE_KIND_SINGLE ? uint32_t(length - TAG_ENTRY_HEADER_SIZE) : read_be32(header + 48);
+        return single ? uint32_t(length - TAG_ENTRY_HEADER_SIZE) : read_be32(header + 48);
     }
 };
 

@@ -182,7 +182,7 @@ public:
     tag_file* first_file() const { return fFiles; }
 
 private:
-    friend struct tag_store_access;
+    // The newest entry of the type's group, named and identified as create_tag says.
     tag_entry* insert_entry(tag_file* f, tag_code type, tag_code id, int16_t version, const char* name,
                             uint32_t offset, uint32_t size);
     void link_file_front(tag_file* f);

@@ -136,6 +136,13 @@ TEST_F(CliTags, ImportRawCreatesOrExtendsAFile)
     r = Run({"import-raw", "tags/base.tag", "table.dat"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Cannot modify base tags or patches."), std::string::npos);
+
+    ASSERT_TRUE(make_unwritable(data / "plugins/raw.tag"));
+    r = Run({"import-raw", "plugins/raw.tag", "table.dat"});
+    make_writable(data / "plugins/raw.tag");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("raw.tag - The file is read-only."), std::string::npos) << r.err;
+    EXPECT_EQ(read_file(data / "plugins/raw.tag"), before);
 }
 
 TEST_F(CliTags, CommandLineMistakesExitTwo)

@@ -228,6 +228,24 @@ TEST_F(TagFileFormat, BaseAndPatchFilesAreNeverWritten)
     EXPECT_FALSE(XGFile::Exists(dir / "other.tag"));
 }
 
+TEST_F(TagFileFormat, AMultiTagFileStatingKindZeroIsStillReadByItsEntryHeaders)
+{
+    // kind 0 is what a single-tag file is given; stored in a file header it must not
+    // make the reader take the single-tag layout
+    test_tag a = Tag("rawd", "a___", "a", 50, 1), b = Tag("rawd", "b___", "b", 30, 2);
+    tag_file* f = Open("zero.tag", build_multi_tag_file({a, b}, 0));
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->kind, 0);
+    tag_entry* first = f->groups->entries;
+    ASSERT_NE(first->next, nullptr);
+    EXPECT_EQ(first->offset, 128u + 2 * 64);
+    EXPECT_EQ(first->size, 50u);
+    uint32_t size = 0;
+    const uint8_t* data = tag_get_data(first->next, &size);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(bytes(data, data + size), b.data);
+}
+
 TEST_F(TagFileFormat, HostileHeadersAreRefusedOrFailCleanly)
 {
     bytes good = build_multi_tag_file({Tag("rawd", "a___", "a", 50, 1), Tag("rawd", "b___", "b", 50, 2)});

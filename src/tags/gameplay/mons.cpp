@@ -15,7 +15,13 @@ void SwapAttacks(monster_definition& m, uint32_t flags)
                    attack_info::codes);
 }
 
-using monster_info = tag_struct_info<monster_definition>;
+// A copy whose attacks are already in file order; the general conversion does the rest.
+monster_definition AttacksInFileOrder(const monster_definition& m)
+{
+    monster_definition stored = m;
+    SwapAttacks(stored, m.flags);
+    return stored;
+}
 
 } // namespace
 
@@ -28,7 +34,7 @@ int monster_attacks_in_use(const monster_definition& m)
 bool read_tag_struct(tag_entry* e, monster_definition& m)
 {
     monster_definition read;
-    if (!tag_read_structs(monster_info::label, e, &read, int32_t(sizeof read), 1, monster_info::codes)) return false;
+    if (!read_tag_struct<monster_definition>(e, read)) return false;
     SwapAttacks(read, read.flags);
     m = read;
     return true;
@@ -36,26 +42,17 @@ bool read_tag_struct(tag_entry* e, monster_definition& m)
 
 bool write_tag_struct(tag_entry* e, const monster_definition& m)
 {
-    monster_definition stored = m;
-    SwapAttacks(stored, m.flags);
-    return tag_write_structs(monster_info::label, e, &stored, int32_t(sizeof stored), 1, monster_info::codes);
+    return write_tag_struct<monster_definition>(e, AttacksInFileOrder(m));
 }
 
 bool compare_tag_struct(tag_entry* e, const monster_definition& m, bool exact)
 {
-    monster_definition stored = m;
-    SwapAttacks(stored, m.flags);
-    return tag_compare_structs(monster_info::label, e, &stored, int32_t(sizeof stored), 1, monster_info::codes,
-                               exact);
+    return compare_tag_struct<monster_definition>(e, AttacksInFileOrder(m), exact);
 }
 
 std::vector<uint8_t> tag_struct_bytes(const monster_definition& m)
 {
-    monster_definition stored = m;
-    SwapAttacks(stored, m.flags);
-    std::vector<uint8_t> bytes(sizeof stored);
-    byte_swap_copy(monster_info::label, bytes.data(), &stored, int32_t(sizeof stored), 1, monster_info::codes);
-    return bytes;
+    return tag_struct_bytes<monster_definition>(AttacksInFileOrder(m));
 }
 
 void tag_struct_defaults(monster_definition& d)

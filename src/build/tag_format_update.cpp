@@ -6,10 +6,15 @@
 
 namespace {
 
-// A tag's version and the type that knows it; none for an entry of an unknown type.
+// The type that knows a tag's versions; none for an entry of an unknown type.
 const tag_type_info* TypeOf(tag_entry* e)
 {
     return e ? tag_type_info_for(tag_get_type(e)) : nullptr;
+}
+
+XGPostError Unreadable(const tag_entry* e)
+{
+    return tag_data_error(e, "is too short for its format and cannot be updated; it was left unchanged");
 }
 
 } // namespace
@@ -41,8 +46,7 @@ tag_update_outcome run_tag_format_update(tag_entry* e)
 bool update_tag_format(tag_entry* e)
 {
     tag_update_outcome outcome = run_tag_format_update(e);
-    if (outcome == TAG_UPDATE_UNREADABLE)
-        throw tag_data_error(e, "is too short for its format and cannot be updated; it was left unchanged");
+    if (outcome == TAG_UPDATE_UNREADABLE) throw Unreadable(e);
     return outcome == TAG_UPDATE_CONVERTED;
 }
 
@@ -67,9 +71,7 @@ tag_format_update_report update_all_tag_formats(TTagStore& store, const std::fun
                     changed = true;
                     break;
                 case TAG_UPDATE_UNREADABLE:
-                    report.unreadable_tags.push_back(
-                        tag_data_error(e, "is too short for its format and cannot be updated; it was left unchanged")
-                            .GetMessage());
+                    report.unreadable_tags.push_back(Unreadable(e).GetMessage());
                     break;
                 }
             }

@@ -157,26 +157,6 @@ bool get_monster_stats(tag_entry* e, monster_stats& s)
     return true;
 }
 
-bool set_monster_stats(tag_entry* e, const monster_stats& s)
-{
-    monster_definition m;
-    if (!read_tag_struct(e, m)) return false;
-    apply_monster_stats(m, s);
-    return write_tag_struct(e, m);
-}
-
-bool get_attack_stats(tag_entry* e, attack_stats& s)
-{
-    monster_definition m;
-    return ValidAttack(s.attack_index) && read_tag_struct(e, m) && attack_stats_of(m, s);
-}
-
-bool set_attack_stats(tag_entry* e, const attack_stats& s)
-{
-    monster_definition m;
-    return ValidAttack(s.attack_index) && read_tag_struct(e, m) && apply_attack_stats(m, s) && write_tag_struct(e, m);
-}
-
 bool get_object_stats(tag_entry* e, object_stats& s)
 {
     object_definition o;

@@ -10,11 +10,6 @@
 struct tag_entry;
 
 bool get_monster_stats(tag_entry* e, monster_stats& s);
-// The flags keep the stored bits outside keep_mask's complement; the attack count is not written.
-bool set_monster_stats(tag_entry* e, const monster_stats& s);
-// The attack numbered s.attack_index (0..3).
-bool get_attack_stats(tag_entry* e, attack_stats& s);
-bool set_attack_stats(tag_entry* e, const attack_stats& s);
 
 bool get_object_stats(tag_entry* e, object_stats& s);
 // Writes the effect modifiers a statistics line carries (slots 0 to 8).
@@ -26,6 +21,7 @@ bool set_projectile_stats(tag_entry* e, const projectile_stats& s);
 // The monster accessors on a definition in memory, for callers that read a monster once
 // for all its attacks. An attack_index outside 0..3 gives or changes nothing (false).
 monster_stats monster_stats_of(const monster_definition& m);
+// The flags keep the stored bits outside keep_mask's complement; the attack count is not written.
 void apply_monster_stats(monster_definition& m, const monster_stats& s);
 bool attack_stats_of(const monster_definition& m, attack_stats& s);
 bool apply_attack_stats(monster_definition& m, const attack_stats& s);

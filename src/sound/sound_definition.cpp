@@ -138,11 +138,11 @@ bool write_sound_definition(TSoundDefinition& sound, tag_entry* tag)
     if (!buffer) return false;
     uint8_t* out = buffer.get();
 
+    // The sound is left as reading the stored bytes back would give it.
     d.sound_size = uint32_t(SAMPLED_SOUND_HEADER_SIZE * uint32_t(n) + data_bytes);
-    sound_definition stored = d;
-    stored.permutations_slot = 0;
-    stored.sample_headers_slot = 0;
-    std::memcpy(out, &stored, SOUND_DEFINITION_SIZE);
+    d.permutations_slot = 0;
+    d.sample_headers_slot = 0;
+    std::memcpy(out, &d, SOUND_DEFINITION_SIZE);
     byte_swap_data(kLabel, out, SOUND_DEFINITION_SIZE, 1, sound_definition_bs);
 
     uint64_t position = HeadersEnd(n);
@@ -151,18 +151,22 @@ bool write_sound_definition(TSoundDefinition& sound, tag_entry* tag)
         std::memcpy(record, &sound.fPermutations[k], SOUND_PERMUTATION_SIZE);
         byte_swap_data(kLabel, record, SOUND_PERMUTATION_SIZE, 1, sound_permutation_data_bs);
 
-        sampled_sound_header header = sound.fHeaders[k];
-        header.samples = uint32_t(position);
+        sound.fHeaders[k].samples = uint32_t(position);
         uint8_t* stored_header = out + d.sound_offset + k * SAMPLED_SOUND_HEADER_SIZE;
-        std::memcpy(stored_header, &header, SAMPLED_SOUND_HEADER_SIZE);
+        std::memcpy(stored_header, &sound.fHeaders[k], SAMPLED_SOUND_HEADER_SIZE);
         byte_swap_data(kLabel, stored_header, SAMPLED_SOUND_HEADER_SIZE, 1, sampled_sound_header_bs);
 
         if (!sound.fSamples[k].empty())
             std::memcpy(out + position, sound.fSamples[k].data(), sound.fSamples[k].size());
         position += sound.fSamples[k].size();
     }
+    for (int32_t k = n; k < MAXIMUM_PERMUTATIONS_PER_SOUND; ++k) {
+        sound.fPermutations[k] = {};
+        sound.fHeaders[k] = {};
+        std::vector<uint8_t>().swap(sound.fSamples[k]);
+    }
     tag_set_data_owned(tag, std::move(buffer), uint32_t(total));
-    return read_sound_definition(sound, tag);
+    return true;
 }
 
 bool sound_can_add_permutation(const TSoundDefinition& sound)

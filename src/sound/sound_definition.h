@@ -100,9 +100,9 @@ bool sound_sample_data_size(const sampled_sound_header& header, uint64_t* size);
 // block reaches past the data.
 bool read_sound_definition(TSoundDefinition& sound, tag_entry* tag);
 
-// Replaces the tag's data with the sound and reads it back. Offsets that disagree with
-// the permutation count, or a block whose size is not the one its header gives, are
-// programming errors. False when the data cannot be set.
+// Replaces the tag's data with the sound, leaving the sound as reading the tag back would.
+// Offsets that disagree with the permutation count, or a block whose size is not the one its
+// header gives, are programming errors. False when the data cannot be set.
 bool write_sound_definition(TSoundDefinition& sound, tag_entry* tag);
 
 // Permutation slots. The caller fills slot PermutationCount() and then appends it.

@@ -111,6 +111,9 @@ TEST_F(SoundTags, OneCompressedMonoPermutationOfThreePackets)
     sound.fHeaders[0].number_of_channels = 1;
     sound.fSamples[0] = make_bytes(102, 4);
     sound_append_permutation(sound);
+    sound.fSamples[1] = make_bytes(8, 1); // a slot past the count is not kept
+    sound.fHeaders[1].sample_count = 9;
+    sound.fDefinition.permutations_slot = 0x1234;
     ASSERT_TRUE(write_sound_definition(sound, e));
 
     bytes data = Data(e);
@@ -120,6 +123,14 @@ TEST_F(SoundTags, OneCompressedMonoPermutationOfThreePackets)
     EXPECT_EQ(be32(data, 96 + 28), 128u); // where the block lies
     EXPECT_EQ(bytes(data.begin() + 128, data.end()), make_bytes(102, 4));
     EXPECT_EQ(sound.fDefinition.sound_size, 134u);
+
+    // The sound is left as reading the tag back gives it.
+    TSoundDefinition read;
+    ASSERT_TRUE(read_sound_definition(read, e));
+    EXPECT_EQ(std::memcmp(&read.fDefinition, &sound.fDefinition, sizeof read.fDefinition), 0);
+    EXPECT_EQ(std::memcmp(read.fPermutations, sound.fPermutations, sizeof read.fPermutations), 0);
+    EXPECT_EQ(std::memcmp(read.fHeaders, sound.fHeaders, sizeof read.fHeaders), 0);
+    for (int k = 0; k < MAXIMUM_PERMUTATIONS_PER_SOUND; ++k) EXPECT_EQ(read.fSamples[k], sound.fSamples[k]) << k;
 }
 
 TEST_F(SoundTags, DamagedDefinitionsAreNotLoaded)

@@ -34,8 +34,8 @@ void TCollapseTerrainDialog::WindowBuilt()
 void TCollapseTerrainDialog::Show()
 {
     const TTagStore& store = TTolvaneApp::Get()->GetStore();
-    SetControlText(kDetailButton, TTagPickList::ReferenceLabel(store, kTextureStack, fDetail));
-    SetControlText(kTerrainButton, TTagPickList::ReferenceLabel(store, kTextureStack, fTerrain));
+    SetControlText(kDetailButton, TTagPickList::ReferenceLabel(&store, kTextureStack, fDetail));
+    SetControlText(kTerrainButton, TTagPickList::ReferenceLabel(&store, kTextureStack, fTerrain));
     EnableControl(kCreate, !tag_id_is_none(fDetail) && !tag_id_is_none(fTerrain));
 }
 

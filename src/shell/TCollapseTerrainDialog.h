@@ -22,8 +22,6 @@ public:
     static bool Run(tag_file* file, tag_code& terrain, tag_code& detail);
 
     void WindowBuilt() override;
-    tag_code GetDetail() const { return fDetail; }
-    tag_code GetTerrain() const { return fTerrain; }
 
 private:
     void Show();

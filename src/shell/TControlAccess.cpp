@@ -131,8 +131,7 @@ std::string TControlAccess::GetText(int32_t control) const
 
 std::string TControlAccess::ReferenceLabel(tag_code type, tag_code id) const
 {
-    if (fStore) return TTagPickList::ReferenceLabel(*fStore, type, id);
-    return tag_id_is_none(id) ? "(tag unassigned)" : "(missing tag '" + tag_code_to_text(id) + "')";
+    return TTagPickList::ReferenceLabel(fStore, type, id);
 }
 
 void TControlAccess::SetTagRef(int32_t control, tag_code type, tag_code id)

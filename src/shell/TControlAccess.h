@@ -50,8 +50,6 @@ public:
 
     // Whether the control still shows what its setter put there.
     bool IsUnchanged(int32_t control) const;
-    // Forgets what the setters showed (the next read takes every control as typed).
-    void Forget(int32_t control) { fShown.erase(control); }
 
     XGView* Find(int32_t control) const;
 

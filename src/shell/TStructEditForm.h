@@ -35,11 +35,9 @@ public:
         T copy{};
         if (ReadTag(copy)) {
             fCopy = copy;
-            fLoaded = true;
             ShowNote("");
             FillControls();
         } else {
-            fLoaded = false;
             ShowNote(ShortDataNote());
         }
         UpdateCommandButtons();
@@ -55,16 +53,12 @@ public:
     {
         ReadControls();
         if (!WriteTag()) throw TTagEditForm::WriteError(GetTag());
-        fLoaded = true;
         ShowNote("");
         UpdateCommandButtons();
     }
 
     const TBindingTable* GetBindings() const override { return &fTable; }
-    const T& GetCopy() const { return fCopy; }
     const TBindingTable& GetTable() const { return fTable; }
-    // Whether the tag's structure was read into the controls.
-    bool IsLoaded() const { return fLoaded; }
 
 protected:
     virtual void FillControls()
@@ -101,7 +95,6 @@ protected:
 
     T fCopy{};
     const TBindingTable& fTable;
-    bool fLoaded = false;
 
 private:
     std::string ShortDataNote()

@@ -6,7 +6,6 @@
 #include "framework/XGError.h"
 #include "framework/XGFile.h"
 #include "framework/XGFileSpecifier.h"
-#include "framework/XGError.h"
 #include "framework/qt/XGAlert.h"
 #include "framework/qt/XGDragData.h"
 #include "framework/qt/XGFileDialog.h"

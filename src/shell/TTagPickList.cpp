@@ -47,10 +47,10 @@ std::string TTagPickList::ShownPath(const tag_file* f)
     return path.compare(0, base.size(), base) == 0 ? path.substr(base.size()) : path;
 }
 
-std::string TTagPickList::ReferenceLabel(const TTagStore& store, tag_code type, tag_code id)
+std::string TTagPickList::ReferenceLabel(const TTagStore* store, tag_code type, tag_code id)
 {
     if (tag_id_is_none(id)) return "(tag unassigned)";
-    if (tag_entry* e = store.find_tag(type, id)) return e->name;
+    if (tag_entry* e = store ? store->find_tag(type, id) : nullptr) return e->name;
     return "(missing tag '" + tag_code_to_text(id) + "')";
 }
 

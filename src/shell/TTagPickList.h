@@ -32,13 +32,11 @@ public:
     static tag_code Run(tag_code type, tag_code current, tag_file* file);
 
     void WindowBuilt() override;
-    // The tags listed, in list order.
-    const std::vector<tag_entry*>& GetTags() const { return fTags; }
     // The path shown for a file: relative to the data folder with "/" between folders.
     static std::string ShownPath(const tag_file* f);
     // What a tag reference button shows: "(tag unassigned)" for 0 and -1, the tag's
-    // name when it is open, else "(missing tag '%s')" with the id.
-    static std::string ReferenceLabel(const TTagStore& store, tag_code type, tag_code id);
+    // name when it is open, else "(missing tag '%s')" with the id (always, without a store).
+    static std::string ReferenceLabel(const TTagStore* store, tag_code type, tag_code id);
 
 private:
     void Fill();

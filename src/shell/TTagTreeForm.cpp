@@ -70,7 +70,7 @@ TTreeItem* TTagTreeForm::AddTypeRow(tag_file* f, tag_code type, tag_group* g)
 TTreeItem* TTagTreeForm::AddTagRow(TTreeItem* typeRow, tag_entry* e)
 {
     TTreeItem* item = fTree->AddItem(typeRow, TagRowText(e), TagRowIcon(e));
-    tag_row_record row{e->file, e->group->type, e->group, e->id, e};
+    tag_row_record row = tag_row_of(e);
     fTree->SetItemData(item, &row, sizeof row);
     return item;
 }
@@ -120,15 +120,14 @@ void TTagTreeForm::OpenSelectedTags()
 {
     for (tag_entry* e : GetSelectedTags()) {
         // an earlier editor may have changed the store
-        tag_row_record row{e->file, e->group->type, e->group, e->id, e};
-        if (tag_row_live_entry(Store(), row)) App()->OpenTagEditor(e, false);
+        if (tag_row_live_entry(Store(), tag_row_of(e))) App()->OpenTagEditor(e, false);
     }
 }
 
 void TTagTreeForm::TagInfoForSelection(tag_file* file)
 {
     std::vector<tag_row_record> rows;
-    for (tag_entry* e : GetSelectedTags()) rows.push_back({e->file, e->group->type, e->group, e->id, e});
+    for (tag_entry* e : GetSelectedTags()) rows.push_back(tag_row_of(e));
     for (tag_row_record& row : rows) {
         tag_entry* e = tag_row_live_entry(Store(), row);
         if (!e) continue;

@@ -14,8 +14,6 @@ public:
     void LoadTag() override;
     bool HasChanges() override;
     void ApplyChanges() override;
-
-    int32_t GetTextControl() const { return fTextControl; }
     // The bytes the edit stands for.
     std::vector<uint8_t> EditedBytes() const;
 

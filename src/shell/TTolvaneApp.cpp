@@ -69,8 +69,7 @@ TTolvaneApp::TTolvaneApp(std::string dataFolder)
     : fDataFolder(std::move(dataFolder)), fContext(std::make_unique<QObject>())
 {
     SetName("Quenchold");
-    // text, edit, popm, pbtn, scrv, list, grou, radb, chkb, opgl, slid and dlog, then the program's own
-    XGRegisterFrameworkClasses();
+    // the framework's classes were registered by the application core; these are the program's own
     XGRegisterView("Tree"_4cc, XGMakeView<TTreeView>);
     XGRegisterView("bmap"_4cc, XGMakeView<TBitmapView>);
     XGRegisterView("TGED"_4cc, XGMakeView<TTagEditHeader>);

@@ -37,7 +37,6 @@ public:
 
     TTagStore& GetStore() { return fStore; }
     TTagClipboard& GetClipboard() { return fClipboard; }
-    const std::string& GetDataFolder() const { return fDataFolder; }
 
     // Opens the tag's editor (the alternate one when asked), after bringing the tag
     // to the current version of its type; a tag without an editor is selected in its

@@ -17,6 +17,12 @@ struct tag_row_record {
     tag_entry* entry = nullptr;
 };
 
+// The row of a tag.
+inline tag_row_record tag_row_of(tag_entry* e)
+{
+    return {e->file, e->group->type, e->group, e->id, e};
+}
+
 constexpr int32_t TAG_ROW_DRAG_TYPE = 0x54424450; // 'TBDP'
 
 // The entry of a tag row that is still in the store (same file, group, type, entry

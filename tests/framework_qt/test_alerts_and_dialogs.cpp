@@ -62,6 +62,44 @@ TEST_F(XGAlertsTest, CautionCancelSetsTheCancelledFlagUntilTheNextReport)
     EXPECT_FALSE(XGAlertCancelled());
 }
 
+TEST_F(XGAlertsTest, EachKindOfAlertHasItsOwnTitleIconAndButtons)
+{
+    struct seen {
+        std::string title;
+        int32_t icon = 0;
+        bool cancel = false;
+    };
+    std::vector<seen> shown;
+    ModalScript script;
+    auto answer = [&](XGDialog& dialog) {
+        XGView* icon = nullptr;
+        for (XGView* v : dialog.GetRootView()->GetSubviews())
+            if (v->GetClassCode() == "icon"_4cc) icon = v;
+        shown.push_back({dialog.GetTitle(), icon ? icon->GetValue() : 0, dialog.FindView(kXGAlertCancel) != nullptr});
+        dialog.EndModal(kXGAlertOK);
+    };
+    script.Then(answer).Then(answer).Then(answer).Then(answer).Then(answer);
+    XGShowAlert(kXGError, "a", "b");
+    XGShowAlert(kXGCaution, "a", "b");
+    XGShowAlert(kXGWarning, "a", "b");
+    XGShowAlert(kXGWarning, "a", "b", "Script");
+    XGShowAbout("Quenchold", "an editor");
+    ASSERT_EQ(shown.size(), 5u);
+    EXPECT_EQ(shown[0].title, "Error");
+    EXPECT_EQ(shown[0].icon, 1);
+    EXPECT_FALSE(shown[0].cancel);
+    EXPECT_EQ(shown[1].title, "Caution");
+    EXPECT_EQ(shown[1].icon, 2);
+    EXPECT_TRUE(shown[1].cancel);
+    EXPECT_EQ(shown[2].title, "Warning");
+    EXPECT_EQ(shown[2].icon, 3);
+    EXPECT_EQ(shown[3].title, "Script");
+    EXPECT_EQ(shown[3].icon, 3);
+    EXPECT_EQ(shown[4].title, "About");
+    EXPECT_EQ(shown[4].icon, 4);
+    EXPECT_TRUE(script.Shown()[4].Mentions("an editor"));
+}
+
 TEST_F(XGAlertsTest, TheSaveWindowPromptNamesTheWindowAndReturnsTheButton)
 {
     ModalScript script;

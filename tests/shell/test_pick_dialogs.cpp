@@ -130,10 +130,13 @@ TEST_F(PickDialogsTest, TheFileScopeIsRememberedWhereItMakesSense)
 TEST_F(PickDialogsTest, ReferenceLabelsNameTheTagOrSayWhatIsWrong)
 {
     const TTagStore& store = fApp->GetStore();
-    EXPECT_EQ(TTagPickList::ReferenceLabel(store, code("txst"), NONE_TAG), "(tag unassigned)");
-    EXPECT_EQ(TTagPickList::ReferenceLabel(store, code("txst"), 0), "(tag unassigned)");
-    EXPECT_EQ(TTagPickList::ReferenceLabel(store, code("txst"), code("ROCK")), "Rock");
-    EXPECT_EQ(TTagPickList::ReferenceLabel(store, code("txst"), code("gone")), "(missing tag 'gone')");
+    EXPECT_EQ(TTagPickList::ReferenceLabel(&store, code("txst"), NONE_TAG), "(tag unassigned)");
+    EXPECT_EQ(TTagPickList::ReferenceLabel(&store, code("txst"), 0), "(tag unassigned)");
+    EXPECT_EQ(TTagPickList::ReferenceLabel(&store, code("txst"), code("ROCK")), "Rock");
+    EXPECT_EQ(TTagPickList::ReferenceLabel(&store, code("txst"), code("gone")), "(missing tag 'gone')");
+    // without a store every assigned tag is missing
+    EXPECT_EQ(TTagPickList::ReferenceLabel(nullptr, code("txst"), code("ROCK")), "(missing tag 'ROCK')");
+    EXPECT_EQ(TTagPickList::ReferenceLabel(nullptr, code("txst"), 0), "(tag unassigned)");
 }
 
 TEST_F(PickDialogsTest, CollapseTerrainWaitsForBothStacks)

@@ -61,7 +61,7 @@ protected:
     XGDragData RowDrag(tag_entry* e)
     {
         std::vector<uint8_t> bytes;
-        tag_row_append_drag_bytes({e->file, e->group->type, e->group, e->id, e}, bytes);
+        tag_row_append_drag_bytes(tag_row_of(e), bytes);
         XGDragData data;
         data.Add(TAG_ROW_DRAG_TYPE, bytes.data(), bytes.size());
         return data;

@@ -10,8 +10,9 @@ namespace {
 
 bool gCancelled = false;
 
-const char kErrorTemplate[] = R"(dlog 0 0 0 330 118 "Error" default=100 cancel=100
-  icon 0 14 14 32 32 kind=1
+// Error, Warning and About: one OK button; the window's title and the icon are set per kind.
+const char kMessageTemplate[] = R"(dlog 0 0 0 330 118 "" default=100 cancel=100
+  icon 0 14 14 32 32
   text 1 60 12 256 20 "^0" bold
   text 2 60 36 256 44 "^1" wrap
   pbtn 100 240 84 76 24 "OK" default
@@ -25,26 +26,12 @@ const char kCautionTemplate[] = R"(dlog 0 0 0 330 118 "Caution" default=100 canc
   pbtn 100 240 84 76 24 "OK" default
 )";
 
-const char kWarningTemplate[] = R"(dlog 0 0 0 330 118 "Warning" default=100 cancel=100
-  icon 0 14 14 32 32 kind=3
-  text 1 60 12 256 20 "^0" bold
-  text 2 60 36 256 44 "^1" wrap
-  pbtn 100 240 84 76 24 "OK" default
-)";
-
 const char kSaveWindowTemplate[] = R"(dlog 0 0 0 350 118 "Save Window?" default=100 cancel=101
   icon 0 14 14 32 32 kind=2
   text 1 60 12 276 60 "Should the contents of ^0 be saved before the window is closed?" wrap
   pbtn 102 14 84 96 24 "Don't Save"
   pbtn 101 176 84 76 24 "Cancel"
   pbtn 100 260 84 76 24 "Save" default
-)";
-
-const char kAboutTemplate[] = R"(dlog 0 0 0 330 118 "About" default=100 cancel=100
-  icon 0 14 14 32 32 kind=4
-  text 1 60 12 256 20 "^0" bold
-  text 2 60 36 256 44 "^1" wrap
-  pbtn 100 240 84 76 24 "OK" default
 )";
 
 // ^0 and ^1 in one pass, so that a title holding "^1" stays as it is.
@@ -64,11 +51,26 @@ void Fill(XGViewRecord& record, const std::string& title, const std::string& mes
     for (XGViewRecord& child : record.children) Fill(child, title, message);
 }
 
-int32_t Run(const char* text, const std::string& p0, const std::string& p1, const std::string& caption = {})
+XGViewRecord Parse(const char* text)
 {
     XGViewRecord record;
     std::string why;
     XG_ASSERT(XGParseViewText(text, record, &why), "XGAlert");
+    return record;
+}
+
+// A message alert: its window title and its icon kind.
+XGViewRecord MessageRecord(const char* title, int32_t icon)
+{
+    XGViewRecord record = Parse(kMessageTemplate);
+    record.text = title;
+    for (XGViewRecord& child : record.children)
+        if (child.classCode == "icon"_4cc) child.Set("kind", std::to_string(icon));
+    return record;
+}
+
+int32_t Run(XGViewRecord record, const std::string& p0, const std::string& p1, const std::string& caption = {})
+{
     if (!caption.empty()) record.text = caption;
     // the alert's own title stays; only the items carry the texts
     for (XGViewRecord& child : record.children) Fill(child, p0, p1);
@@ -80,20 +82,12 @@ int32_t Run(const char* text, const std::string& p0, const std::string& p1, cons
 
 } // namespace
 
-const char* XGAlertTemplate(int32_t kind)
-{
-    switch (kind) {
-    case kXGError: return kErrorTemplate;
-    case kXGCaution: return kCautionTemplate;
-    case kXGWarning: return kWarningTemplate;
-    default: return kSaveWindowTemplate;
-    }
-}
-
 int32_t XGShowAlert(int32_t kind, const std::string& title, const std::string& message, const std::string& caption)
 {
-    if (kind != kXGCaution && kind != kXGWarning) kind = kXGError;
-    return Run(XGAlertTemplate(kind), title, message, caption);
+    XGViewRecord record = kind == kXGCaution   ? Parse(kCautionTemplate)
+                          : kind == kXGWarning ? MessageRecord("Warning", 3)
+                                               : MessageRecord("Error", 1);
+    return Run(std::move(record), title, message, caption);
 }
 
 void XGShowErrorAlert(const XGError& error)
@@ -110,10 +104,10 @@ bool XGAlertCancelled()
 
 void XGShowAbout(const std::string& name, const std::string& text)
 {
-    Run(kAboutTemplate, name, text);
+    Run(MessageRecord("About", 4), name, text);
 }
 
 int32_t XGAskSaveWindow(const std::string& name)
 {
-    return Run(XGAlertTemplate(0), name, "");
+    return Run(Parse(kSaveWindowTemplate), name, "");
 }

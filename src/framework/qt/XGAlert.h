@@ -29,6 +29,3 @@ int32_t XGAskSaveWindow(const std::string& name);
 
 // The About box: the program's name and a line about it.
 void XGShowAbout(const std::string& name, const std::string& text);
-
-// The template text of an alert kind, or of the close prompt (kind 0).
-const char* XGAlertTemplate(int32_t kind);

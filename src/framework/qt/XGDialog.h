@@ -25,7 +25,6 @@ public:
     // Shows the dialog modally and returns the id it ended with.
     int32_t RunModal();
     void EndModal(int32_t result);
-    bool IsModal() const { return fModal; }
     bool IsDone() const { return fDone; }
 
     // Clicks the control with the id as the user would; false when it is missing or disabled.

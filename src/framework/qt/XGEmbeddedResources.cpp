@@ -12,8 +12,6 @@
 
 namespace {
 
-std::vector<int> gViewNumbers;
-
 template <class F>
 void ForEach(const char* folder, const char* suffix, F f)
 {
@@ -45,7 +43,6 @@ void XGLoadEmbeddedResources()
         if (!XGParseViewText(std::string_view(bytes.constData(), size_t(bytes.size())), record, &why))
             throw XGError(kXGError, "View resource error", path + ", " + why);
         XGAddResource(kXGViewResourceType, n, XGEncodeViewResource(record));
-        gViewNumbers.push_back(n);
     });
     ForEach(":/menus", "txt", [](int n, const std::string& path, const QByteArray& bytes) {
         XGMenuBarResource menu;
@@ -60,9 +57,4 @@ void XGLoadEmbeddedResources()
     ForEach(":/icons", "xpm", [](int n, const std::string&, const QByteArray& bytes) {
         XGAddResource(kXGIconType, n, XGResourceData(bytes.begin(), bytes.end()));
     });
-}
-
-std::vector<int> XGEmbeddedViewNumbers()
-{
-    return gViewNumbers;
 }

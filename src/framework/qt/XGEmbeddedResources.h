@@ -3,12 +3,6 @@
 // and icons from icons/NNN.xpm, registered under their numbers.
 #pragma once
 
-#include <string>
-#include <vector>
-
 // Registers every embedded resource once; a view or menu text that does not parse
 // raises an error naming the file and the line.
 void XGLoadEmbeddedResources();
-
-// The numbers of the embedded view resources.
-std::vector<int> XGEmbeddedViewNumbers();

@@ -71,11 +71,6 @@ int XGViewClassCount()
     return int(Registry<XGViewConstructor>().size());
 }
 
-int XGWindowClassCount()
-{
-    return int(Registry<XGWindowConstructor>().size());
-}
-
 void XGRegisterFrameworkClasses()
 {
     XGRegisterView("text"_4cc, XGMakeView<XGStaticText>);

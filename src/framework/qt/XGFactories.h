@@ -30,7 +30,6 @@ void XGRegisterWindow(XGCode code, XGWindowConstructor constructor);
 XGViewConstructor XGFindView(XGCode code);
 XGWindowConstructor XGFindWindow(XGCode code);
 int XGViewClassCount();
-int XGWindowClassCount();
 
 // The framework's own classes: text, edit, popm, pbtn, scrv, list, grou, radb, chkb,
 // slid, opgl, icon; windows wind and dlog.

@@ -39,16 +39,6 @@ protected:
     {
         if (fView) XGGuard([this] { fView->Paint(); });
     }
-    void showEvent(QShowEvent* e) override
-    {
-        if (fView) fView->fShown = true;
-        QOpenGLWidget::showEvent(e);
-    }
-    void hideEvent(QHideEvent* e) override
-    {
-        if (fView) fView->fShown = false;
-        QOpenGLWidget::hideEvent(e);
-    }
     void mousePressEvent(QMouseEvent* e) override
     {
         if (fView)

@@ -35,7 +35,6 @@ public:
     bool HasContext() const;
     // Whether the platform can make OpenGL contexts at all.
     static bool PlatformHasOpenGL();
-    bool IsShownOnScreen() const { return fShown; }
 
     // Makes the view's context current (none for null). Nothing happens when the view
     // is already current; a view without a context makes none current.
@@ -67,7 +66,6 @@ private:
 
     class XGGLWidget* fGL = nullptr;
     bool fAsked = false;
-    bool fShown = false;
     bool fDepth = true;
     int fViewportWidth = 0;
     int fViewportHeight = 0;

@@ -26,8 +26,3 @@ void XGSlider::SetValue(int32_t value)
 {
     fSlider->setValue(value);
 }
-
-void XGSlider::SetRange(int32_t minimum, int32_t maximum)
-{
-    fSlider->setRange(minimum, maximum);
-}

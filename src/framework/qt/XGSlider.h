@@ -10,7 +10,6 @@ public:
     XGSlider(XGView* parent, const XGViewRecord& record);
     int32_t GetValue() const override;
     void SetValue(int32_t value) override;
-    void SetRange(int32_t minimum, int32_t maximum);
 
 private:
     QSlider* fSlider;

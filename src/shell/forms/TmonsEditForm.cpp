@@ -399,7 +399,7 @@ private:
         std::vector<std::string> rows;
         for (int i = 0; i < monster_attacks_in_use(fCopy); ++i)
             rows.push_back("Attack " + std::to_string(i + 1) + ": " +
-                           TTagPickList::ReferenceLabel(Store(), "proj"_4cc, fCopy.attacks[i].projectile_tag));
+                           TTagPickList::ReferenceLabel(&Store(), "proj"_4cc, fCopy.attacks[i].projectile_tag));
         list->SetItems(rows);
         list->SetValue(selected < int(rows.size()) ? selected : -1);
         UpdateControls();

@@ -149,7 +149,7 @@ private:
         for (int i = 0; i < projectile_group_parts_in_use(fCopy); ++i) {
             tag_code id = fCopy.parts[i].projectile_tag;
             rows.push_back("Part " + std::to_string(i + 1) + ": " +
-                           TTagPickList::ReferenceLabel(Store(), "proj"_4cc, id));
+                           TTagPickList::ReferenceLabel(&Store(), "proj"_4cc, id));
         }
         list->SetItems(rows);
         list->SetValue(selected < int(rows.size()) ? selected : -1);

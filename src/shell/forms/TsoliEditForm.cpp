@@ -109,7 +109,7 @@ private:
         std::vector<std::string> rows;
         for (int i = 0; i < sound_list_count(fCopy); ++i) {
             tag_code id = fCopy.sounds[i].sound;
-            rows.push_back(tag_code_to_text(id) + "  " + TTagPickList::ReferenceLabel(Store(), "soun"_4cc, id));
+            rows.push_back(tag_code_to_text(id) + "  " + TTagPickList::ReferenceLabel(&Store(), "soun"_4cc, id));
         }
         list->SetItems(rows);
         list->SetValue(selected < int(rows.size()) ? selected : -1);

@@ -145,30 +145,27 @@ bool LoadModel(const uint8_t* data, size_t size, const skmd_model_entry& entry, 
         why = "its minimum vertex count is above its vertex count";
         return false;
     }
-    uint32_t base = skmd_model_block_size(h);
-    if (base > entry.size) {
+    const skmd_model_layout layout = skmd_model_layout_for(h);
+    if (layout.size > entry.size) {
         why = "its stored size " + std::to_string(entry.size) + " is smaller than its arrays (" +
-              std::to_string(base) + " bytes)";
+              std::to_string(layout.size) + " bytes)";
         return false;
     }
     model.bones.resize(h.bone_count);
     if (h.bone_count)
         byte_swap_copy("skmd", model.bones.data(), block + SKMD_MODEL_HEADER_SIZE, SKMD_BONE_SIZE, h.bone_count,
                        skmd_bone_codes);
-    uint32_t uv = skmd_uv_offset(h.bone_count);
-    uint32_t boxes = uv + 8u * h.vertex_count;
-    uint32_t triangles = boxes + uint32_t(SKMD_COLLISION_BOX_SIZE) * h.collision_box_count;
-    uint32_t reals = triangles + uint32_t(SKMD_COLLISION_TRIANGLE_SIZE) * h.collision_triangle_count;
-    model.uv = ReadArray<float>(block, uv, size_t(h.vertex_count) * 2);
+    model.uv = ReadArray<float>(block, layout.uv, size_t(h.vertex_count) * 2);
     model.collision_boxes.resize(h.collision_box_count);
     if (h.collision_box_count)
-        byte_swap_copy("skmd", model.collision_boxes.data(), block + boxes, SKMD_COLLISION_BOX_SIZE,
+        byte_swap_copy("skmd", model.collision_boxes.data(), block + layout.boxes, SKMD_COLLISION_BOX_SIZE,
                        h.collision_box_count, skmd_collision_box_codes);
     model.collision_triangles.resize(h.collision_triangle_count);
     if (h.collision_triangle_count)
-        byte_swap_copy("skmd", model.collision_triangles.data(), block + triangles, SKMD_COLLISION_TRIANGLE_SIZE,
-                       h.collision_triangle_count, skmd_collision_triangle_codes);
-    model.real_vertex_counts = ReadArray<uint16_t>(block, reals, size_t(h.vertex_count) + 1 - h.min_vertex_count);
+        byte_swap_copy("skmd", model.collision_triangles.data(), block + layout.triangles,
+                       SKMD_COLLISION_TRIANGLE_SIZE, h.collision_triangle_count, skmd_collision_triangle_codes);
+    model.real_vertex_counts =
+        ReadArray<uint16_t>(block, layout.real_counts, size_t(h.vertex_count) + 1 - h.min_vertex_count);
 
     model.levels.resize(h.lod_count);
     for (int i = 0; i < h.lod_count; ++i) {
@@ -195,13 +192,21 @@ uint32_t skmd_uv_offset(int bone_count)
     return RoundUp16(uint64_t(SKMD_MODEL_HEADER_SIZE) + uint64_t(SKMD_BONE_SIZE) * uint64_t(bone_count));
 }
 
+skmd_model_layout skmd_model_layout_for(const skmd_model_header& h)
+{
+    skmd_model_layout l{};
+    l.uv = skmd_uv_offset(h.bone_count);
+    l.boxes = l.uv + 8u * h.vertex_count;
+    l.triangles = l.boxes + uint32_t(SKMD_COLLISION_BOX_SIZE) * h.collision_box_count;
+    l.real_counts = l.triangles + uint32_t(SKMD_COLLISION_TRIANGLE_SIZE) * h.collision_triangle_count;
+    l.size = l.real_counts +
+             2u * (uint32_t(h.vertex_count) + 1 - std::min<uint32_t>(h.min_vertex_count, h.vertex_count));
+    return l;
+}
+
 uint32_t skmd_model_block_size(const skmd_model_header& h)
 {
-    uint64_t size = skmd_uv_offset(h.bone_count) + 8ull * h.vertex_count +
-                    uint64_t(SKMD_COLLISION_BOX_SIZE) * h.collision_box_count +
-                    uint64_t(SKMD_COLLISION_TRIANGLE_SIZE) * h.collision_triangle_count +
-                    2ull * (uint64_t(h.vertex_count) + 1 - std::min<uint64_t>(h.min_vertex_count, h.vertex_count));
-    return uint32_t(size);
+    return skmd_model_layout_for(h).size;
 }
 
 skmd_level_layout skmd_level_layout_for(const skmd_lod_header& h, int bone_count, int first_vertex, int last_vertex)
@@ -401,18 +406,15 @@ std::vector<uint8_t> skmd_store(const TSkeletalModelTag& tag)
         if (h.bone_count)
             byte_swap_copy("skmd", block + SKMD_MODEL_HEADER_SIZE, quantized.bones.data(), SKMD_BONE_SIZE,
                            h.bone_count, skmd_bone_codes);
-        uint32_t uv = skmd_uv_offset(h.bone_count);
-        uint32_t boxes = uv + 8u * h.vertex_count;
-        uint32_t triangles = boxes + uint32_t(SKMD_COLLISION_BOX_SIZE) * h.collision_box_count;
-        uint32_t reals = triangles + uint32_t(SKMD_COLLISION_TRIANGLE_SIZE) * h.collision_triangle_count;
-        WriteArray(block, uv, m.uv);
+        const skmd_model_layout layout = skmd_model_layout_for(h);
+        WriteArray(block, layout.uv, m.uv);
         if (h.collision_box_count)
-            byte_swap_copy("skmd", block + boxes, m.collision_boxes.data(), SKMD_COLLISION_BOX_SIZE,
+            byte_swap_copy("skmd", block + layout.boxes, m.collision_boxes.data(), SKMD_COLLISION_BOX_SIZE,
                            h.collision_box_count, skmd_collision_box_codes);
         if (h.collision_triangle_count)
-            byte_swap_copy("skmd", block + triangles, m.collision_triangles.data(), SKMD_COLLISION_TRIANGLE_SIZE,
-                           h.collision_triangle_count, skmd_collision_triangle_codes);
-        WriteArray(block, reals, m.real_vertex_counts);
+            byte_swap_copy("skmd", block + layout.triangles, m.collision_triangles.data(),
+                           SKMD_COLLISION_TRIANGLE_SIZE, h.collision_triangle_count, skmd_collision_triangle_codes);
+        WriteArray(block, layout.real_counts, m.real_vertex_counts);
         for (size_t l = 0; l < m.levels.size(); ++l)
             StoreLevel(block + h.lods[l].lod_offset, m.levels[l], h.bone_count, h.lods[l]);
     }

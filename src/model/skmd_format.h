@@ -180,8 +180,12 @@ struct TSkeletalModelTag {
 
 // Layout arithmetic ("rebuilding pointers"): places relative to the block's start.
 uint32_t skmd_uv_offset(int bone_count);
-// The model block's own size (header, bones, texture coordinates, collision arrays,
-// real vertex counts), without its levels.
+// The places of a model block's arrays, and its own size (header, bones, texture
+// coordinates, collision arrays, real vertex counts) without its levels.
+struct skmd_model_layout {
+    uint32_t uv, boxes, triangles, real_counts, size;
+};
+skmd_model_layout skmd_model_layout_for(const skmd_model_header& h);
 uint32_t skmd_model_block_size(const skmd_model_header& h);
 struct skmd_level_layout {
     uint32_t weights_per_bone, edge_collapse, min_vertices_for_tri, weight_refs, vertex_weights, quads, size;

@@ -5,13 +5,6 @@
 
 #include "framework/XGError.h"
 
-skmd_transform skmd_identity_transform()
-{
-    skmd_transform t{};
-    for (int k = 0; k < 3; ++k) t.rotation[k][k] = 1.0f;
-    return t;
-}
-
 void skmd_quaternion_to_matrix(const float q[4], float m[3][3])
 {
     double x = q[0], y = q[1], z = q[2], w = q[3];

@@ -13,7 +13,6 @@ struct skmd_transform {
     float translation[3];
 };
 
-skmd_transform skmd_identity_transform();
 // The rotation of a unit quaternion (x, y, z, w).
 void skmd_quaternion_to_matrix(const float q[4], float m[3][3]);
 // The unit quaternion (x, y, z, w) of a rotation matrix.

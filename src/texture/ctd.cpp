@@ -1,5 +1,6 @@
 #include "texture/ctd.h"
 
+#include <bit>
 #include <cstring>
 
 #if defined(__x86_64__)
@@ -14,6 +15,7 @@
 #include "tags/tag_types.h"
 #include "texture/texture_errors.h"
 #include "texture/texture_pixels.h"
+#include "texture/texture_text.h"
 #include "texture/txst_format.h"
 
 #define CTD_CHECK(expr, text) ((expr) ? (void)0 : texture_check_failed(text, "ctd", __LINE__))
@@ -22,11 +24,6 @@ namespace {
 
 constexpr float kInverse255 = 0.003921568859368563f;
 constexpr size_t kWorkBytes = WORK_SIZE * WORK_SIZE * 3;
-
-bool IsPowerOfTwo(uint32_t n)
-{
-    return n && !(n & (n - 1));
-}
 
 // B = trunc(255 x (1 - a x (1 - d)) x b) with a = mask / 255, d = detail / 255 and
 // b = B / 255, each in single precision. A mask of 0 leaves B as it is.
@@ -295,7 +292,7 @@ void TTerrainCollapser::CheckDetailSet(const texture_set& detail) const
         const auto& list = detail.stacks[i].textures;
         if (list.empty()) continue;
         const stacked_texture& t = *list.front();
-        if (!IsPowerOfTwo(t.width) || !IsPowerOfTwo(t.height))
+        if (!std::has_single_bit(t.width) || !std::has_single_bit(t.height))
             texture_read_error("The detail texture of stack " + std::to_string(i) + " is " + std::to_string(t.width) +
                                " x " + std::to_string(t.height) + "; its sides must be powers of two.");
     }
@@ -309,17 +306,9 @@ void TTerrainCollapser::PrepareDetail(const stacked_texture& texture, uint8_t* s
     texture_image image = decode_texture_or_fail(*st, false);
     const uint32_t channels = st->channels;
 
-    float x0 = 0, y0 = 0, ux = -64, uy = 0, vx = 0, vy = 64;
-    if (st->u_x != 0 || st->u_y != 0) {
-        x0 = st->origin_x;
-        ux = st->u_x;
-        uy = st->u_y;
-    }
-    if (st->v_x != 0 || st->v_y != 0) {
-        y0 = st->origin_y;
-        vx = st->v_x;
-        vy = st->v_y;
-    }
+    const detail_placement placement = texture_detail_placement(*st);
+    const float x0 = placement.origin_x, y0 = placement.origin_y;
+    const float ux = placement.u_x, uy = placement.u_y, vx = placement.v_x, vy = placement.v_y;
     const float su = float(W) / (ux * ux + uy * uy);
     const float sv = float(H) / (vx * vx + vy * vy);
     const float dx = float(W) / 1024.0f, dy = float(H) / 1024.0f;

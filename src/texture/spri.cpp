@@ -210,13 +210,23 @@ void load_sprite_frame_image(sprite_definition& def, int32_t frame)
     const sprite_frame& f = def.frames[frame];
     tag_entry* stack_tag = def.tag->file->store->find_tag("txst"_4cc, f.texture_stack);
     if (!stack_tag) return;
+    if (f.stack_index < 0 || f.texture_index < 0) return;
     try {
-        std::unique_ptr<texture_set> set = read_texture_set(stack_tag);
-        if (f.stack_index < 0 || uint32_t(f.stack_index) >= set->stack_count()) return;
-        const auto& list = set->stacks[f.stack_index].textures;
-        if (f.texture_index < 0 || size_t(f.texture_index) >= list.size()) return;
-        auto image = std::make_unique<texture_image>();
-        if (decode_texture(*list[f.texture_index], {0, true}, *image)) def.images[frame].data = std::move(image);
+        // Decoded in place: the tag's other textures are not copied. Stacks without
+        // textures do not count, as they are dropped when the tag is read as a set.
+        const stored_texture_set stored = read_stored_texture_set(stack_tag);
+        int32_t stack = f.stack_index;
+        for (const stored_texture_set::stack& s : stored.stacks) {
+            if (s.header.texture_count == 0) continue;
+            if (stack-- > 0) continue;
+            if (f.texture_index >= s.header.texture_count) return;
+            const stored_texture& t = stored.textures[s.first + uint32_t(f.texture_index)];
+            const txst_texture_header& h = t.header;
+            auto image = std::make_unique<texture_image>();
+            if (decode_texture_data(t.data, h.data_size, {h.format, h.channels, h.width, h.height}, {0, true}, *image))
+                def.images[frame].data = std::move(image);
+            return;
+        }
     } catch (const XGError&) {
     }
 }

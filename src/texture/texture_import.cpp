@@ -1,6 +1,7 @@
 #include "texture/texture_import.h"
 
 #include <algorithm>
+#include <bit>
 #include <vector>
 
 #include "framework/XGFileSpecifier.h"
@@ -56,11 +57,6 @@ std::unique_ptr<stacked_texture> MakeTexture(uint32_t width, uint32_t height, ui
     t->height = uint16_t(height);
     t->compressed_data.resize(size_t(width) * height * channels);
     return t;
-}
-
-bool IsPowerOfTwo(uint32_t n)
-{
-    return n && !(n & (n - 1));
 }
 
 } // namespace
@@ -136,7 +132,7 @@ std::unique_ptr<texture_set> import_terrain_file(const std::string& path)
 int import_layers_into_stack(texture_set& set, uint32_t stack, int position, const TLayeredImage& image)
 {
     const uint32_t w = image.width(), h = image.height();
-    if (!IsPowerOfTwo(w) || !IsPowerOfTwo(h))
+    if (!std::has_single_bit(w) || !std::has_single_bit(h))
         texture_read_error(image.name() + " is " + std::to_string(w) + " x " + std::to_string(h) +
                            "; both sides must be powers of two to import it into a stack.");
     if (uint64_t(w) * h > MAXIMUM_TEXTURE_PIXELS) texture_read_error(image.name() + " is too large for a texture.");

@@ -90,6 +90,11 @@ TEST(SkmdFormat, LayoutArithmetic)
     h.collision_box_count = 2;
     h.collision_triangle_count = 1;
     EXPECT_EQ(skmd_model_block_size(h), 544u + 80 + 40 + 40 + 2 * 7);
+    const skmd_model_layout places = skmd_model_layout_for(h);
+    EXPECT_EQ(places.uv, 544u);
+    EXPECT_EQ(places.boxes, 544u + 80);
+    EXPECT_EQ(places.triangles, 544u + 80 + 40);
+    EXPECT_EQ(places.real_counts, 544u + 80 + 40 + 40);
 
     skmd_lod_header level{};
     level.triangle_count = 3;

@@ -136,8 +136,6 @@ TEST(Sprites, FrameImagesComeFromTheirTextureStack)
     auto jpeg = std::make_unique<stacked_texture>();
     jpeg->width = jpeg->height = 16;
     jpeg->channels = 3;
-    jpeg->compressed_data = smooth_image(16, 16, 3, 2).pixels;
-    recompress_texture(*jpeg, 100);
     jpeg->format = TEXTURE_FORMAT_JPEG;
     jpeg->compressed_data = encode_texture_jpeg(smooth_image(16, 16, 3, 2), 90);
     insert_texture(frames.get(), 0, -1, std::move(jpeg));
@@ -162,6 +160,32 @@ TEST(Sprites, FrameImagesComeFromTheirTextureStack)
     tag_entry* out = s.add("spri", "out ", bytes{});
     write_sprite_definition(*def, out);
     EXPECT_EQ(tag_bytes(out), stored);
+}
+
+TEST(Sprites, FrameStackIndicesPassOverStacksWithoutTextures)
+{
+    texture_store s;
+    hand_texture colour;
+    colour.data = make_bytes(2 * 2 * 3, 40);
+    hand_texture mask;
+    mask.channels = 1;
+    mask.data = make_bytes(2 * 2, 90);
+    // Stored stacks 0 and 2 hold nothing: frames count only the stacks a set keeps.
+    s.add("txst", "sprf", build_txst({hand_stack{}, hand_stack{0, 1, {colour, mask}}, hand_stack{}}));
+
+    bytes stored = SpriteBytes(3, {});
+    put_be32(stored, 28 + 2 * 128 + 100, 1); // frame 2: a second kept stack, which is not there
+    auto def = create_sprite_definition(3, 0, 0);
+    ASSERT_TRUE(read_sprite_definition(*def, s.add("spri", "sprt", stored), true));
+    const texture_image* first = sprite_frame_pixels(*def, 0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->channels, 3u);
+    EXPECT_EQ(first->pixels, colour.data);
+    const texture_image* second = sprite_frame_pixels(*def, 1);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->channels, 1u);
+    EXPECT_EQ(second->pixels, mask.data);
+    EXPECT_EQ(sprite_frame_pixels(*def, 2), nullptr);
 }
 
 TEST(Sprites, DependenciesAreFrameStacksAndStepSounds)

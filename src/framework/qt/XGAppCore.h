@@ -37,6 +37,8 @@ public:
 
     // Builds the frame, menu bar and first windows (the multi-window core does).
     virtual void Initialize() {}
+    // Shows the main window once start-up is done.
+    virtual void ShowMainWindow() {}
 
     // The main loop: turns until the quit flag is set.
     void Run();

@@ -108,6 +108,11 @@ void XGAppMultiWindow::BuildFrame(int32_t menuResource)
     fFrame->resize(1100, 760);
 }
 
+void XGAppMultiWindow::ShowMainWindow()
+{
+    if (fFrame) fFrame->show();
+}
+
 XGWindow* XGAppMultiWindow::WindowOf(const QMdiSubWindow* sub) const
 {
     if (!sub) return nullptr;

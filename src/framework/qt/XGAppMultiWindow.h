@@ -23,6 +23,7 @@ public:
     // The frame, its menu bar and accelerators (menu resource 128).
     void Initialize() override;
     void BuildFrame(int32_t menuResource = 128);
+    void ShowMainWindow() override;
 
     QMainWindow* GetFrame() const { return fFrame.get(); }
     QMdiArea* GetMdiArea() const { return fArea; }

@@ -39,6 +39,7 @@ int XGStartup(int& argc, char** argv, const std::function<XGAppCore*()>& create,
     // a batch run has nothing to wait for
     if (options.headless) app->SetQuit();
     splash.Finish(XGSplash::Now(), XGSplash::WaitTurning);
+    if (!options.headless) app->ShowMainWindow();
 
     app->Run();
     int status = options.headless && app->HadError() ? 1 : 0;

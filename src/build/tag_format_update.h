@@ -1,6 +1,8 @@
 // Bringing tags written in older formats to the current version of their type.
 #pragma once
 
+#include "framework/XGProgress.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -31,6 +33,8 @@ struct tag_format_update_report {
     std::vector<tag_file*> refreshed_files; // shown in a window: left modified
     std::vector<std::string> failed_saves;  // the save's error message
     std::vector<std::string> unreadable_tags;
+    bool cancelled = false;
+    int files = 0; // looked at
     int converted = 0;
     int versioned = 0;
 };
@@ -39,8 +43,11 @@ struct tag_format_update_report {
 // Every tag is checked first, so an internal error ends the command before anything
 // changes. A file in which a tag changed is saved at once, or, when it has a window, handed
 // to refresh_window and left modified. A failed save is reported and the next file goes on.
+// progress hears of each file; when it asks to stop, the files after the current one are
+// left as they are (cancelled is set).
 tag_format_update_report update_all_tag_formats(TTagStore& store,
-                                                const std::function<void(tag_file*)>& refresh_window = {});
+                                                const std::function<void(tag_file*)>& refresh_window = {},
+                                                XGProgress* progress = nullptr);
 
 // Installs the updaters of proj, scen and unit.
 void install_format_updaters();

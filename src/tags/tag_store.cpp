@@ -45,6 +45,14 @@ void TTagStore::unlink_file(tag_file* f)
     f->next = f->prev = nullptr;
 }
 
+void TTagStore::move_file_to_front(tag_file* f)
+{
+    PROGRAM_ASSERT(f->store == this, "tags");
+    if (fFiles == f) return;
+    unlink_file(f);
+    link_file_front(f);
+}
+
 tag_file* TTagStore::find_open_file(const std::string& path) const
 {
     auto it = fPathIndex.find(XGNormalPath(path));

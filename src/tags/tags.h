@@ -132,6 +132,8 @@ public:
     void close_tag_file(tag_file* f);
     tag_file* revert_tag_file(tag_file* f);
     tag_file* find_open_file(const std::string& path) const;
+    // Puts an open file first in lookups, as opening it would.
+    void move_file_to_front(tag_file* f);
     void set_tag_file_path(tag_file* f, const std::string& path, std::string normal = {});
 
     // Iteration, in store order.

@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QStatusBar>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 
@@ -97,6 +98,7 @@ void XGAppMultiWindow::BuildFrame(int32_t menuResource)
     fArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     fArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     fFrame->setCentralWidget(fArea);
+    fFrame->statusBar()->setSizeGripEnabled(true);
     fDropTarget = std::make_unique<XGFrameDropTarget>(this);
     fArea->viewport()->setAcceptDrops(true);
     fArea->viewport()->installEventFilter(fDropTarget.get());
@@ -106,6 +108,16 @@ void XGAppMultiWindow::BuildFrame(int32_t menuResource)
         if (XGWindow* w = WindowOf(sub)) WindowToFront(w);
     });
     fFrame->resize(1100, 760);
+}
+
+void XGAppMultiWindow::SetStatusText(const std::string& text)
+{
+    if (fFrame) fFrame->statusBar()->showMessage(QString::fromLatin1(text.c_str()));
+}
+
+std::string XGAppMultiWindow::GetStatusText() const
+{
+    return fFrame ? fFrame->statusBar()->currentMessage().toLatin1().toStdString() : std::string();
 }
 
 void XGAppMultiWindow::ShowMainWindow()

@@ -165,6 +165,13 @@ void map_editor::set_render_from_physical()
     end_step();
 }
 
+void map_editor::set_header(const mesh_header& header)
+{
+    begin_step();
+    map.fHeader = header;
+    end_step();
+}
+
 void map_editor::select(int marker, bool add)
 {
     if (!add) selection.clear();

@@ -58,6 +58,8 @@ public:
     void clear_pitch_and_roll();
     void set_render_from_physical();
     void select(int marker, bool add);
+    // The header as the header edits leave it (one step).
+    void set_header(const mesh_header& header);
 
     // Tool strokes on the click grid: press, moves (d is the drag distance in world
     // units for the drags), release; one stroke is one step. With shift, banding adds

@@ -41,12 +41,13 @@ void apply(TMeshMap& map, const map_step& s, bool forward)
         if (size_t(s.entries[i]) < map.fPalette.size())
             map.fPalette[size_t(s.entries[i])] = forward ? s.entries_after[i] : s.entries_before[i];
     map.fNextMarkerIdentifier = forward ? s.next_identifier_after : s.next_identifier_before;
+    if (s.header) map.fHeader = forward ? s.header_after : s.header_before;
 }
 
 } // namespace
 
 map_step_recorder::map_step_recorder(const TMeshMap& map)
-    : fMarkers(map.fMarkers), fPalette(map.fPalette), fNextIdentifier(map.fNextMarkerIdentifier)
+    : fMarkers(map.fMarkers), fPalette(map.fPalette), fNextIdentifier(map.fNextMarkerIdentifier), fHeader(map.fHeader)
 {
 }
 
@@ -72,6 +73,11 @@ map_step map_step_recorder::finish(const TMeshMap& map, const std::vector<uint32
     }
     s.next_identifier_before = fNextIdentifier;
     s.next_identifier_after = map.fNextMarkerIdentifier;
+    if (!same(fHeader, map.fHeader)) {
+        s.header = true;
+        s.header_before = fHeader;
+        s.header_after = map.fHeader;
+    }
     return s;
 }
 

@@ -21,8 +21,14 @@ struct map_step {
     std::vector<marker_data> all_markers_before, all_markers_after;
     std::vector<marker_palette_entry> palette_before, palette_after;
     int16_t next_identifier_before = 0, next_identifier_after = 0;
+    bool header = false; // the header changed
+    mesh_header header_before{}, header_after{};
 
-    bool empty() const { return cells.empty() && markers.empty() && entries.empty() && !lists && next_identifier_before == next_identifier_after; }
+    bool empty() const
+    {
+        return cells.empty() && markers.empty() && entries.empty() && !lists && !header &&
+               next_identifier_before == next_identifier_after;
+    }
 };
 
 // Records one edit: made before it, finished after it with the cells it changed and
@@ -37,6 +43,7 @@ private:
     std::vector<marker_data> fMarkers;
     std::vector<marker_palette_entry> fPalette;
     int16_t fNextIdentifier;
+    mesh_header fHeader;
 };
 
 class map_history {

@@ -251,11 +251,20 @@ bool TTagEditForm::IsViewShown(int32_t control) const
     return v && v->IsShown();
 }
 
+bool TTagEditForm::ControlsDiffer()
+{
+    // a number field holding what is no number differs, whatever it would read as
+    fAccess.ClearRefused();
+    bool changed = HasChanges() || fAccess.GetRefused();
+    fAccess.ClearRefused();
+    return changed;
+}
+
 void TTagEditForm::UpdateCommandButtons()
 {
     UpdateReadOnly();
     if (!FindView(kApplyButton) && !FindView(kReloadButton)) return;
-    bool changed = HasChanges();
+    bool changed = ControlsDiffer();
     EnableControl(kApplyButton, changed && !fReadOnly);
     EnableControl(kReloadButton, changed);
 }
@@ -263,7 +272,7 @@ void TTagEditForm::UpdateCommandButtons()
 bool TTagEditForm::CanClose()
 {
     // what cannot be applied is not asked about
-    if (fReadOnly || !HasChanges()) return true;
+    if (fReadOnly || !ControlsDiffer()) return true;
     XGModalDialog modal(std::make_unique<XGForm>(), kCommitResource);
     if (XGView* text = modal.GetDialog()->FindView(kCommitText)) {
         std::string message = text->GetText();
@@ -324,7 +333,7 @@ int32_t TTagEditForm::DoStatus(XGCode, XGParam id, XGParam status)
     case kCommandReloadTag:
     case kCommandApplyTagChanges: {
         UpdateReadOnly();
-        bool changed = HasChanges();
+        bool changed = ControlsDiffer();
         s.enabled = changed && (id == kCommandReloadTag || !fReadOnly);
         EnableControl(kApplyButton, changed && !fReadOnly);
         EnableControl(kReloadButton, changed);

@@ -164,6 +164,8 @@ private:
     // Follows the file's protection: the header text and the controls that change things.
     void UpdateReadOnly();
     void ShowHeaderText();
+    // HasChanges, or a number field whose text is not a number.
+    bool ControlsDiffer();
 
     bool fReadOnly = false;
     std::string fNote;

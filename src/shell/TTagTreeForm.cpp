@@ -23,6 +23,8 @@ XG_END_DISPATCH()
 void TTagTreeForm::WindowBuilt()
 {
     fTree = dynamic_cast<TTreeView*>(FindView(kTagTreeControl));
+    // the keys go to the rows, not to the filter box, until the person clicks it
+    if (fTree) fTree->Focus();
     if (fTree)
         fTree->SetDragType(TAG_ROW_DRAG_TYPE, [](const TTreeItem& item, std::vector<uint8_t>& out) {
             tag_row_record row = RowOf(&item);

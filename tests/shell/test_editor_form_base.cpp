@@ -177,6 +177,9 @@ TEST_F(EditorFormBaseTest, ApplyRefusesTextThatIsNotANumberAndShowsLimitedNumber
     tag_entry* e = ObjectTag(Object());
     TTagEditForm* form = Open(e);
     const bytes before = Data(e);
+    // text that reads as the stored 0 still differs from it
+    Type(form, kGravity, "abc");
+    EXPECT_TRUE(View(form, TTagEditForm::kApplyButton)->IsEnabled());
     Type(form, kGravity, "-100000");
     struct Case {
         int32_t control;

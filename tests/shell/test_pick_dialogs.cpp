@@ -235,9 +235,10 @@ TEST_F(TextureCommandsTest, CollapseTerrainDetailAddsTheCollapsedStack)
         d.ClickControl(TCollapseTerrainDialog::kDetailButton);
         script.Then(pick("Sample Terrain (terr)"));
         d.ClickControl(TCollapseTerrainDialog::kTerrainButton);
+        // then the summary
+        script.Click(1);
         d.ClickControl(TCollapseTerrainDialog::kCreate);
     });
-    script.Click(1);
     Command(kCommandCollapseTerrain);
     EXPECT_EQ(script.Shown().back().title, "Collapse Terrain Detail");
     tag_group* stacks = tag_file_group(fWindow->GetFile(), code("txst"));

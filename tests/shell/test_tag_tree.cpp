@@ -183,8 +183,8 @@ TEST_F(ShellTest, FilterBoxesNarrowTheTreesAndTheStatusBarShowsTheSelectedTag)
     EXPECT_EQ(fApp->GetStatusText(), "Type: rawd   ID: one_   Size: 1500 bytes   Version: 3   File: plugins/p.tag");
     all->SetFilter("ONE");
     EXPECT_EQ(row_texts(all->GetTree()),
-              (std::vector<std::string>{"Raw Files", "  one (one_) [2k]  plugins/p.tag",
-                                        "  one (one_) [0k]  tags/base.tag  (overridden by plugins/p.tag)"}));
+              (std::vector<std::string>{"Raw Files", "  one (one_) [0k]  tags/base.tag  (overridden by plugins/p.tag)",
+                                        "  one (one_) [2k]  plugins/p.tag"}));
     ASSERT_EQ(all->GetSelectedTags().size(), 1u);
     EXPECT_EQ(all->GetSelectedTags()[0]->size, 1500u);
     // the store changes: the filter stays

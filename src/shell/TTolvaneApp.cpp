@@ -18,6 +18,7 @@
 #include "framework/qt/XGWindow.h"
 #include "build/foundation_build.h"
 #include "build/tag_format_update.h"
+#include "map/TMeshForm.h"
 #include "map/mesh_map.h"
 #include "shell/TAllTagForm.h"
 #include "shell/TNewMeshDialog.h"
@@ -82,6 +83,7 @@ TTolvaneApp::TTolvaneApp(std::string dataFolder)
 
     set_tag_type_core_hooks("mesh"_4cc, EditorMeshDefaults, nullptr, nullptr);
     install_tag_editor_forms();
+    install_map_editors();
     fScript.set_alert_handler([](const std::string& message, const std::string& explanation,
                                  const std::string& caption) { XGShowAlert(kXGError, message, explanation, caption); });
 

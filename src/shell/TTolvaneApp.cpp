@@ -1,5 +1,7 @@
 #include "shell/TTolvaneApp.h"
 
+#include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 
@@ -11,6 +13,7 @@
 #include "framework/qt/XGFileDialog.h"
 #include "framework/qt/XGGuard.h"
 #include "framework/qt/XGModalDialog.h"
+#include "framework/qt/XGPictures.h"
 #include "framework/qt/XGView.h"
 #include "framework/qt/XGWindow.h"
 #include "build/foundation_build.h"
@@ -36,6 +39,7 @@
 
 namespace {
 
+constexpr int32_t kProgramIcon = 129;
 constexpr int32_t kFormatUpdatedResource = 165;
 constexpr int32_t kFindTagResource = 166;
 constexpr int32_t kFindTypeField = 1;
@@ -70,6 +74,7 @@ TTolvaneApp::TTolvaneApp(std::string dataFolder)
     : fDataFolder(std::move(dataFolder)), fContext(std::make_unique<QObject>())
 {
     SetName("Quenchold");
+    QApplication::setWindowIcon(QIcon(XGGetPicture(kProgramIcon)));
     // the framework's classes were registered by the application core; these are the program's own
     XGRegisterView("Tree"_4cc, XGMakeView<TTreeView>);
     XGRegisterView("bmap"_4cc, XGMakeView<TBitmapView>);

@@ -1,10 +1,11 @@
 // What the model viewer builds without drawing: the collision mesh, bone cylinders, the
-// orbit camera and animation playback.
+// orbit camera, animation playback and the scene of a posed level.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
 
+#include "model/figure_export_writer.h"
 #include "model/skan_playback.h"
 #include "model/skeleton_animation_import.h"
 #include "model/skeleton_export_writer.h"
@@ -12,6 +13,7 @@
 #include "model/skmd_camera.h"
 #include "model/skmd_collision_mesh.h"
 #include "model/skmd_cylinder.h"
+#include "model/skmd_scene.h"
 #include "model_test_support.h"
 
 namespace {
@@ -306,4 +308,107 @@ TEST(AnimationPlayback, FramesPlaceTheBonesAsTheExportDid)
         }
     }
     EXPECT_NE(error_of([&] { skan_frame_transforms(*model, animation, 3); }).find("no frame 3"), std::string::npos);
+}
+
+namespace {
+
+std::unique_ptr<TSkeletalModel> Figure(bool wave = false)
+{
+    TSkeletonFile file;
+    file.Parse(make_figure_export(4, wave).text, "figure.skl");
+    std::unique_ptr<TSkeletalModel> model = build_skeletal_model(file, "figure.skl");
+    model->header.scale = 0.5f;
+    return model;
+}
+
+} // namespace
+
+TEST(ModelScene, EveryLevelIsTheCorePosingAtTheDisplayScale)
+{
+    std::unique_ptr<TSkeletalModel> model = Figure();
+    std::vector<skmd_transform> rest = skmd_rest_transforms(*model);
+    int previous_faces = 0;
+    for (int l = 0; l < model->header.lod_count; ++l) {
+        SCOPED_TRACE("level " + std::to_string(l));
+        TskmdScene scene;
+        scene.Build(*model, l, nullptr, -1);
+        ASSERT_FALSE(scene.IsEmpty()) << scene.Problem();
+        int count = model->header.lods[l].last_vertex;
+        skmd_posed_mesh core = skmd_pose_level(*model, l, count, rest);
+        ASSERT_EQ(scene.fMesh.positions.size(), core.positions.size());
+        for (size_t i = 0; i < core.positions.size(); ++i)
+            ASSERT_FLOAT_EQ(scene.fMesh.positions[i], core.positions[i] * 0.5f);
+        EXPECT_EQ(scene.fMesh.triangles, core.triangles);
+        EXPECT_EQ(int(scene.fMesh.triangle_count()), skmd_level_face_count(*model, l));
+        EXPECT_GE(skmd_level_face_count(*model, l), previous_faces);
+        previous_faces = skmd_level_face_count(*model, l);
+        EXPECT_EQ(scene.fMesh.uvs, std::vector<float>(model->uv.begin(), model->uv.begin() + count * 2));
+        for (size_t v = 0; v < scene.fMesh.vertex_count(); ++v) {
+            vec3 n = At(scene.fMesh.normals, v);
+            EXPECT_NEAR(Dot(n, n), 1.0f, 1e-4f);
+        }
+    }
+}
+
+TEST(ModelScene, BonesBoxesCylinderAndBounds)
+{
+    std::unique_ptr<TSkeletalModel> model = Figure();
+    model->collision_boxes = {Box(-5, -8, 0, 6, 8, 30)};
+    model->header.collision_box_count = 1;
+    size_t thigh = 2;
+    ASSERT_STREQ(model->bones[thigh].name, "L Thigh");
+    TskmdScene scene;
+    scene.Build(*model, model->header.lod_count - 1, nullptr, int(thigh));
+    ASSERT_FALSE(scene.IsEmpty()) << scene.Problem();
+    EXPECT_EQ(scene.fBoxes.vertices.size(), 24u * 3);
+    EXPECT_FLOAT_EQ(scene.fBoxes.highest_z, 15.0f) << "boxes at the display scale";
+    EXPECT_EQ(scene.fBonePoints.size(), model->bones.size() * 3);
+    EXPECT_EQ(scene.fBoneLines.size(), (model->bones.size() - 1) * 6) << "every bone but the root hangs from one";
+
+    // the thigh's cylinder runs down its collision axis from its origin
+    ASSERT_TRUE(scene.fHasCylinder);
+    std::vector<skmd_transform> rest = skmd_rest_transforms(*model);
+    const skmd_bone& bone = model->bones[thigh];
+    int axis = int((bone.flags & SKMD_BONE_AXIS_MASK) >> SKMD_BONE_AXIS_SHIFT);
+    ASSERT_LT(axis, 3);
+    vec3 far_centre = At(scene.fCylinder.far_cap, 0);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_NEAR(far_centre[size_t(k)],
+                    0.5f * (rest[thigh].translation[k] + rest[thigh].rotation[k][axis] * bone.far), 1e-4f);
+
+    // the bounds hold the mesh
+    for (size_t v = 0; v < scene.fMesh.vertex_count(); ++v)
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_LE(scene.fBounds.min[k], scene.fMesh.positions[v * 3 + size_t(k)]);
+            EXPECT_GE(scene.fBounds.max[k], scene.fMesh.positions[v * 3 + size_t(k)]);
+        }
+
+    // the tag bone has no cylinder to show
+    scene.Build(*model, 0, nullptr, int(model->bones.size() - 1));
+    EXPECT_FALSE(scene.fHasCylinder);
+}
+
+TEST(ModelScene, WhatCannotBeShownLeavesTheSceneEmptyWithTheReason)
+{
+    std::unique_ptr<TSkeletalModel> model = Figure();
+    TskmdScene scene;
+    model->header.collision_box_count = 2; // the model holds none
+    scene.Build(*model, 0, nullptr, -1);
+    EXPECT_TRUE(scene.IsEmpty());
+    EXPECT_NE(scene.Problem().find("v == collision_vertex_count"), std::string::npos) << scene.Problem();
+    EXPECT_TRUE(scene.fMesh.positions.empty());
+
+    model->header.collision_box_count = 0;
+    model->levels[0].weight_refs.resize(3);
+    scene.Build(*model, 0, nullptr, -1);
+    EXPECT_TRUE(scene.IsEmpty());
+    EXPECT_NE(scene.Problem().find("level 0"), std::string::npos) << scene.Problem();
+    scene.Build(*model, 1, nullptr, -1);
+    EXPECT_FALSE(scene.IsEmpty()) << "the other levels still show";
+
+    std::vector<skmd_transform> short_pose(2);
+    scene.Build(*model, 1, &short_pose, -1);
+    EXPECT_TRUE(scene.IsEmpty());
+    scene.Build(*model, 99, nullptr, -1);
+    EXPECT_NE(scene.Problem().find("no level 99"), std::string::npos);
 }

@@ -40,8 +40,9 @@ skmd_transform Placement(double ax, double ay, double az, double tx, double ty, 
 // Each bone relative to its parent at walk phase phi.
 std::vector<skmd_transform> WalkPose(double phi, bool wave)
 {
+    if (wave) phi = 0; // standing
     double swing = 0.45 * std::sin(phi);
-    double left_knee = 0.1 + 0.5 * std::max(0.0, std::cos(phi));
+    double left_knee = wave ? 0.1 : 0.1 + 0.5 * std::max(0.0, std::cos(phi));
     double right_knee = 0.1 + 0.5 * std::max(0.0, -std::cos(phi));
     double drop = 1.6 * std::sin(phi) * std::sin(phi);
     std::vector<skmd_transform> local(kBones);
@@ -51,7 +52,7 @@ std::vector<skmd_transform> WalkPose(double phi, bool wave)
     local[kLeftCalf] = Placement(0, left_knee, 0, 0, 0, -14);
     local[kRightThigh] = Placement(0, swing, 0, 0, -4, 0);
     local[kRightCalf] = Placement(0, right_knee, 0, 0, 0, -14);
-    local[kLeftArm] = wave ? Placement(-1.4, 0, 0, 0, 9, 18) : Placement(0.08, swing * 0.9, 0, 0, 9, 18);
+    local[kLeftArm] = wave ? Placement(1.4, 0, 0, 0, 9, 18) : Placement(0.08, swing * 0.9, 0, 0, 9, 18);
     local[kRightArm] = Placement(-0.08, -swing * 0.9, 0, 0, -9, 18);
     local[kOrigin] = Placement(0, 0, 0, 0, 0, -(30 - drop));
     return local;

@@ -16,8 +16,8 @@ struct figure_export {
     int frames_per_step = 0; // a foot comes down every this many frames
 };
 
-// frames of the walk (at least 1) at 30 frames a second; wave raises the left arm
-// sideways instead of swinging it, so that the figure is no longer symmetric.
+// frames of the walk (at least 1) at 30 frames a second; wave makes the figure stand
+// with its left arm raised sideways, so that it is no longer symmetric.
 figure_export make_figure_export(int frames = 24, bool wave = false);
 
 // Texture coordinates of the parts run in four bands down the texture: torso, head,

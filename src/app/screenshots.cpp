@@ -145,6 +145,8 @@ int main(int argc, char** argv)
         PhotographNextDialog("error-alert");
         XGShowAlert(kXGError, "File Open Error", "Unable to open file notes.txt (not a tag file)");
         XGSetModalHook({});
+        // room for the tallest form, which would scroll in a smaller frame
+        app.GetFrame()->resize(1300, 1000);
         PhotographForms(app);
     } catch (const XGError& e) {
         std::fprintf(stderr, "%s: %s\n", e.GetTitle().c_str(), e.GetMessage().c_str());

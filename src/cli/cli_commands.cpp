@@ -18,6 +18,7 @@ int cli_run_script(CliContext& context);
 int cli_import_psd(CliContext& context);
 int cli_collapse_terrain(CliContext& context);
 int cli_render_model(CliContext& context);
+int cli_render_map(CliContext& context);
 
 const std::vector<CliCommand>& cli_commands()
 {
@@ -43,6 +44,8 @@ const std::vector<CliCommand>& cli_commands()
          "render-model FILE SKMD_ID OUT.png [--size WxH] [--model K] [--lod N] [--animation SKAN_ID --frame F] "
          "[--yaw DEG --pitch DEG]",
          cli_render_model},
+        {"render-map", "render-map FILE MAP_ID OUT.png [--size WxH] [--view top|perspective] [--markers hide|only|boxes|simple|complex]",
+         cli_render_map},
     };
     return commands;
 }

@@ -60,3 +60,16 @@ struct map_display_state {
         return grid_slot(g) >= 0 && (g == click_grid || (click_grid != MAP_GRID_NONE && grid_modify[grid_slot(g)]));
     }
 };
+
+// The colour that shows a terrain type (0..15) in the view and in the form's swatches.
+struct map_rgb {
+    uint8_t r, g, b;
+};
+inline map_rgb terrain_type_color(int type)
+{
+    static constexpr map_rgb colors[16] = {
+        {90, 170, 230}, {40, 120, 210}, {20, 70, 180},  {10, 30, 110},  {200, 160, 90}, {150, 90, 40},
+        {70, 180, 60},  {230, 210, 120}, {140, 140, 140}, {90, 120, 70}, {245, 245, 250}, {20, 110, 40},
+        {128, 0, 128},  {128, 0, 128},  {220, 40, 40},  {240, 120, 200}};
+    return colors[type & 15];
+}

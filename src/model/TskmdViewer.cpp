@@ -7,6 +7,7 @@
 #include "framework/qt/XGFactories.h"
 #include "framework/qt/XGGuard.h"
 #include "framework/qt/XGMessages.h"
+#include "render/offscreen_context.h"
 
 namespace {
 
@@ -199,6 +200,25 @@ void TskmdViewer::DrawGL(XGOpenGLDraw& draw)
         fSkinChanged = false;
     }
     fRenderer->draw_scene(fScene, fCamera, draw.width, draw.height, fOptions);
+}
+
+texture_image TskmdViewer::Picture(int width, int height)
+{
+    std::string why;
+    auto context = offscreen_context::create(width, height, &why);
+    if (!context) throw XGError(kXGError, "Model Picture", why + ".");
+    model_renderer renderer(context->gl());
+    renderer.set_skin(&fSkin);
+    renderer.draw_scene(fScene, fCamera, width, height, fOptions);
+    texture_image picture = context->read_pixels(true);
+    renderer.release();
+    context.reset();
+    // the widget's context goes on being current
+    if (XGOpenGLView* current = GetCurrent()) {
+        MakeCurrent(nullptr);
+        MakeCurrent(current);
+    }
+    return picture;
 }
 
 void TskmdViewer::MouseDown(int x, int y, int button, int)

@@ -56,6 +56,9 @@ public:
     // Fits the camera to the model at rest, keeping its direction.
     void FrameModel();
     const TskmdScene& GetScene() const { return fScene; }
+    // What the viewer shows, drawn offscreen at width × height (RGBA, top row first);
+    // raises an XGError when no offscreen context can be made.
+    texture_image Picture(int width, int height);
     const skmd_orbit_camera& GetCamera() const { return fCamera; }
     // Why nothing is shown, or "".
     std::string GetProblem() const;

@@ -141,6 +141,8 @@ void model_renderer::DrawCylinder(const skmd_cylinder& c) const
 {
     const gl_functions& gl = fGL;
     gl.PushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_POLYGON_BIT);
+    // a limb's cylinder lies about its surface: it shows through the mesh
+    gl.Disable(GL_DEPTH_TEST);
     gl.Enable(GL_LIGHTING);
     gl.Enable(GL_LIGHT0);
     gl.Enable(GL_COLOR_MATERIAL);
@@ -150,7 +152,7 @@ void model_renderer::DrawCylinder(const skmd_cylinder& c) const
     gl.CullFace(GL_BACK);
     gl.Enable(GL_BLEND);
     gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    gl.Color4f(0.2f, 0.85f, 0.3f, 0.6f);
+    gl.Color4f(0.2f, 0.85f, 0.3f, 0.45f);
     gl.Begin(GL_TRIANGLE_STRIP);
     for (size_t i = 0; i + 2 < c.side_vertices.size(); i += 3) {
         gl.Normal3f(c.side_normals[i], c.side_normals[i + 1], c.side_normals[i + 2]);

@@ -101,6 +101,7 @@ public:
         SetTagRef(kAnimationRef, "skan"_4cc, tag_code(fCopy.header.word0));
         SetTagRef(kTextureRef, "txst"_4cc, tag_code(fCopy.header.word4));
         LoadSkin();
+        ShowOptions();
         fModel = -1;
         FillModels(fCopy.models.empty() ? -1 : 0);
         PlayTag(fReadable ? tag_code(fCopy.header.word0) : 0, false);

@@ -75,6 +75,8 @@ public:
 
     void LoadTag() override
     {
+        // the viewer lets go of the animation before it goes
+        fPlayer.SetAnimation(nullptr);
         fCopy = {};
         fReadable = false;
         std::string problem;
@@ -474,6 +476,8 @@ private:
     {
         TskmdViewer* viewer = Viewer();
         std::string note;
+        fPlayer.SetAnimation(nullptr);
+        if (viewer) viewer->SetModel(nullptr);
         fModel.reset();
         fFits = false;
         tag_entry* e = fModelTag ? Store().find_tag("skmd"_4cc, fModelTag) : nullptr;

@@ -76,6 +76,7 @@ public:
 
     void LoadTag() override
     {
+        Detach();
         fCopy = {};
         fReadable = false;
         fLoadedTag.clear();
@@ -204,6 +205,13 @@ private:
     }
 
     TskmdViewer* Viewer() const { return dynamic_cast<TskmdViewer*>(FindView(kViewer)); }
+    // The viewer lets go of the model and animation before they change.
+    void Detach()
+    {
+        fPlayer.SetAnimation(nullptr);
+        fPlaying = nullptr;
+        if (TskmdViewer* viewer = Viewer()) viewer->SetModel(nullptr);
+    }
     TSkeletalModel* Model() { return fModel >= 0 && fModel < int(fCopy.models.size()) ? fCopy.models[size_t(fModel)].get() : nullptr; }
     skmd_bone* Bone()
     {
@@ -290,9 +298,6 @@ private:
                 }
             bones->SetItems(rows);
         }
-        fBone = -1;
-        FillBone(-1);
-
         auto* levels = dynamic_cast<XGPopupMenu*>(FindView(kLevel));
         int level_count = m ? int(m->levels.size()) : 0;
         if (levels) {
@@ -310,6 +315,8 @@ private:
         }
         EnableView(kLevel, level_count > 0);
         if (TskmdViewer* viewer = Viewer()) viewer->SetModel(m, level_count - 1);
+        fBone = -1;
+        FillBone(-1);
         // the animation may not fit the model shown now
         PlayTag(fPlayTag, false);
         ShowViewerNote();
@@ -374,6 +381,7 @@ private:
         if (path.empty()) return;
         ReadControls();
         std::unique_ptr<TSkeletalModel> model = import_skeletal_model(path);
+        Detach();
         if (replace) {
             // the new mesh keeps the model's scale and collision shapes
             const TSkeletalModel& old = *Model();
@@ -394,6 +402,7 @@ private:
     {
         if (!Model()) return;
         ReadControls();
+        Detach();
         int k = fModel;
         fCopy.models.erase(fCopy.models.begin() + k);
         // each entry's carried values go with its model
@@ -432,6 +441,8 @@ private:
             SetControlText(kPlayNote, note);
             return;
         }
+        fPlayer.SetAnimation(nullptr);
+        fPlaying = nullptr;
         fPlaySet = std::move(set);
         fPlayTag = fPlaySet ? id : 0;
         SetTagRef(kPlayTag, "skan"_4cc, fPlayTag);

@@ -2,7 +2,9 @@
 // visible display and saves pictures of its windows and dialogs as PNG files in OUT.
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QMainWindow>
+#include <QPainter>
 #include <QPixmap>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +15,9 @@
 #include "framework/qt/XGDialog.h"
 #include "framework/qt/XGView.h"
 #include "framework/qt/XGWindow.h"
+#include "map/TMarkerDialogs.h"
+#include "map/TMeshForm.h"
+#include "map/TMeshView.h"
 #include "shell/TAllTagForm.h"
 #include "shell/TTagEditorBase.h"
 #include "shell/TTagFileForm.h"
@@ -83,6 +88,67 @@ void PhotographForms(TTolvaneApp& app)
     XGSetModalHook({});
 }
 
+// The map form on the sample's living map, its 3D view drawn offscreen into the picture
+// (the offscreen platform has no OpenGL of its own); then its header form and dialogs.
+void PhotographMap(TTolvaneApp& app)
+{
+    tag_entry* e = app.GetStore().find_tag("mesh"_4cc, "m003"_4cc);
+    if (!e) {
+        std::fprintf(stderr, "quenchold-screenshots: the sample data has no map m003\n");
+        return;
+    }
+    XGSetModalHook([](XGDialog& dialog) { dialog.EndModal(dialog.GetCancelButton()); });
+    app.OpenTagEditor(e, false);
+    auto* form = dynamic_cast<TMeshForm*>(TTagEditorBase::FromTag(e));
+    if (form && form->View() && form->GetWindow()) {
+        QWidget* frame = form->GetWindow()->GetFrameWidget();
+        frame->move(10, 10);
+        form->Command(2013);          // Simple Models
+        form->Command(2008);          // Show Physics Grid
+        form->Command(2009);          // Show Media Grid
+        form->Editor().display.terrain_types = false;
+        TMeshView* view = form->View();
+        view->Camera().yaw = 25;
+        view->Camera().pitch = 40;
+        view->Camera().distance *= 0.8;
+        form->Editor().select(3, false);
+        form->SetControlText(TMeshForm::kStatus, "");
+        Pump();
+        QPixmap picture = frame->grab();
+        QWidget* widget = view->GetWidget();
+        QPoint at = widget->mapTo(frame, QPoint(0, 0));
+        try {
+            texture_image image = view->Picture(widget->width(), widget->height());
+            QImage drawn(image.pixels.data(), int(image.width), int(image.height), int(image.width * 3),
+                         QImage::Format_RGB888);
+            QPainter painter(&picture);
+            painter.drawImage(at, drawn);
+        } catch (const XGError& error) {
+            std::fprintf(stderr, "quenchold-screenshots: %s\n", error.GetMessage().c_str());
+        }
+        QString path = QString::fromStdString(gOut + "/form-mesh.png");
+        if (picture.save(path)) {
+            std::printf("%s\n", path.toStdString().c_str());
+            ++gSaved;
+        }
+
+        marker_palette_entry entry = form->Editor().map.fPalette[3];
+        PhotographNextDialog("dialog-marker-palette");
+        TMarkerPaletteDialog::Run(app.GetStore(), e->file, entry);
+        PhotographNextDialog("dialog-marker");
+        form->EditMarker(3);
+        form->GetWindow()->Close(false);
+    }
+    XGSetModalHook([](XGDialog& dialog) { dialog.EndModal(dialog.GetCancelButton()); });
+    app.OpenTagEditor(e, true);
+    if (auto* header = TTagEditorBase::FromTag(e); header && header->GetWindow()) {
+        header->GetWindow()->GetFrameWidget()->move(10, 10);
+        Save(header->GetWindow()->GetFrameWidget(), "form-mesh-header");
+        header->GetWindow()->Close(false);
+    }
+    XGSetModalHook({});
+}
+
 void ExpandAll(TTreeView* tree)
 {
     for (TTreeItem* item = tree->GetFirstItem(); item; item = item->next) tree->Expand(item, true);
@@ -145,7 +211,10 @@ int main(int argc, char** argv)
         PhotographNextDialog("error-alert");
         XGShowAlert(kXGError, "File Open Error", "Unable to open file notes.txt (not a tag file)");
         XGSetModalHook({});
+        // room for the tallest form, which would scroll in a smaller frame
+        app.GetFrame()->resize(1300, 1000);
         PhotographForms(app);
+        PhotographMap(app);
     } catch (const XGError& e) {
         std::fprintf(stderr, "%s: %s\n", e.GetTitle().c_str(), e.GetMessage().c_str());
         return 1;

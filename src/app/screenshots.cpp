@@ -13,11 +13,14 @@
 #include "framework/XGError.h"
 #include "framework/qt/XGAlert.h"
 #include "framework/qt/XGDialog.h"
+#include "framework/qt/XGListControl.h"
+#include "framework/qt/XGSlider.h"
 #include "framework/qt/XGView.h"
 #include "framework/qt/XGWindow.h"
 #include "map/TMarkerDialogs.h"
 #include "map/TMeshForm.h"
 #include "map/TMeshView.h"
+#include "model/TskmdViewer.h"
 #include "shell/TAllTagForm.h"
 #include "shell/TTagEditorBase.h"
 #include "shell/TTagFileForm.h"
@@ -83,6 +86,58 @@ void PhotographForms(TTolvaneApp& app)
         XGWindow* w = editor->GetWindow();
         w->GetFrameWidget()->move(20, 20);
         Save(w->GetFrameWidget(), (std::string("form-") + name).c_str());
+        w->Close(false);
+    }
+    XGSetModalHook({});
+}
+
+// The model forms with their viewer's picture drawn offscreen in place (the offscreen
+// platform has no OpenGL of its own): the model walking, a bone's cylinder shown.
+void PhotographModelForms(TTolvaneApp& app)
+{
+    struct model_form {
+        const char* type;
+        int32_t viewer;
+        int32_t bone_list; // 0: none
+        int32_t slider;
+        int frame;
+    };
+    const model_form forms[] = {{"skmd", 13700, 13730, 13745, 6}, {"skan", 13933, 0, 13935, 18}};
+    XGSetModalHook([](XGDialog& dialog) { dialog.EndModal(dialog.GetCancelButton()); });
+    for (const model_form& form : forms) {
+        tag_entry* e = nullptr;
+        for (tag_file* f = app.GetStore().first_file(); f && !e; f = f->next)
+            if (tag_group* g = tag_file_group(f, text_to_tag_code(form.type))) e = g->entries;
+        if (!e) continue;
+        app.OpenTagEditor(e, false);
+        auto* editor = TTagEditorBase::FromTag(e);
+        if (!editor || !editor->GetWindow()) continue;
+        XGWindow* w = editor->GetWindow();
+        w->GetFrameWidget()->move(20, 20);
+        if (auto* bones = dynamic_cast<XGListControl*>(editor->FindView(form.bone_list))) bones->Choose(2);
+        auto* viewer = dynamic_cast<TskmdViewer*>(editor->FindView(form.viewer));
+        if (!viewer) continue;
+        // the bones are shown
+        if (form.bone_list) editor->FindView(13703)->Click();
+        if (auto* slider = dynamic_cast<XGSlider*>(editor->FindView(form.slider))) slider->Slide(form.frame);
+        Pump();
+        QWidget* frame = w->GetFrameWidget();
+        QPixmap shot = frame->grab();
+        QWidget* area = viewer->GetWidget();
+        try {
+            texture_image picture = viewer->Picture(area->width(), area->height());
+            QImage image(picture.pixels.data(), int(picture.width), int(picture.height), int(picture.width * 4),
+                         QImage::Format_RGBA8888);
+            QPainter painter(&shot);
+            painter.drawImage(area->mapTo(frame, QPoint(0, 0)), image);
+        } catch (const XGError& error) {
+            std::fprintf(stderr, "quenchold-screenshots: %s\n", error.GetMessage().c_str());
+        }
+        QString path = QString::fromStdString(gOut + "/form-" + form.type + ".png");
+        if (shot.save(path)) {
+            std::printf("%s\n", path.toStdString().c_str());
+            ++gSaved;
+        }
         w->Close(false);
     }
     XGSetModalHook({});
@@ -214,6 +269,7 @@ int main(int argc, char** argv)
         // room for the tallest form, which would scroll in a smaller frame
         app.GetFrame()->resize(1300, 1000);
         PhotographForms(app);
+        PhotographModelForms(app);
         PhotographMap(app);
     } catch (const XGError& e) {
         std::fprintf(stderr, "%s: %s\n", e.GetTitle().c_str(), e.GetMessage().c_str());

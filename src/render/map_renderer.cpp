@@ -24,7 +24,7 @@ const float kGridColors[3][4] = {{0.35f, 1.0f, 0.35f, 0.8f}, {0.35f, 0.65f, 1.0f
 
 } // namespace
 
-map_renderer::map_renderer(TTagStore* store) : fTextures(store)
+map_renderer::map_renderer(TTagStore* store) : fTextures(store), fModels(store), fStore(store)
 {
     fTexCoords.reserve(BLOCK_VERTICES * 2);
     for (int j = 0; j < VERTS; ++j)
@@ -289,13 +289,65 @@ void wire_box(const gl_functions& gl, const map_box& box)
 
 } // namespace
 
-std::vector<map_box> map_renderer::marker_boxes(const map_scene& scene) const
+std::vector<const map_marker_model*> map_renderer::entry_models(const map_scene& scene)
+{
+    std::vector<const map_marker_model*> models(scene.map->fPalette.size(), nullptr);
+    map_marker_mode mode = scene.display->markers;
+    if (mode != MAP_SIMPLE_MODELS && mode != MAP_COMPLEX_MODELS && mode != MAP_BOUNDING_BOXES) return models;
+    for (size_t i = 0; i < models.size(); ++i)
+        models[i] = fModels.model(marker_model_id(fStore, scene.map->fPalette[i]), 0, mode != MAP_SIMPLE_MODELS);
+    return models;
+}
+
+std::vector<map_box> map_renderer::marker_boxes(const map_scene& scene)
 {
     std::vector<map_box> boxes;
     if (!scene.map || !scene.display || scene.display->markers == MAP_HIDE_MARKERS) return boxes;
+    std::vector<const map_marker_model*> models = entry_models(scene);
     boxes.reserve(scene.map->fMarkers.size());
-    for (const marker_data& m : scene.map->fMarkers) boxes.push_back(marker_symbol_box(m));
+    for (const marker_data& m : scene.map->fMarkers) {
+        size_t entry = size_t(m.palette_index);
+        const map_marker_model* model = entry < models.size() ? models[entry] : nullptr;
+        boxes.push_back(model ? marker_model_box(m, *model) : marker_symbol_box(m));
+    }
     return boxes;
+}
+
+void map_renderer::draw_model(const marker_data& m, const map_marker_model& model, map_rgb color, bool from_above)
+{
+    vec3 p = marker_position(m);
+    fGL->PushMatrix();
+    fGL->Translatef(float(p.x), float(p.y), float(p.z));
+    fGL->Rotatef(float(m.yaw * 360.0 / 65536), 0, 0, 1);
+    fGL->Rotatef(float(m.pitch * 360.0 / 65536), 0, 1, 0);
+    fGL->Rotatef(float(m.roll * 360.0 / 65536), 1, 0, 0);
+    // the skin: the texture stack of the model's id, the permutation's stack
+    GLuint skin = fTextures.texture(model.id, model.permutation, -1, -1, 0);
+    fGL->Enable(GL_CULL_FACE);
+    fGL->FrontFace(from_above ? GL_CW : GL_CCW); // the top view mirrors
+    fGL->EnableClientState(GL_VERTEX_ARRAY);
+    fGL->VertexPointer(3, GL_FLOAT, 0, model.positions.data());
+    if (skin) {
+        fGL->Enable(GL_TEXTURE_2D);
+        fGL->Enable(GL_ALPHA_TEST);
+        fGL->AlphaFunc(GL_GREATER, 0.5f);
+        fGL->Color4f(1, 1, 1, 1);
+        fGL->EnableClientState(GL_TEXTURE_COORD_ARRAY);
+        fGL->TexCoordPointer(2, GL_FLOAT, 0, model.uv.data());
+    } else {
+        fGL->Color3f(color.r / 255.f, color.g / 255.f, color.b / 255.f);
+        fGL->EnableClientState(GL_COLOR_ARRAY);
+        fGL->ColorPointer(3, GL_UNSIGNED_BYTE, 0, model.shade.data());
+    }
+    fGL->DrawElements(GL_TRIANGLES, GLsizei(model.triangles.size()), GL_UNSIGNED_SHORT, model.triangles.data());
+    fGL->DisableClientState(GL_TEXTURE_COORD_ARRAY);
+    fGL->DisableClientState(GL_COLOR_ARRAY);
+    fGL->DisableClientState(GL_VERTEX_ARRAY);
+    fGL->Disable(GL_TEXTURE_2D);
+    fGL->Disable(GL_ALPHA_TEST);
+    fGL->Disable(GL_CULL_FACE);
+    fGL->FrontFace(GL_CCW);
+    fGL->PopMatrix();
 }
 
 void map_renderer::draw_markers(const map_scene& scene, bool from_above)
@@ -305,6 +357,9 @@ void map_renderer::draw_markers(const map_scene& scene, bool from_above)
     if (scene.selection)
         for (int i : *scene.selection)
             if (i >= 0 && size_t(i) < selected.size()) selected[size_t(i)] = true;
+    std::vector<const map_marker_model*> models = entry_models(scene);
+    bool draw_models = scene.display->markers == MAP_SIMPLE_MODELS || scene.display->markers == MAP_COMPLEX_MODELS;
+    fTextures.forget_binding();
     fGL->LineWidth(from_above ? 1.0f : 1.5f);
     for (size_t i = 0; i < map.fMarkers.size(); ++i) {
         const marker_data& m = map.fMarkers[i];
@@ -312,11 +367,20 @@ void map_renderer::draw_markers(const map_scene& scene, bool from_above)
         bool highlight = selected[i] || int(i) == scene.hover_marker;
         if (selected[i]) color = {255, 230, 0};
         else if (int(i) == scene.hover_marker) color = {255, 255, 255};
-        if (scene.display->markers == MAP_BOUNDING_BOXES) {
+        size_t entry = size_t(m.palette_index);
+        const map_marker_model* model = entry < models.size() ? models[entry] : nullptr;
+        if (model && draw_models) {
+            map_rgb tint = m.type >= 0 && m.type < NUMBER_OF_MARKER_TYPES ? kMarkerColors[m.type] : map_rgb{200, 200, 200};
+            draw_model(m, *model, tint, from_above);
+            if (highlight) {
+                fGL->Color3f(color.r / 255.f, color.g / 255.f, color.b / 255.f);
+                wire_box(*fGL, marker_model_box(m, *model));
+            }
+        } else if (scene.display->markers == MAP_BOUNDING_BOXES) {
             fGL->Color3f(color.r / 255.f, color.g / 255.f, color.b / 255.f);
-            wire_box(*fGL, marker_symbol_box(m));
+            wire_box(*fGL, model ? marker_model_box(m, *model) : marker_symbol_box(m));
         } else {
-            // marker models are drawn as their symbols
+            // markers without a model show as symbols
             symbol(*fGL, m, color, highlight);
         }
     }

@@ -80,6 +80,10 @@ const map_marker_model* map_model_cache::model(tag_code id, int permutation, boo
         int count = model.header.lods[level].last_vertex;
         skmd_posed_mesh mesh = skmd_pose_level(model, level, count, skmd_rest_transforms(model));
         built->positions = std::move(mesh.positions);
+        float scale = model.header.scale;
+        if (!(scale > 0) || !std::isfinite(scale)) scale = 1;
+        for (float& c : built->positions) c *= scale;
+        built->skin = tag_code(tag.header.word4);
         built->triangles = std::move(mesh.triangles);
         size_t vertices = built->positions.size() / 3;
         built->uv.assign(vertices * 2, 0.0f);

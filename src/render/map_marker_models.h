@@ -1,7 +1,7 @@
 // Marker models: a marker's palette entry followed to its skeletal model (scenery with
 // skeletal models, units through their monster, projectiles with a skeletal model),
-// posed at rest at the simple (first) or complex (last) level of detail, kept per
-// (model id, permutation, level) until the model's tag changes.
+// posed at rest at the simple (first) or complex (last) level of detail and drawn at the
+// model's scale, kept per (model id, permutation, level) until the model's tag changes.
 #pragma once
 
 #include <map>
@@ -20,6 +20,7 @@ struct map_marker_model {
     std::vector<uint16_t> triangles;
     map_box bounds; // model space
     tag_code id = NONE_TAG;
+    tag_code skin = NONE_TAG; // the texture stack the model's tag names
     int permutation = 0;
 };
 

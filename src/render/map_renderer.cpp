@@ -37,13 +37,59 @@ map_renderer::map_renderer(TTagStore* store) : fTextures(store), fModels(store),
             uint16_t a = uint16_t(j * VERTS + i), b = uint16_t(a + 1), c = uint16_t(a + VERTS), d = uint16_t(c + 1);
             fTriangles.insert(fTriangles.end(), {a, b, d, a, d, c});
         }
-    for (int j = 0; j < VERTS; ++j)
-        for (int i = 0; i < MAP_BLOCK_CELLS; ++i) {
-            fLines.push_back(uint16_t(j * VERTS + i));
-            fLines.push_back(uint16_t(j * VERTS + i + 1));
-            fLines.push_back(uint16_t(i * VERTS + j));
-            fLines.push_back(uint16_t((i + 1) * VERTS + j));
-        }
+    // far blocks draw every 2nd, 4th or 8th line, along coarser segments
+    for (int k = 0; k < 4; ++k) {
+        int step = 1 << k;
+        for (int j = 0; j < VERTS; j += step)
+            for (int i = 0; i < MAP_BLOCK_CELLS; i += step) {
+                fLines[k].push_back(uint16_t(j * VERTS + i));
+                fLines[k].push_back(uint16_t(j * VERTS + i + step));
+                fLines[k].push_back(uint16_t(i * VERTS + j));
+                fLines[k].push_back(uint16_t((i + step) * VERTS + j));
+            }
+    }
+}
+
+bool map_renderer::on_screen(const block& b, double& pixels_per_cell) const
+{
+    mat4 m = fProjection * fModelView;
+    float low = 1e30f, high = -1e30f;
+    for (size_t v = 2; v < b.surface.size(); v += 3) {
+        low = std::min(low, b.surface[v]);
+        high = std::max(high, b.surface[v]);
+    }
+    double x0 = b.surface[0], y0 = b.surface[1];
+    // the clip coordinates of the block's box: off screen when all lie beyond one plane
+    int outside[6] = {};
+    for (int k = 0; k < 8; ++k) {
+        double x = x0 + (k & 1 ? MAP_BLOCK_CELLS : 0), y = y0 + (k & 2 ? MAP_BLOCK_CELLS : 0), z = k & 4 ? high : low;
+        double c[4];
+        for (int r = 0; r < 4; ++r) c[r] = m.at(r, 0) * x + m.at(r, 1) * y + m.at(r, 2) * z + m.at(r, 3);
+        outside[0] += c[0] < -c[3];
+        outside[1] += c[0] > c[3];
+        outside[2] += c[1] < -c[3];
+        outside[3] += c[1] > c[3];
+        outside[4] += c[2] < -c[3];
+        outside[5] += c[2] > c[3];
+    }
+    for (int plane : outside)
+        if (plane == 8) return false;
+    vec3 centre{x0 + MAP_BLOCK_CELLS / 2.0, y0 + MAP_BLOCK_CELLS / 2.0, (low + high) / 2.0};
+    auto pixel = [&](vec3 p, double& px, double& py) {
+        double w = m.at(3, 0) * p.x + m.at(3, 1) * p.y + m.at(3, 2) * p.z + m.at(3, 3);
+        if (w <= 1e-6) return false;
+        vec3 n = m.project(p);
+        px = (n.x + 1) * fViewWidth / 2;
+        py = (n.y + 1) * fViewHeight / 2;
+        return true;
+    };
+    double cx, cy, ax, ay, bx, by;
+    if (!pixel(centre, cx, cy) || !pixel(centre + vec3{1, 0, 0}, ax, ay) || !pixel(centre + vec3{0, 1, 0}, bx, by)) {
+        pixels_per_cell = 1e9; // at or behind the eye: as near as can be
+        return true;
+    }
+    pixels_per_cell = std::max(std::hypot(ax - cx, ay - cy), std::hypot(bx - cx, by - cy));
+    return true;
 }
 
 map_renderer::~map_renderer() = default;
@@ -214,6 +260,8 @@ void map_renderer::draw_terrain(const map_scene& scene)
     for (int by = 0; by < fBlocksY; ++by)
         for (int bx = 0; bx < fBlocksX; ++bx) {
             block& b = fBlocks[size_t(by * fBlocksX + bx)];
+            double pixels = 0;
+            if (!on_screen(b, pixels)) continue;
             GLuint texture = has_stack ? fTextures.texture(landscape, by * (map.fWidth / MAP_BLOCK_CELLS) + bx, 0, -1, 0) : 0;
             fGL->VertexPointer(3, GL_FLOAT, 0, b.surface.data());
             if (texture) {
@@ -321,8 +369,8 @@ void map_renderer::draw_model(const marker_data& m, const map_marker_model& mode
     fGL->Rotatef(float(m.yaw * 360.0 / 65536), 0, 0, 1);
     fGL->Rotatef(float(m.pitch * 360.0 / 65536), 0, 1, 0);
     fGL->Rotatef(float(m.roll * 360.0 / 65536), 1, 0, 0);
-    // the skin: the texture stack of the model's id, the permutation's stack
-    GLuint skin = fTextures.texture(model.id, model.permutation, -1, -1, 0);
+    // the skin: the base texture of the texture stack the model's tag names
+    GLuint skin = model.skin != NONE_TAG && model.skin != 0 ? fTextures.texture(model.skin, 0, -1, -1, 0) : 0;
     fGL->Enable(GL_CULL_FACE);
     fGL->FrontFace(from_above ? GL_CW : GL_CCW); // the top view mirrors
     fGL->EnableClientState(GL_VERTEX_ARRAY);
@@ -451,9 +499,12 @@ void map_renderer::draw_grids(const map_scene& scene)
         for (int by = 0; by < fBlocksY; ++by)
             for (int bx = 0; bx < fBlocksX; ++bx) {
                 block& b = fBlocks[size_t(by * fBlocksX + bx)];
+                double pixels = 0;
+                if (!on_screen(b, pixels)) continue;
                 if (!b.grid_built[slot]) build_grid(map, bx, by, slot, b);
+                int level = pixels >= 8 ? 0 : pixels >= 4 ? 1 : pixels >= 2 ? 2 : 3;
                 fGL->VertexPointer(3, GL_FLOAT, 0, b.grids[slot].data());
-                draw_indexed(GL_LINES, fLines, BLOCK_VERTICES);
+                draw_indexed(GL_LINES, fLines[level], BLOCK_VERTICES);
             }
     }
     fGL->DisableClientState(GL_VERTEX_ARRAY);

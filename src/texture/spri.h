@@ -96,5 +96,11 @@ void load_sprite_frame_image(sprite_definition& def, int32_t frame);
 // The frame's pixels for drawing (null without); the frame must exist.
 const texture_image* sprite_frame_pixels(const sprite_definition& def, int32_t frame_num);
 
+// The step a sequence shows tick game ticks after it started, the steps following one
+// another for their ticks and the sequence starting over after its last; steps of 0 or
+// fewer ticks are passed over, and a sequence whose steps all are shows its first.
+// -1 for a sequence without steps.
+int32_t sprite_sequence_step_at(const sprite_sequence& s, int64_t tick);
+
 void spri_set_defaults(tag_entry* tag);
 void spri_collect_dependencies(tag_entry* tag);

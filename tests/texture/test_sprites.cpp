@@ -116,8 +116,9 @@ TEST(Sprites, ComparisonIgnoresTheFrameImageFields)
     b->frames[2].placement[23] ^= 1;
     EXPECT_TRUE(compare_sprite_definitions(*a, *b));
     ASSERT_TRUE(read_sprite_definition(*b, e, false));
-    b->header.values[0] ^= 1; // the first value after the counts is not compared
-    EXPECT_FALSE(compare_sprite_definitions(*a, *b));
+    b->header.values[0] ^= 1; // both values after the counts are compared
+    EXPECT_TRUE(compare_sprite_definitions(*a, *b));
+    ASSERT_TRUE(read_sprite_definition(*b, e, false));
     b->header.values[1] ^= 1;
     EXPECT_TRUE(compare_sprite_definitions(*a, *b));
     ASSERT_TRUE(read_sprite_definition(*b, e, false));

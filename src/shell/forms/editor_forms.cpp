@@ -53,6 +53,7 @@ void install_tag_editor_forms()
         {"glli"_4cc, open_glli_editor},
         {"game"_4cc, open_game_editor},
         {"soun"_4cc, open_soun_editor},
+        {"txst"_4cc, open_txst_editor},
     };
     for (const Form& f : kForms) set_tag_type_editor_hooks(f.type, f.open, nullptr);
 }

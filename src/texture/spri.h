@@ -13,6 +13,8 @@ struct tag_entry;
 
 constexpr int32_t MAX_SPRITE_FRAMES = 256;
 constexpr int32_t MAX_SPRITE_SEQUENCES = 8;
+// The steps a sequence may have where the editor and the dependency walk read sprites.
+constexpr int32_t MAX_SPRITE_STEPS = 256;
 
 struct sprite_header {
     int32_t num_frames;

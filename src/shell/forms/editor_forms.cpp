@@ -54,6 +54,8 @@ void install_tag_editor_forms()
         {"game"_4cc, open_game_editor},
         {"soun"_4cc, open_soun_editor},
         {"txst"_4cc, open_txst_editor},
+        {"spri"_4cc, open_spri_editor},
+        {"grsp"_4cc, open_grsp_editor},
     };
     for (const Form& f : kForms) set_tag_type_editor_hooks(f.type, f.open, nullptr);
 }

@@ -197,3 +197,17 @@ TEST(Sprites, DependenciesAreFrameStacksAndStepSounds)
     EXPECT_EQ(recorder.Collect(e), (std::vector<std::string>{"txst:sprf", "txst:sprf", "soun:snd0", "soun:snd1",
                                                               "soun:snd0"}));
 }
+
+TEST(Sprites, SequencesShowEachStepForItsTicksAndStartOver)
+{
+    auto def = create_sprite_definition(1, 1, 5);
+    sprite_sequence& s = def->sequences[0];
+    EXPECT_EQ(sprite_sequence_step_at(s, 0), -1);
+    s.record.num_steps = 4;
+    s.ticks = {2, 0, 3, -5, 0}; // steps of 0 or fewer ticks are passed over
+    const int32_t expected[] = {0, 0, 2, 2, 2, 0, 0, 2};
+    for (int64_t tick = 0; tick < 8; ++tick) EXPECT_EQ(sprite_sequence_step_at(s, tick), expected[tick]) << tick;
+    EXPECT_EQ(sprite_sequence_step_at(s, 5 * 1000 + 3), 2);
+    s.ticks = {0, 0, 0, 0, 0};
+    EXPECT_EQ(sprite_sequence_step_at(s, 7), 0);
+}

@@ -56,6 +56,40 @@ void WriteFile(const std::string& path, const QByteArray& bytes)
                       "The file \"" + path + "\" cannot be written: " + file.errorString().toStdString() + ".");
 }
 
+// Runs an operation on one texture; its errors name the texture.
+template <class Operation>
+void OnTexture(const std::string& texture, const char* title, Operation operation)
+{
+    try {
+        operation();
+    } catch (const XGError& e) {
+        throw XGError(kXGError, title, texture + ": " + e.GetMessage());
+    }
+}
+
+// The texture as a JPEG (its colour channels) or PNG file.
+QByteArray ExportBytes(const stacked_texture& t, bool jpeg)
+{
+    if (jpeg && t.format == TEXTURE_FORMAT_JPEG && (t.channels == 1 || t.channels == 3)) {
+        // the stored stream is already the file
+        return QByteArray(reinterpret_cast<const char*>(t.compressed_data.data()), qsizetype(t.data_size()));
+    }
+    texture_image image = decode_texture_or_fail(t, true);
+    QByteArray bytes;
+    if (jpeg) {
+        image = ColourOnly(image);
+        std::vector<uint8_t> stream = jpeg_encode(image.pixels.data(), image.width, image.height, image.channels,
+                                                  kExportQuality);
+        return QByteArray(reinterpret_cast<const char*>(stream.data()), qsizetype(stream.size()));
+    }
+    QImage picture = texture_qimage(image);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (picture.isNull() || !picture.save(&buffer, "PNG"))
+        throw XGError(kXGError, "Export Texture", "the picture cannot be made into a PNG image.");
+    return bytes;
+}
+
 std::string Lower(std::string text)
 {
     for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -322,7 +356,8 @@ void TtxstEditForm::SplitRGBA()
     try {
         for (stacked_texture* t : SelectedTextures()) {
             if (t->channels != 4) continue;
-            const stacked_texture* alpha = split_rgba(*fSet, t);
+            const stacked_texture* alpha = nullptr;
+            OnTexture(Describe(t), "Split RGBA", [&] { alpha = split_rgba(*fSet, t); });
             changed.push_back(t);
             changed.push_back(alpha);
         }
@@ -337,7 +372,10 @@ void TtxstEditForm::MergeRGBAndA()
 {
     std::vector<stacked_texture*> textures = SelectedTextures();
     if (textures.size() < 2) return;
-    stacked_texture* merged = CanMerge() ? merge_rgb_and_a(*fSet, textures[0], textures[1]) : nullptr;
+    stacked_texture* merged = nullptr;
+    if (CanMerge())
+        OnTexture(Describe(textures[0]) + " and " + Describe(textures[1]), "Merge RGB and A",
+                  [&] { merged = merge_rgb_and_a(*fSet, textures[0], textures[1]); });
     if (!merged)
         throw XGError(kXGError, "Merge RGB and A",
                       "The first two selected textures must be a 3-channel and a 1-channel texture of the same size.");
@@ -360,7 +398,7 @@ void TtxstEditForm::RecompressTextures()
             }
             const std::vector<uint8_t> before = t->compressed_data;
             const uint8_t format = t->format;
-            recompress_texture(*t, choice.quality);
+            OnTexture(Describe(t), "Recompress Texture", [&] { recompress_texture(*t, choice.quality); });
             changed = changed || t->compressed_data != before || t->format != format;
         }
     } catch (...) {
@@ -509,27 +547,12 @@ void TtxstEditForm::Export()
     std::string path = XGChooseFile(request);
     if (path.empty()) return;
     const std::string extension = Lower(XGFileSpecifier(path).GetExtension());
-    QByteArray bytes;
-    if (extension == "jpg" || extension == "jpeg") {
-        if (t.format == TEXTURE_FORMAT_JPEG && (t.channels == 1 || t.channels == 3)) {
-            // the stored stream is already the file
-            bytes = QByteArray(reinterpret_cast<const char*>(t.compressed_data.data()), qsizetype(t.data_size()));
-        } else {
-            texture_image colour = ColourOnly(decode_texture_or_fail(t, true));
-            std::vector<uint8_t> jpeg =
-                jpeg_encode(colour.pixels.data(), colour.width, colour.height, colour.channels, kExportQuality);
-            bytes = QByteArray(reinterpret_cast<const char*>(jpeg.data()), qsizetype(jpeg.size()));
-        }
-    } else if (extension == "png") {
-        QImage picture = texture_qimage(decode_texture_or_fail(t, true));
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        if (picture.isNull() || !picture.save(&buffer, "PNG"))
-            throw XGError(kXGError, "Export Texture", Describe(&t) + " cannot be made into a PNG image.");
-    } else {
+    const bool jpeg = extension == "jpg" || extension == "jpeg";
+    if (!jpeg && extension != "png")
         throw XGError(kXGError, "Export Texture",
                       "Textures are exported as PNG or JPEG files: \"" + path + "\" must end in .png or .jpg.");
-    }
+    QByteArray bytes;
+    OnTexture(Describe(&t), "Export Texture", [&] { bytes = ExportBytes(t, jpeg); });
     WriteFile(path, bytes);
 }
 

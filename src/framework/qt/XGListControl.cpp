@@ -3,11 +3,37 @@
 #include <QIcon>
 #include <QImage>
 #include <QListWidget>
-#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QPixmap>
 #include <algorithm>
 
 #include "framework/qt/XGMessages.h"
+
+namespace {
+
+constexpr int kPictureRole = Qt::UserRole + 1;
+
+// Draws a row's picture at the icon size; pictures become pixmaps only when their rows show.
+class TPictureDelegate : public QStyledItemDelegate {
+public:
+    TPictureDelegate(QObject* parent, QSize size) : QStyledItemDelegate(parent), fSize(size) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        QVariant picture = index.data(kPictureRole);
+        if (!picture.isValid()) return;
+        option->features |= QStyleOptionViewItem::HasDecoration;
+        option->icon = QIcon(QPixmap::fromImage(picture.value<QImage>()));
+        option->decorationSize = fSize;
+    }
+
+private:
+    QSize fSize;
+};
+
+} // namespace
 
 XGListControl::XGListControl(XGView* parent, const XGViewRecord& record) : XGView(parent, record)
 {
@@ -17,6 +43,7 @@ XGListControl::XGListControl(XGView* parent, const XGViewRecord& record) : XGVie
     int32_t width = 0, height = 0;
     if (XGParseSize(record.Get("icons"), width, height)) {
         fList->setIconSize(QSize(width, height));
+        fList->setItemDelegate(new TPictureDelegate(fList, QSize(width, height)));
         fList->setUniformItemSizes(false);
         fList->setWordWrap(true);
     }
@@ -72,26 +99,13 @@ void XGListControl::SetItemText(int32_t row, const std::string& text)
 
 void XGListControl::SetItemIcon(int32_t row, const QImage& image)
 {
-    QListWidgetItem* item = fList->item(row);
-    if (!item) return;
-    if (image.isNull()) {
-        item->setIcon(QIcon());
-        return;
-    }
-    QSize size = fList->iconSize();
-    QPixmap icon(size);
-    icon.fill(Qt::transparent);
-    QImage scaled = image.scaled(size, Qt::KeepAspectRatio, Qt::FastTransformation);
-    QPainter painter(&icon);
-    painter.drawImage((size.width() - scaled.width()) / 2, (size.height() - scaled.height()) / 2, scaled);
-    painter.end();
-    item->setIcon(QIcon(icon));
+    if (QListWidgetItem* item = fList->item(row)) item->setData(kPictureRole, image.isNull() ? QVariant() : QVariant(image));
 }
 
 bool XGListControl::HasItemIcon(int32_t row) const
 {
     QListWidgetItem* item = fList->item(row);
-    return item && !item->icon().isNull();
+    return item && item->data(kPictureRole).isValid();
 }
 
 void XGListControl::Choose(int32_t row)

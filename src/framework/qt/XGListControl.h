@@ -22,7 +22,7 @@ public:
     int32_t GetItemCount() const;
     std::string GetItemText(int32_t row) const;
     void SetItemText(int32_t row, const std::string& text);
-    // The row's picture, scaled to the icon size keeping its proportions.
+    // The row's picture, drawn to fit the icon size keeping its proportions.
     void SetItemIcon(int32_t row, const QImage& image);
     bool HasItemIcon(int32_t row) const;
     // Selects a row as the user would (lsel is sent).

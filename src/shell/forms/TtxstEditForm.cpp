@@ -189,7 +189,7 @@ void TtxstEditForm::FillList(const std::vector<const stacked_texture*>& textures
     for (size_t row = 0; row < fRows.size(); ++row) {
         if (fRows[row].texture < 0) continue;
         const stacked_texture& t = *fSet->stacks[fRows[row].stack].textures[size_t(fRows[row].texture)];
-        if (t.preview) list->SetItemIcon(int32_t(row), texture_qimage_on_checkerboard(*t.preview, 4));
+        if (t.preview) list->SetItemIcon(int32_t(row), texture_qimage_on_checkerboard(*t.preview, 8));
     }
     list->SetSelection(selection);
     UpdateControls();

@@ -1,11 +1,8 @@
 #include <cstdio>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "cli/cli_command.h"
 #include "framework/XGError.h"
-#include "framework/XGFile.h"
-#include "framework/XGFileSpecifier.h"
+#include "framework/XGReplaceFile.h"
 
 void cli_require_args(const CliContext& context, size_t minimum, size_t maximum)
 {
@@ -49,18 +46,5 @@ std::string cli_list_line(const tag_entry* e)
 
 void cli_write_file(const std::string& path, const void* data, size_t size)
 {
-    XGFileSpecifier target(path);
-    XGFileSpecifier temp = XGFileSpecifier::MakeTemporary(target.GetFolder());
-    try {
-        XGFile out(temp.GetPath());
-        out.Open(XGFile::kReadWrite);
-        if (size) out.Write(data, size);
-        out.Close();
-        struct stat st;
-        if (::stat(path.c_str(), &st) == 0) ::chmod(temp.GetPath().c_str(), st.st_mode & 07777);
-        if (::rename(temp.GetPath().c_str(), path.c_str()) != 0) throw XGPostError(kXGFileWriteError, {path});
-    } catch (...) {
-        ::unlink(temp.GetPath().c_str());
-        throw;
-    }
+    XGReplaceFile(path, data, size);
 }

@@ -56,6 +56,8 @@ void install_tag_editor_forms()
         {"txst"_4cc, open_txst_editor},
         {"spri"_4cc, open_spri_editor},
         {"grsp"_4cc, open_grsp_editor},
+        {"skmd"_4cc, open_skmd_editor},
+        {"skan"_4cc, open_skan_editor},
     };
     for (const Form& f : kForms) set_tag_type_editor_hooks(f.type, f.open, nullptr);
 }

@@ -33,6 +33,8 @@ void* open_soun_editor(tag_entry* e);
 void* open_txst_editor(tag_entry* e);
 void* open_spri_editor(tag_entry* e);
 void* open_grsp_editor(tag_entry* e);
+void* open_skmd_editor(tag_entry* e);
+void* open_skan_editor(tag_entry* e);
 
 // Installs every hook above on its type.
 void install_tag_editor_forms();

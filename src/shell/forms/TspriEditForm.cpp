@@ -109,6 +109,14 @@ void TspriEditForm::ApplyChanges()
     UpdateCommandButtons();
 }
 
+void TspriEditForm::TagChanged(tag_code type, tag_code id)
+{
+    if (type != "txst"_4cc || !fDef) return;
+    for (int32_t i = 0; i < fDef->num_frames(); ++i)
+        if (fDef->frames[size_t(i)].texture_stack == id) load_sprite_frame_image(*fDef, i);
+    if (!fPlaying) ShowPicture(fFrame);
+}
+
 int TspriEditForm::Selected(int32_t list, int count) const
 {
     int row = GetControlValue(list);

@@ -51,6 +51,8 @@ public:
     void LoadTag() override;
     bool HasChanges() override;
     void ApplyChanges() override;
+    // A texture stack that frames show changed: their pictures follow.
+    void TagChanged(tag_code type, tag_code id) override;
 
     const sprite_definition* GetDefinition() const { return fDef.get(); }
     // Milliseconds of a clock that only goes forward; tests give their own.

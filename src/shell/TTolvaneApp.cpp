@@ -37,6 +37,8 @@
 #include "shell/TTreeView.h"
 #include "shell/TWorkSummary.h"
 #include "shell/forms/editor_forms.h"
+#include "sound/TAudioOutputSink.h"
+#include "sound/sound_player.h"
 #include "tags/tag_types.h"
 
 #ifdef QUENCHOLD_PRINT_SUPPORT
@@ -170,6 +172,12 @@ void TTolvaneApp::OpenRecentFile(int index)
         SetRecentFiles(paths);
         throw;
     }
+}
+
+TSoundPlayer& TTolvaneApp::GetSoundPlayer()
+{
+    if (!fSoundPlayer) fSoundPlayer = std::make_unique<TSoundPlayer>(make_audio_output_sink);
+    return *fSoundPlayer;
 }
 
 TTolvaneApp* TTolvaneApp::Get()

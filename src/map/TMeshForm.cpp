@@ -13,6 +13,7 @@
 #include "render/png_writer.h"
 #include "shell/TBitmapView.h"
 #include "shell/TTolvaneApp.h"
+#include "shell/tag_field_text.h"
 #include "tags/tag_type_hooks.h"
 #include "tags/tag_types.h"
 #include "texture/texture_import.h"
@@ -88,6 +89,11 @@ void TMeshForm::ApplyChanges()
 bool TMeshForm::HasChanges()
 {
     return fEditor.modified();
+}
+
+void TMeshForm::ReadOnlyChanged()
+{
+    fEditor.read_only = IsReadOnly();
 }
 
 void TMeshForm::TagChanged(tag_code type, tag_code id)
@@ -219,8 +225,9 @@ bool TMeshForm::HandleControl(XGCode message, int32_t control)
         Changed();
         return true;
     case kMediaHeight: {
-        double v = GetNumber(kMediaHeight);
-        fEditor.media_height = int16_t(std::clamp(v, -32768.0, 32767.0));
+        // the Water tool's height; text that is no number leaves it as it was
+        double v = 0;
+        if (field_text_parse(GetText(kMediaHeight), v)) fEditor.media_height = int16_t(std::clamp(v, -32768.0, 32767.0));
         return true;
     }
     case kSavePicture: {
@@ -263,6 +270,12 @@ XGCommandStatus TMeshForm::Status(int32_t id)
     XGCommandStatus s;
     const map_display_state& d = fEditor.display;
     s.enabled = true;
+    // what would change a read-only map is not offered
+    if (IsReadOnly() && (id == kCommandClear || id == kCommandUndo || id == kCommandRedo || id == 2003 || id == 2004 ||
+                         id == 2016 || id == 2017)) {
+        s.enabled = false;
+        return s;
+    }
     switch (id) {
     case kCommandClear: s.enabled = !fEditor.selection.empty(); break;
     case kCommandUndo: s.enabled = fEditor.history.can_undo(); break;
@@ -343,8 +356,10 @@ bool TMeshForm::Command(int32_t id)
     case 2015:
         if (TTolvaneApp* app = TTolvaneApp::Get()) app->OpenTagEditor(GetTag(), true);
         return true;
-    case 2016: ImportColormap(false); break;
-    case 2017: ImportColormap(true); break;
+    case 2016:
+    case 2017:
+        if (!IsReadOnly()) ImportColormap(id == 2017);
+        break;
     case 2020:
     case 2021:
     case 2022:
@@ -394,7 +409,7 @@ int32_t TMeshForm::DoMenu(XGCode code, XGParam id, XGParam)
 
 void TMeshForm::EditMarker(int marker)
 {
-    if (marker < 0 || size_t(marker) >= fEditor.map.fMarkers.size()) return;
+    if (IsReadOnly() || marker < 0 || size_t(marker) >= fEditor.map.fMarkers.size()) return;
     marker_data m = fEditor.map.fMarkers[size_t(marker)];
     vec3 p = marker_position(m);
     double ground = grid_height_at(fEditor.map, MAP_GRID_RENDER, p.x, p.y);

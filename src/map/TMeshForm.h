@@ -44,6 +44,7 @@ public:
     void ApplyChanges() override;
     bool HasChanges() override;
     void TagChanged(tag_code type, tag_code id) override;
+    void ReadOnlyChanged() override;
     bool HandleControl(XGCode message, int32_t control) override;
 
     map_editor& Editor() { return fEditor; }

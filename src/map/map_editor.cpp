@@ -83,6 +83,7 @@ void map_editor::choose_row(int row)
 
 void map_editor::add_entry(const marker_palette_entry& entry)
 {
+    if (read_only) return;
     begin_step();
     map.fPalette.push_back(entry);
     if (entry.type >= 0 && entry.type < NUMBER_OF_MARKER_TYPES) current_entry[entry.type] = int(map.fPalette.size() - 1);
@@ -91,6 +92,7 @@ void map_editor::add_entry(const marker_palette_entry& entry)
 
 void map_editor::replace_entry(int entry, const marker_palette_entry& value)
 {
+    if (read_only) return;
     if (entry < 0 || size_t(entry) >= map.fPalette.size()) return;
     begin_step();
     map.fPalette[size_t(entry)] = value;
@@ -99,6 +101,7 @@ void map_editor::replace_entry(int entry, const marker_palette_entry& value)
 
 void map_editor::delete_current()
 {
+    if (read_only) return;
     int entry = current();
     if (entry < 0) return;
     begin_step();
@@ -116,6 +119,7 @@ void map_editor::select_current_markers()
 
 int map_editor::place_marker(double x, double y, double z)
 {
+    if (read_only) return -1;
     int entry = current();
     if (entry < 0) return -1;
     begin_step();
@@ -127,6 +131,7 @@ int map_editor::place_marker(double x, double y, double z)
 
 void map_editor::edit_marker(int index, const marker_data& value)
 {
+    if (read_only) return;
     if (index < 0 || size_t(index) >= map.fMarkers.size()) return;
     begin_step();
     map.fMarkers[size_t(index)] = value;
@@ -135,6 +140,7 @@ void map_editor::edit_marker(int index, const marker_data& value)
 
 void map_editor::clear_selected()
 {
+    if (read_only) return;
     if (selection.empty()) return;
     begin_step();
     remove_markers(map, selection);
@@ -144,6 +150,7 @@ void map_editor::clear_selected()
 
 void map_editor::clear_pitch_and_roll()
 {
+    if (read_only) return;
     begin_step();
     for (marker_data& m : map.fMarkers) m.pitch = m.roll = 0;
     end_step();
@@ -151,6 +158,7 @@ void map_editor::clear_pitch_and_roll()
 
 void map_editor::set_render_from_physical()
 {
+    if (read_only) return;
     begin_step();
     std::vector<uint32_t> cells;
     std::vector<mesh_cell> before;
@@ -167,6 +175,7 @@ void map_editor::set_render_from_physical()
 
 void map_editor::set_header(const mesh_header& header)
 {
+    if (read_only) return;
     begin_step();
     map.fHeader = header;
     end_step();
@@ -182,6 +191,8 @@ void map_editor::select(int marker, bool add)
 
 void map_editor::stroke_begin(const grid_point& p, bool shift, bool control)
 {
+    // a read-only map is only banded and its markers selected
+    if (read_only && tool != MAP_TOOL_BAND_GRID && tool != MAP_TOOL_BAND_MARKERS) return;
     stroke_end();
     fStroke = true;
     fShift = shift;
@@ -191,7 +202,7 @@ void map_editor::stroke_begin(const grid_point& p, bool shift, bool control)
     uint32_t picked = uint32_t(cy * map.fWidth + cx);
     switch (tool) {
     case MAP_TOOL_BAND_GRID:
-        if (!shift && band.contains(picked) && display.click_grid != MAP_GRID_NONE) {
+        if (!shift && !read_only && band.contains(picked) && display.click_grid != MAP_GRID_NONE) {
             fDrag = std::make_unique<map_drag>(map, band, control ? MAP_DRAG_BLEND : MAP_DRAG_RAISE, changed_grids(),
                                                picked, brush.radius);
             return;
@@ -268,6 +279,7 @@ void map_editor::stroke_end()
 
 bool map_editor::undo()
 {
+    if (read_only) return false;
     stroke_end();
     const map_step* s = history.undo(map);
     if (!s) return false;
@@ -279,6 +291,7 @@ bool map_editor::undo()
 
 bool map_editor::redo()
 {
+    if (read_only) return false;
     stroke_end();
     const map_step* s = history.redo(map);
     if (!s) return false;

@@ -30,6 +30,8 @@ public:
     int16_t media_height = 0;
     int current_type = PALETTE_TYPES[0];
     int current_entry[NUMBER_OF_MARKER_TYPES];
+    // A map of a protected file: nothing changes it; it can be banded and its markers selected.
+    bool read_only = false;
 
     map_editor();
     // After the map was loaded (or reloaded): no history, selection or band.

@@ -62,8 +62,12 @@ void TControlAccess::SetInteger(int32_t control, int64_t value)
 {
     XGView* v = Find(control);
     if (!v) return;
-    if (ShowsValue(v)) v->SetValue(int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)));
-    else v->SetText(std::to_string(value));
+    if (ShowsValue(v)) {
+        v->SetValue(int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)));
+    } else {
+        v->SetText(std::to_string(value));
+        fNumberFields.insert(control);
+    }
     Remember(control, value, double(value));
 }
 
@@ -81,6 +85,7 @@ void TControlAccess::SetNumber(int32_t control, double value, int decimals)
     XGView* v = Find(control);
     if (!v) return;
     v->SetText(field_number_text(value, decimals));
+    fNumberFields.insert(control);
     Remember(control, 0, value);
 }
 
@@ -101,6 +106,7 @@ void TControlAccess::SetScaled(int32_t control, int64_t raw, const TFieldUnit& u
     }
     double shown = double(raw) * unit.scale;
     v->SetText(field_number_text(shown, unit.decimals));
+    fNumberFields.insert(control);
     Remember(control, raw, shown);
 }
 
@@ -118,8 +124,18 @@ int64_t TControlAccess::GetScaled(int32_t control, const TFieldUnit& unit, int64
 double TControlAccess::ReadNumber(int32_t control, const std::string& text) const
 {
     double value = 0.0;
+    fNumberFields.insert(control);
     if (!field_text_parse(text, value) && !fRefused) fRefused = Refused{control, text};
     return value;
+}
+
+void TControlAccess::RefuseTextThatIsNotANumber()
+{
+    for (int32_t control : fNumberFields) {
+        XGView* v = Find(control);
+        if (!v || v->GetClassCode() != "edit"_4cc || !v->IsEnabled() || !v->IsShown() || v->IsViewOnly()) continue;
+        ReadNumber(control, v->GetText());
+    }
 }
 
 std::string TControlAccess::FieldLabel(int32_t control) const
@@ -176,6 +192,8 @@ void TControlAccess::SetText(int32_t control, const std::string& text)
     if (!v) return;
     v->SetText(text);
     fShown.erase(control);
+    double number = 0.0;
+    if (!field_text_parse(text, number)) fNumberFields.erase(control);
 }
 
 std::string TControlAccess::GetText(int32_t control) const

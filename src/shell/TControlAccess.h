@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 
@@ -60,6 +61,10 @@ public:
     };
     const std::optional<Refused>& GetRefused() const { return fRefused; }
     void ClearRefused() { fRefused.reset(); }
+    // Refuses, as a getter would, the first number field (a text control last shown or
+    // read as a number) that is enabled, shown, not a "view" control and whose text is
+    // not a number.
+    void RefuseTextThatIsNotANumber();
     // "The text "abc" of the field Gravity is not a number." for the refused control.
     std::string RefusedMessage() const;
     // The label beside or above the control, without its colon ("" when there is none).
@@ -88,5 +93,6 @@ private:
     const TTagStore* fStore;
     std::unordered_map<int32_t, Shown> fShown;
     std::unordered_map<int32_t, Reference> fRefs;
+    mutable std::set<int32_t> fNumberFields;
     mutable std::optional<Refused> fRefused;
 };

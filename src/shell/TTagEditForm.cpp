@@ -10,6 +10,7 @@
 #include "framework/qt/XGDialog.h"
 #include "framework/qt/XGEditText.h"
 #include "framework/qt/XGGuard.h"
+#include "framework/qt/XGListControl.h"
 #include "framework/qt/XGMessages.h"
 #include "framework/qt/XGModalDialog.h"
 #include "framework/qt/XGPushButton.h"
@@ -213,6 +214,8 @@ void TTagEditForm::UpdateReadOnly()
         views.pop_back();
         if (v->GetClassCode() == "TGED"_4cc) continue;
         for (XGView* sub : v->GetSubviews()) views.push_back(sub);
+        // controls that change only what is shown stay as they are
+        if (v->IsViewOnly()) continue;
         switch (v->GetClassCode()) {
         case "edit"_4cc:
             if (auto* edit = dynamic_cast<XGEditText*>(v)) edit->SetReadOnly(fReadOnly);
@@ -220,10 +223,24 @@ void TTagEditForm::UpdateReadOnly()
         case "chkb"_4cc:
         case "radb"_4cc:
         case "popm"_4cc:
-        case "slid"_4cc: v->Enable(!fReadOnly); break;
+        case "slid"_4cc: v->Lock(fReadOnly); break;
+        case "pbtn"_4cc:
+            if (v->Edits()) v->Lock(fReadOnly);
+            break;
         default: break;
         }
     }
+    ReadOnlyChanged();
+}
+
+void TTagEditForm::RefuseTextThatIsNotANumber(const std::string& outcome)
+{
+    fAccess.ClearRefused();
+    fAccess.RefuseTextThatIsNotANumber();
+    if (!fAccess.GetRefused()) return;
+    std::string message = fAccess.RefusedMessage();
+    fAccess.ClearRefused();
+    throw XGError(kXGError, "Not a Number", message + " " + outcome);
 }
 
 void TTagEditForm::ApplyFromControls()
@@ -232,6 +249,7 @@ void TTagEditForm::ApplyFromControls()
     // every field is read before anything is written
     fAccess.ClearRefused();
     HasChanges();
+    fAccess.RefuseTextThatIsNotANumber();
     if (fAccess.GetRefused()) {
         std::string message = fAccess.RefusedMessage();
         fAccess.ClearRefused();
@@ -255,7 +273,9 @@ bool TTagEditForm::ControlsDiffer()
 {
     // a number field holding what is no number differs, whatever it would read as
     fAccess.ClearRefused();
-    bool changed = HasChanges() || fAccess.GetRefused();
+    bool changed = HasChanges();
+    fAccess.RefuseTextThatIsNotANumber();
+    changed = changed || fAccess.GetRefused();
     fAccess.ClearRefused();
     return changed;
 }
@@ -288,7 +308,8 @@ bool TTagEditForm::CanClose()
 
 void TTagEditForm::PickTagRef(int32_t control)
 {
-    if (fReadOnly) return;
+    XGView* button = FindView(control);
+    if (fReadOnly && !(button && button->IsViewOnly())) return;
     tag_code type = fAccess.GetTagRefType(control);
     tag_code id = TTagPickList::Run(type, fAccess.GetTagRef(control), GetTag()->file);
     if (id == 0) return;
@@ -371,6 +392,8 @@ int32_t TTagEditForm::DoClick(XGCode code, XGParam param, XGParam view)
     case kOverrideButton: return DoMenu(kXGMenuMessage, param, 0);
     default: break;
     }
+    // a button that changes the data refills the fields: what they hold must be numbers
+    if (v && v->Edits() && !fReadOnly) RefuseTextThatIsNotANumber("Nothing was changed.");
     if (fAccess.IsTagRef(id)) {
         PickTagRef(id);
         HandleControl(code, id);
@@ -394,6 +417,15 @@ int32_t TTagEditForm::DoValue(XGCode code, XGParam id, XGParam view)
 {
     auto* v = reinterpret_cast<XGView*>(view);
     if (v && v->GetWindow() != GetWindow()) return kXGNotHandled;
+    // another row refills the fields: the row stays until they hold numbers
+    if (code == kXGListSelectMessage && !fReadOnly) {
+        try {
+            RefuseTextThatIsNotANumber("The row was not changed.");
+        } catch (const XGError&) {
+            if (auto* list = dynamic_cast<XGListControl*>(v)) list->RestorePreviousSelection();
+            throw;
+        }
+    }
     HandleControl(code, int32_t(id));
     UpdateCommandButtons();
     return 0;

@@ -85,6 +85,11 @@ public:
     // A tag of a protected file (base, patch, read-only) is shown, not edited: the header
     // says why and offers "Override in Plugin...", and Apply stays disabled.
     bool IsReadOnly() const { return fReadOnly; }
+    // A form's own reaction to becoming read-only or editable (after the base's).
+    virtual void ReadOnlyChanged() {}
+    // Raises "Not a Number", ending with outcome, when a number field holds text that is
+    // not a number.
+    void RefuseTextThatIsNotANumber(const std::string& outcome);
     // Why the file's tags cannot be changed ("" when they can).
     static std::string ProtectedReason(const tag_file* f);
 

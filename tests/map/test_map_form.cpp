@@ -199,6 +199,40 @@ TEST_F(MapFormTest, ToolStrokesFromTheViewAreSingleSteps)
     EXPECT_FALSE(view->Key(0, "z", 0));
 }
 
+TEST_F(MapFormTest, AProtectedMapIsLookedAtAndBandedButNotChanged)
+{
+    TMeshForm* form = OpenMap();
+    ASSERT_NE(form, nullptr);
+    // the file turns read-only while the map is open
+    fFile->read_only = true;
+    form->UpdateCommandButtons();
+    ASSERT_TRUE(form->IsReadOnly());
+    EXPECT_TRUE(View(form, TMeshForm::kFirstTool + 3)->IsEnabled());
+    EXPECT_TRUE(View(form, TMeshForm::kWidth)->IsEnabled());
+    EXPECT_FALSE(View(form, TMeshForm::kNew)->IsEnabled());
+    for (int32_t command : {2003, 2004, 2016, 2017}) EXPECT_FALSE(form->Status(command).enabled) << command;
+    TMeshView* view = form->View();
+    ASSERT_NE(view, nullptr);
+    int w, h;
+    view->ViewSize(w, h);
+    for (int tool : {0, 3, 4}) { // Band Grid (a band, then a drag of it), Terrain Type, Pull Grid
+        View(form, TMeshForm::kFirstTool + tool)->Click();
+        for (int i = 0; i < 2; ++i) {
+            view->Press(w / 2, h / 2 + 40, 1, 0);
+            view->Move(w / 2 + 20, h / 2 + 60, 1, 0);
+            view->Release(w / 2 + 20, h / 2 + 60, 1, 0);
+        }
+    }
+    EXPECT_FALSE(form->Editor().band.cells().empty());
+    view->DoubleClick(w / 2, h / 2 + 40, 1, 0);
+    form->Editor().select(0, false);
+    form->Command(TMeshForm::kCommandClear);
+    EXPECT_EQ(form->Editor().map.fMarkers.size(), 4u);
+    EXPECT_FALSE(form->HasChanges());
+    form->ApplyFromControls();
+    EXPECT_EQ(Data(fMap), fOriginal);
+}
+
 } // namespace
 
 namespace {

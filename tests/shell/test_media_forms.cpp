@@ -537,6 +537,83 @@ TEST_F(MediaFormTest, SpriteEditsChangeTheirBytesAndSequencesPlayAtTheirTicks)
     EXPECT_FALSE(form->IsPlaying());
 }
 
+TEST_F(MediaFormTest, TextThatIsNotANumberKeepsTheRowItIsIn)
+{
+    tag_entry* e = MakeTag("spri", {});
+    write_sprite_definition(*create_sprite_definition(2, 1, 2), e);
+    const bytes original = Data(e);
+    auto* form = dynamic_cast<TspriEditForm*>(Open(e));
+    ASSERT_NE(form, nullptr);
+    Select(form, TspriEditForm::kFrames, {1});
+    Type(form, TspriEditForm::kPlacement + 5, "1,5");
+    {
+        // another frame, or a new one, would refill the fields: both are refused
+        ModalScript script;
+        script.Click(kXGAlertOK).Click(kXGAlertOK);
+        Select(form, TspriEditForm::kFrames, {0});
+        View(form, TspriEditForm::kAddFrame)->Click();
+        ASSERT_EQ(script.Shown().size(), 2u);
+        EXPECT_TRUE(script.Shown()[0].Mentions("\"1,5\""));
+        EXPECT_TRUE(script.Shown()[0].Mentions("The row was not changed."));
+        EXPECT_TRUE(script.Shown()[1].Mentions("Nothing was changed."));
+    }
+    EXPECT_EQ(form->GetControlValue(TspriEditForm::kFrames), 1);
+    EXPECT_EQ(form->GetText(TspriEditForm::kPlacement + 5), "1,5");
+    EXPECT_EQ(form->GetDefinition()->num_frames(), 2);
+    EXPECT_THROW(form->ApplyFromControls(), XGError);
+    EXPECT_EQ(Data(e), original);
+    Type(form, TspriEditForm::kPlacement + 5, "1.5");
+    Select(form, TspriEditForm::kFrames, {0});
+    EXPECT_EQ(form->GetControlValue(TspriEditForm::kFrames), 0);
+    EXPECT_EQ(form->GetDefinition()->frames[1].placement[5], 3 * 32768);
+}
+
+TEST_F(MediaFormTest, ProtectedMediaTagsAreShownButNotChanged)
+{
+    tag_entry* stack = MakeTag("txst", {});
+    const bytes stackBytes = TextureBytes(stack);
+    tag_entry* sprite = MakeTag("spri", {});
+    write_sprite_definition(*create_sprite_definition(2, 1, 2), sprite);
+    tag_entry* sound = MakeTag("soun", SoundBytes(), "sound");
+    fFile->read_only = true;
+
+    auto* txst = dynamic_cast<TtxstEditForm*>(Open(stack));
+    ASSERT_NE(txst, nullptr);
+    ASSERT_TRUE(txst->IsReadOnly());
+    Select(txst, TtxstEditForm::kList, {1});
+    // what only changes the picture stays; what changes the stack does not
+    for (int32_t c : {TtxstEditForm::kZoom, TtxstEditForm::kAlpha, TtxstEditForm::kExport, TtxstEditForm::kTextureInfo})
+        EXPECT_TRUE(View(txst, c)->IsEnabled()) << c;
+    for (int32_t c : {TtxstEditForm::kAddImage, TtxstEditForm::kNewStack, TtxstEditForm::kDelete, TtxstEditForm::kRecompress})
+        EXPECT_FALSE(View(txst, c)->IsEnabled()) << c;
+    EXPECT_FALSE(Enabled(txst, TtxstEditForm::kCommandRecompressTextures));
+    EXPECT_FALSE(Enabled(txst, TtxstEditForm::kCommandSplitRGBA));
+    {
+        ModalScript script;
+        script.Then([](XGDialog& d) {
+            d.FindView(3)->SetText("7");
+            d.ClickControl(100);
+        });
+        View(txst, TtxstEditForm::kTextureInfo)->Click();
+        EXPECT_EQ(script.Shown().size(), 1u);
+    }
+    EXPECT_FALSE(txst->HasChanges());
+
+    auto* spri = dynamic_cast<TspriEditForm*>(Open(sprite));
+    ASSERT_TRUE(spri->IsReadOnly());
+    Select(spri, TspriEditForm::kFrames, {1});
+    EXPECT_EQ(spri->GetControlValue(TspriEditForm::kFrames), 1);
+    EXPECT_FALSE(View(spri, TspriEditForm::kAddFrame)->IsEnabled());
+    EXPECT_FALSE(View(spri, TspriEditForm::kDeleteFrame)->IsEnabled());
+
+    auto* soun = dynamic_cast<TsounEditForm*>(Open(sound));
+    ASSERT_TRUE(soun->IsReadOnly());
+    EXPECT_TRUE(View(soun, TsounEditForm::kPlay)->IsEnabled());
+    EXPECT_FALSE(View(soun, TsounEditForm::kAdd)->IsEnabled());
+    EXPECT_FALSE(View(soun, TsounEditForm::kRemove)->IsEnabled());
+    EXPECT_EQ(Data(stack), stackBytes);
+}
+
 TEST_F(MediaFormTest, SpriteFramesAndSequencesStayWithinTheirLimits)
 {
     auto def = create_sprite_definition(MAX_SPRITE_FRAMES, MAX_SPRITE_SEQUENCES, 0);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "framework/qt/XGAlert.h"
+#include "framework/qt/XGEditText.h"
 #include "framework/qt/XGListControl.h"
 #include "framework/qt/XGPopupMenu.h"
 #include "framework/qt/XGSlider.h"
@@ -439,4 +440,50 @@ TEST_F(ModelFormTest, AnimationsAreImportedAndDeletedAndTheModelShownIsRemembere
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->GetText(kModelRef), "target");
     form->GetWindow()->Close(false);
+}
+
+TEST_F(ModelFormTest, TextThatIsNotANumberChangesNothingAndProtectedModelsAreOnlyViewed)
+{
+    TTagEditForm* animation = Open(fSkan);
+    ASSERT_NE(animation, nullptr);
+    Choose(animation, kChoices, 0);
+    Type(animation, kWeight, "five");
+    EXPECT_EQ(animation->GetText(kWeight), "five");
+    EXPECT_EQ(animation->GetText(kTotalWeight), "Total Weight: 2");
+    EXPECT_THROW(animation->ApplyFromControls(), XGError);
+    EXPECT_EQ(Data(fSkan), fAnimationBytes);
+    animation->GetWindow()->Close(false);
+
+    TTagEditForm* model = Open(fSkmd);
+    ASSERT_NE(model, nullptr);
+    Type(model, kModelScale, "half");
+    {
+        ModalScript script;
+        script.Click(kXGAlertOK);
+        Choose(model, kBones, 1);
+        ASSERT_EQ(script.Shown().size(), 1u);
+        EXPECT_TRUE(script.Shown()[0].Mentions("\"half\" of the field Scale"));
+    }
+    EXPECT_EQ(model->GetControlValue(kBones), -1);
+    EXPECT_EQ(model->GetText(kModelScale), "half");
+    EXPECT_FLOAT_EQ(Stored().models[0]->header.scale, 0.5f);
+    model->GetWindow()->Close(false);
+
+    // a protected file's model and animation are looked at, not changed
+    fFile->read_only = true;
+    model = Open(fSkmd);
+    ASSERT_TRUE(model->IsReadOnly());
+    EXPECT_TRUE(View(model, kShowBoxes)->IsEnabled());
+    EXPECT_TRUE(View(model, kLevel)->IsEnabled());
+    EXPECT_FALSE(View(model, kAddModel)->IsEnabled());
+    EXPECT_TRUE(dynamic_cast<XGEditText*>(View(model, kModelScale))->IsReadOnly());
+    animation = Open(fSkan);
+    ASSERT_TRUE(animation->IsReadOnly());
+    EXPECT_FALSE(View(animation, kImport)->IsEnabled());
+    // the model it is shown on is still picked
+    ModalScript script;
+    answer_pick_list(script, "");
+    animation->FindView(kModelRef)->Click();
+    EXPECT_EQ(animation->GetText(kModelRef), "(tag unassigned)");
+    EXPECT_EQ(Data(fSkan), fAnimationBytes);
 }

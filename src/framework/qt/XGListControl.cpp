@@ -49,7 +49,10 @@ XGListControl::XGListControl(XGView* parent, const XGViewRecord& record) : XGVie
     }
     SetItems(record.GetAll("item"));
     QObject::connect(fList, &QListWidget::itemSelectionChanged, Bridge(), [this] {
-        if (!fQuiet) Notify(kXGListSelectMessage);
+        if (fQuiet) return;
+        fPrevious = fSelection;
+        fSelection = GetSelection();
+        Notify(kXGListSelectMessage);
     });
     QObject::connect(fList, &QListWidget::itemDoubleClicked, Bridge(),
                      [this](QListWidgetItem*) { Notify(kXGListValueMessage); });
@@ -79,6 +82,7 @@ void XGListControl::SetItems(const std::vector<std::string>& items)
     fList->clear();
     for (const std::string& item : items) fList->addItem(QString::fromLatin1(item.c_str()));
     fQuiet = false;
+    fSelection.clear();
 }
 
 int32_t XGListControl::GetItemCount() const
@@ -110,8 +114,7 @@ bool XGListControl::HasItemIcon(int32_t row) const
 
 void XGListControl::Choose(int32_t row)
 {
-    SetValue(row);
-    Notify(kXGListSelectMessage);
+    ChooseRows(row >= 0 ? std::vector<int32_t>{row} : std::vector<int32_t>{});
 }
 
 std::vector<int32_t> XGListControl::GetSelection() const
@@ -138,10 +141,18 @@ void XGListControl::SetSelection(const std::vector<int32_t>& rows)
         if (!fMultiple) break;
     }
     fQuiet = false;
+    fSelection = GetSelection();
 }
 
 void XGListControl::ChooseRows(const std::vector<int32_t>& rows)
 {
+    std::vector<int32_t> previous = fSelection;
     SetSelection(rows);
+    fPrevious = previous;
     Notify(kXGListSelectMessage);
+}
+
+void XGListControl::RestorePreviousSelection()
+{
+    SetSelection(fPrevious);
 }

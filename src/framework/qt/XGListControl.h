@@ -34,9 +34,13 @@ public:
     void SetSelection(const std::vector<int32_t>& rows);
     // Selects rows as the user would (lsel is sent).
     void ChooseRows(const std::vector<int32_t>& rows);
+    // While lsel is handled: puts back the selection the change replaced (lsel is not sent).
+    void RestorePreviousSelection();
 
 private:
     QListWidget* fList;
     bool fQuiet = false;
     bool fMultiple = false;
+    std::vector<int32_t> fSelection; // as last set or sent
+    std::vector<int32_t> fPrevious;  // before the last change that was sent
 };

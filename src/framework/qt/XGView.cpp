@@ -44,6 +44,8 @@ XGView::XGView(XGView* parent, const XGViewRecord& record)
       fAnchor(record.Get("anchor", "lt")),
       fStartDisabled(record.Has("disabled")),
       fStartHidden(record.Has("hidden")),
+      fViewOnly(record.Has("view")),
+      fEdits(record.Has("edits")),
       fParent(parent),
       fBridge(std::make_unique<XGViewBridge>())
 {
@@ -99,7 +101,7 @@ void XGView::SetWidget(QWidget* widget)
     WidgetViews()[widget] = this;
     if (fParent && fParent->GetContainer()) widget->setParent(fParent->GetContainer());
     widget->setGeometry(fFrame.left, fFrame.top, fFrame.width, fFrame.height);
-    if (fStartDisabled) widget->setEnabled(false);
+    if (fStartDisabled || fLocked) widget->setEnabled(false);
     widget->setVisible(!fStartHidden);
     auto* bridge = static_cast<XGViewBridge*>(fBridge.get());
     bridge->onResize = [this](int width, int height) {
@@ -136,13 +138,19 @@ void XGView::ParentResized(int width, int height)
 
 void XGView::Enable(bool enable)
 {
-    if (fWidget) fWidget->setEnabled(enable);
-    else fStartDisabled = !enable;
+    fStartDisabled = !enable;
+    if (fWidget) fWidget->setEnabled(enable && !fLocked);
 }
 
 bool XGView::IsEnabled() const
 {
-    return fWidget ? fWidget->isEnabled() : !fStartDisabled;
+    return fWidget ? fWidget->isEnabled() : !fStartDisabled && !fLocked;
+}
+
+void XGView::Lock(bool locked)
+{
+    fLocked = locked;
+    if (fWidget) fWidget->setEnabled(!fStartDisabled && !fLocked);
 }
 
 void XGView::Show(bool show)

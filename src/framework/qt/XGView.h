@@ -46,6 +46,12 @@ public:
     virtual void SetValue(int32_t value) {}
     void Enable(bool enable);
     bool IsEnabled() const;
+    // A locked view stays disabled whatever Enable asks; unlocked, it is as Enable left it.
+    void Lock(bool locked);
+    // The record's "view" attribute: the control changes only what is shown, not the data.
+    bool IsViewOnly() const { return fViewOnly; }
+    // The record's "edits" attribute: a button that changes the data.
+    bool Edits() const { return fEdits; }
     void Show(bool show);
     bool IsShown() const;
     void Focus();
@@ -80,8 +86,11 @@ private:
     XGRect fFrame;
     XGRect fLaidOut; // the frame as the resource gave it
     std::string fAnchor;
-    bool fStartDisabled;
+    bool fStartDisabled; // as Enable last left it
     bool fStartHidden;
+    bool fViewOnly;
+    bool fEdits;
+    bool fLocked = false;
     XGView* fParent;
     XGWindow* fWindow = nullptr;
     std::vector<XGView*> fSubviews;

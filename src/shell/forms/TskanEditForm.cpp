@@ -252,8 +252,12 @@ private:
     {
         TSkeletalAnimation* a = Animation();
         if (!a) return;
+        // text that is not a number leaves the rate as it is (Apply names it)
+        fAccess.ClearRefused();
         double rate = GetNumber(kFrameRate);
-        if (!std::isfinite(rate) || rate < 0) return;
+        bool refused = fAccess.GetRefused().has_value();
+        fAccess.ClearRefused();
+        if (refused || !std::isfinite(rate) || rate < 0) return;
         a->record.frame_rate = uint16_t(skan_round_fixed(rate, 256.0, 0, 0xFFFF));
         fPlayer.SetAnimation(Playable());
     }
@@ -430,8 +434,11 @@ private:
     {
         TSkeletalAnimationState* s = State();
         if (!s || fChoice < 0) return;
-        int16_t weight = int16_t(GetInteger(kWeight));
-        if (weight == s->choices[size_t(fChoice)].weight) return;
+        fAccess.ClearRefused();
+        auto weight = int16_t(fAccess.GetInteger(kWeight, INT16_MIN, INT16_MAX));
+        bool refused = fAccess.GetRefused().has_value();
+        fAccess.ClearRefused();
+        if (refused || weight == s->choices[size_t(fChoice)].weight) return;
         s->choices[size_t(fChoice)].weight = weight;
         int32_t total = 0;
         for (const TSkeletalAnimationChoice& c : s->choices) total += c.weight;

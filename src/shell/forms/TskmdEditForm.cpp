@@ -220,6 +220,16 @@ private:
         return m && fBone >= 0 && fBone < int(m->bones.size()) ? &m->bones[size_t(fBone)] : nullptr;
     }
 
+    // Text that is not a number leaves the field as it is (Apply names it).
+    void ReadFloat(int32_t control, float& field)
+    {
+        fAccess.ClearRefused();
+        double value = GetNumber(control);
+        bool refused = fAccess.GetRefused().has_value();
+        fAccess.ClearRefused();
+        if (!refused && std::isfinite(value)) field = float(value);
+    }
+
     // Controls → copy, for what they show.
     void ReadControls()
     {
@@ -232,17 +242,14 @@ private:
                 std::memset(m->header.name, 0, sizeof m->header.name);
                 std::memcpy(m->header.name, name.data(), name.size());
             }
-            double scale = GetNumber(kModelScale);
-            if (std::isfinite(scale)) m->header.scale = float(scale);
+            ReadFloat(kModelScale, m->header.scale);
         }
         if (skmd_bone* b = Bone()) {
             int axis = std::clamp(GetControlValue(kBoneAxis), 0, SKMD_AXIS_NONE);
             b->flags = (b->flags & ~SKMD_BONE_AXIS_MASK) | (uint32_t(axis) << SKMD_BONE_AXIS_SHIFT);
             b->flags = GetBoolean(kBoneLimb) ? b->flags | SKMD_BONE_LIMB : b->flags & ~SKMD_BONE_LIMB;
-            for (auto [control, field] : {std::pair{kBoneNear, &b->near}, {kBoneFar, &b->far}, {kBoneRadius, &b->radius}}) {
-                double value = GetNumber(control);
-                if (std::isfinite(value)) *field = float(value);
-            }
+            for (auto [control, field] : {std::pair{kBoneNear, &b->near}, {kBoneFar, &b->far}, {kBoneRadius, &b->radius}})
+                ReadFloat(control, *field);
         }
     }
 

@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <QSaveFile>
 #include <algorithm>
+#include <tuple>
 
 #include "framework/XGError.h"
 #include "framework/XGFileSpecifier.h"
@@ -327,12 +328,12 @@ bool TtxstEditForm::HandleControl(XGCode message, int32_t control)
 int32_t TtxstEditForm::DoStatus(XGCode, XGParam id, XGParam status)
 {
     auto& s = *reinterpret_cast<XGCommandStatus*>(status);
-    std::vector<stacked_texture*> textures = fSet ? SelectedTextures() : std::vector<stacked_texture*>();
+    std::vector<stacked_texture*> textures = fSet && !IsReadOnly() ? SelectedTextures() : std::vector<stacked_texture*>();
     switch (id) {
     case kCommandSplitRGBA:
         s.enabled = std::any_of(textures.begin(), textures.end(), [](auto* t) { return t->channels == 4; });
         return 0;
-    case kCommandMergeRGBAndA: s.enabled = fSet && CanMerge(); return 0;
+    case kCommandMergeRGBAndA: s.enabled = fSet && !IsReadOnly() && CanMerge(); return 0;
     case kCommandRecompressTextures: s.enabled = !textures.empty(); return 0;
     default: return kXGNotHandled;
     }
@@ -341,6 +342,7 @@ int32_t TtxstEditForm::DoStatus(XGCode, XGParam id, XGParam status)
 int32_t TtxstEditForm::DoMenu(XGCode, XGParam id, XGParam)
 {
     if (!fSet) return kXGNotHandled;
+    if (IsReadOnly()) return id == kCommandSplitRGBA || id == kCommandMergeRGBAndA || id == kCommandRecompressTextures ? 0 : kXGNotHandled;
     switch (id) {
     case kCommandSplitRGBA: SplitRGBA(); break;
     case kCommandMergeRGBAndA: MergeRGBAndA(); break;
@@ -413,7 +415,15 @@ void TtxstEditForm::ShowTextureInfo()
     std::vector<stacked_texture*> textures = SelectedTextures();
     if (textures.empty()) return;
     stacked_texture* t = textures.front();
-    if (TTextureInfoDialog::Run(*t, Describe(t))) Changed({t});
+    if (!IsReadOnly()) {
+        if (TTextureInfoDialog::Run(*t, Describe(t))) Changed({t});
+        return;
+    }
+    // a read-only texture is shown as it is and kept so
+    auto fields = [t] { return std::tie(t->use, t->layer, t->origin_x, t->origin_y, t->u_x, t->u_y, t->v_x, t->v_y); };
+    const auto kept = std::tuple(t->use, t->layer, t->origin_x, t->origin_y, t->u_x, t->u_y, t->v_x, t->v_y);
+    TTextureInfoDialog::Run(*t, Describe(t));
+    fields() = kept;
 }
 
 void TtxstEditForm::InsertionPoint(uint32_t* stack, int* position)

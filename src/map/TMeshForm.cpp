@@ -9,6 +9,7 @@
 #include "framework/qt/XGWindow.h"
 #include "map/TMarkerDialogs.h"
 #include "map/TMeshView.h"
+#include "map/TmeshEditForm.h"
 #include "render/png_writer.h"
 #include "shell/TBitmapView.h"
 #include "shell/TTolvaneApp.h"
@@ -447,5 +448,5 @@ void* open_mesh_editor(tag_entry* e)
 void install_map_editors()
 {
     register_mesh_view();
-    set_tag_type_editor_hooks("mesh"_4cc, open_mesh_editor, nullptr);
+    set_tag_type_editor_hooks("mesh"_4cc, open_mesh_editor, open_mesh_header_editor);
 }

@@ -18,9 +18,9 @@ namespace {
 #define GL_MAX_RENDERBUFFER_SIZE 0x84E8
 #endif
 
-// The display is shared by every offscreen context of the process.
+// The display is shared by every offscreen context of the process and stays open once
+// opened: terminating it unloads the driver, whose allocations would then look lost.
 EGLDisplay gDisplay = EGL_NO_DISPLAY;
-int gUsers = 0;
 
 std::string egl_error(const char* what)
 {
@@ -31,10 +31,7 @@ std::string egl_error(const char* what)
 
 bool open_display(std::string& why)
 {
-    if (gDisplay != EGL_NO_DISPLAY) {
-        ++gUsers;
-        return true;
-    }
+    if (gDisplay != EGL_NO_DISPLAY) return true;
     const char* client = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
     if (!gl_extension_listed(client, "EGL_MESA_platform_surfaceless")) {
         why = "EGL has no surfaceless platform (EGL_MESA_platform_surfaceless); Mesa's EGL is needed";
@@ -56,17 +53,7 @@ bool open_display(std::string& why)
         return false;
     }
     gDisplay = display;
-    gUsers = 1;
     return true;
-}
-
-void close_display()
-{
-    if (--gUsers > 0) return;
-    eglTerminate(gDisplay);
-    eglReleaseThread();
-    gDisplay = EGL_NO_DISPLAY;
-    gUsers = 0;
 }
 
 using GenNames = void (*)(GLsizei, GLuint*);
@@ -118,7 +105,6 @@ struct offscreen_context::state {
     GLuint buffers[2] = {};
     int width = 0;
     int height = 0;
-    bool display = false;
 
     ~state()
     {
@@ -131,7 +117,6 @@ struct offscreen_context::state {
             eglMakeCurrent(gDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
             eglDestroyContext(gDisplay, context);
         }
-        if (display) close_display();
     }
 };
 
@@ -145,7 +130,6 @@ std::unique_ptr<offscreen_context> offscreen_context::create(int width, int heig
     auto s = std::make_unique<state>();
     std::string reason;
     if (!open_display(reason)) return fail(reason);
-    s->display = true;
     const char* extensions = eglQueryString(gDisplay, EGL_EXTENSIONS);
     if (!gl_extension_listed(extensions, "EGL_KHR_surfaceless_context"))
         return fail("EGL cannot make a context current without a surface (EGL_KHR_surfaceless_context)");

@@ -20,6 +20,7 @@
 #include "build/tag_format_update.h"
 #include "map/TMeshForm.h"
 #include "map/mesh_map.h"
+#include "model/TskmdViewer.h"
 #include "shell/TAllTagForm.h"
 #include "shell/TChooseTagDialog.h"
 #include "shell/TFindTagDialog.h"
@@ -70,6 +71,7 @@ TTolvaneApp::TTolvaneApp(std::string dataFolder)
     XGRegisterView("bmap"_4cc, XGMakeView<TBitmapView>);
     XGRegisterView("TGED"_4cc, XGMakeView<TTagEditHeader>);
     XGRegisterView("TGBK"_4cc, XGMakeView<TTagEditBackground>);
+    TskmdViewer::Register();
 
     set_tag_type_core_hooks("mesh"_4cc, EditorMeshDefaults, nullptr, nullptr);
     install_tag_editor_forms();

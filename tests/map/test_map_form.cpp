@@ -200,3 +200,45 @@ TEST_F(MapFormTest, ToolStrokesFromTheViewAreSingleSteps)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MapFormTest, HeaderFormKeepsTheExtensionRuleAndTheBytes)
+{
+    TMeshMap map = default_mesh_map(32, 32);
+    map.fHeader.extension_marker = 0;
+    map.fHeader.details_tag = code("tgt_"); // not valid without the marker
+    map.fHeader.storyline_music_tags[0] = NONE_TAG;
+    tag_entry* e = MakeTag("mesh", map_tag_bytes(map), "map");
+    bytes original = Data(e);
+    fApp->OpenTagEditor(e, true); // the alternate editor
+    auto* form = dynamic_cast<TTagEditForm*>(TTagEditorBase::FromTag(e));
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->GetWindow()->GetTitle().find("map"), 0u);
+    EXPECT_EQ(View(form, 11450)->GetText(), "(tag unassigned)");
+    EXPECT_NE(View(form, 11301)->GetText(), ""); // the Landscape pair is there
+    EXPECT_FALSE(form->HasChanges());
+    form->ApplyChanges();
+    EXPECT_EQ(Data(e), original);
+
+    // picking a Collapsed Detail sets the marker; Details then holds what it shows (none)
+    ModalScript script;
+    answer_pick_list(script, "target (tgt_)");
+    View(form, 11501)->Click();
+    View(form, 11331)->Click(); // Single Player Map, bit 16
+    Type(form, 11710, "quik");
+    EXPECT_TRUE(form->HasChanges());
+    form->ApplyChanges();
+    TMeshMap back;
+    load_map(e, back);
+    EXPECT_EQ(back.fHeader.extension_marker, MESH_EXTENSION_MARKER);
+    EXPECT_EQ(back.fHeader.collapsed_detail_tag, code("tgt_"));
+    EXPECT_EQ(back.fHeader.details_tag, NONE_TAG);
+    EXPECT_EQ(back.fHeader.flags, 0x10000u);
+    EXPECT_EQ(back.fHeader.storyline_music_tags[0], code("quik"));
+    EXPECT_EQ(back.fHeader.storyline_music_tags[1], NONE_TAG);
+    bytes now = Data(e);
+    EXPECT_TRUE(std::equal(now.begin() + 1024, now.end(), original.begin() + 1024)); // the data area untouched
+}
+
+} // namespace

@@ -12,6 +12,7 @@
 #include "tags/tags.h"
 
 class TAllTagForm;
+class TSoundPlayer;
 class TTagFileForm;
 
 // Application commands of the menu bar.
@@ -75,6 +76,8 @@ public:
     tag_code GetFindType() const { return fFindType; }
     tag_code GetFindId() const { return fFindId; }
     const std::string& GetFindName() const { return fFindName; }
+    // The program's sound output (the default audio device), made on first use.
+    TSoundPlayer& GetSoundPlayer();
 
 protected:
     int32_t DoStatus(XGCode code, XGParam id, XGParam status);
@@ -102,4 +105,5 @@ private:
     int fListener = 0;
     bool fRefreshPending = false;
     std::unique_ptr<QObject> fContext;
+    std::unique_ptr<TSoundPlayer> fSoundPlayer;
 };

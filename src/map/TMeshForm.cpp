@@ -196,6 +196,7 @@ bool TMeshForm::HandleControl(XGCode message, int32_t control)
         if (message == kXGListValueMessage && fEditor.current() >= 0) HandleControl(kXGClickMessage, kEdit);
         return true;
     case kNew: {
+        if (IsReadOnly()) return true;
         marker_palette_entry entry = new_palette_entry(fEditor.current_type);
         if (TMarkerPaletteDialog::Run(Store(), GetTag()->file, entry)) {
             fEditor.add_entry(entry);
@@ -206,7 +207,7 @@ bool TMeshForm::HandleControl(XGCode message, int32_t control)
     }
     case kEdit: {
         int current = fEditor.current();
-        if (current < 0) return true;
+        if (current < 0 || IsReadOnly()) return true;
         marker_palette_entry entry = fEditor.map.fPalette[size_t(current)];
         if (TMarkerPaletteDialog::Run(Store(), GetTag()->file, entry)) {
             fEditor.replace_entry(current, entry);

@@ -5,6 +5,8 @@
 
 #include "framework/XGDirectory.h"
 #include "framework/XGError.h"
+#include "framework/XGFile.h"
+#include "framework/XGFileLock.h"
 #include "framework/qt/XGDialog.h"
 #include "framework/qt/XGFactories.h"
 #include "framework/qt/XGAlert.h"
@@ -24,6 +26,7 @@
 #include "shell/TTagEditForm.h"
 #include "shell/TTagEditorBase.h"
 #include "shell/TTagFileForm.h"
+#include "shell/TTagFileWatcher.h"
 #include "shell/TTreeView.h"
 #include "shell/forms/editor_forms.h"
 #include "tags/tag_types.h"
@@ -40,6 +43,7 @@ constexpr int32_t kFindTagResource = 166;
 constexpr int32_t kFindTypeField = 1;
 constexpr int32_t kFindIdField = 2;
 constexpr int32_t kFindOK = 1001;
+constexpr int kSaveLockWait = 5000; // milliseconds
 
 std::string Trimmed(std::string text)
 {
@@ -81,15 +85,20 @@ TTolvaneApp::TTolvaneApp(std::string dataFolder)
                                  const std::string& caption) { XGShowAlert(kXGError, message, explanation, caption); });
 
     XGDirectory::SetDefault(fDataFolder);
+    // every open tag file keeps its file open; a save waits a while for another program's
+    XGFile::RaiseOpenFileLimit();
+    XGFileLock::SetWait(kSaveLockWait);
     fStore.load_data_folder(fDataFolder);
     fListener = fStore.add_tag_changed_listener([this](tag_code type, tag_code id) {
         TagListChanged();
         TTagEditForm::BroadcastTagChanged(type, id);
     });
+    fWatcher = std::make_unique<TTagFileWatcher>(*this);
 }
 
 TTolvaneApp::~TTolvaneApp()
 {
+    fWatcher.reset();
     // the windows point into the store
     while (!GetWindows().empty()) delete GetWindows().back();
     fStore.remove_tag_changed_listener(fListener);

@@ -13,6 +13,7 @@
 
 class TAllTagForm;
 class TTagFileForm;
+class TTagFileWatcher;
 
 // Application commands of the menu bar.
 enum : int16_t {
@@ -100,4 +101,5 @@ private:
     int fListener = 0;
     bool fRefreshPending = false;
     std::unique_ptr<QObject> fContext;
+    std::unique_ptr<TTagFileWatcher> fWatcher; // last: it looks into the store and the windows
 };

@@ -71,7 +71,8 @@ bool tag_set_data(tag_entry* e, const void* data, uint32_t size)
 void tag_release_data(tag_entry* e)
 {
     tag_check_entry(e);
-    if (!e->dirty && !e->file->path.empty() && e->offset != 0) e->data.reset();
+    // the disk must still hold the same bytes where they are read from
+    if (!e->dirty && !e->file->path.empty() && e->offset != 0 && StoredRangeReadable(e, 0, e->size)) e->data.reset();
 }
 
 bool tag_read_structs(const char* label, tag_entry* e, void* struct_ptr, int32_t struct_length,

@@ -149,7 +149,7 @@ bool TTagStore::read_into(tag_file* f, XGFile& file, std::string* why)
     return true;
 }
 
-bool TTagStore::reload_tag_file(tag_file* f, std::string* why)
+bool TTagStore::reload_tag_file(tag_file* f, std::string* why, const std::function<void(tag_file& fresh)>& before)
 {
     PROGRAM_ASSERT(!f->path.empty(), "tags");
     XGFile file(f->path);
@@ -166,6 +166,12 @@ bool TTagStore::reload_tag_file(tag_file* f, std::string* why)
     if (!read_into(&fresh, file, why)) {
         delete_file_contents(&fresh);
         return false;
+    }
+    try {
+        if (before) before(fresh);
+    } catch (...) {
+        delete_file_contents(&fresh);
+        throw;
     }
     delete_file_contents(f);
     f->groups = fresh.groups;

@@ -137,9 +137,11 @@ public:
     void close_tag_file(tag_file* f);
     tag_file* revert_tag_file(tag_file* f);
     // Reads the file again from its path into the same record, which keeps its place in the
-    // list and its window; every entry of it is replaced. False, with the reason, when the
-    // path holds no tag file now; the file is unchanged then.
-    bool reload_tag_file(tag_file* f, std::string* why = nullptr);
+    // list and its window; every entry of it is replaced. before sees the file as read again
+    // while the old entries still live (their entries stay where they are after). False, with
+    // the reason, when the path holds no tag file now; the file is unchanged then.
+    bool reload_tag_file(tag_file* f, std::string* why = nullptr,
+                         const std::function<void(tag_file& fresh)>& before = {});
     tag_file* find_open_file(const std::string& path) const;
     void set_tag_file_path(tag_file* f, const std::string& path, std::string normal = {});
 
@@ -238,7 +240,7 @@ bool tag_read_stored_data(const tag_entry* e, uint32_t offset, void* out, uint32
 // Replaces the data with a copy. Returns false when memory runs out.
 bool tag_set_data(tag_entry* e, const void* data, uint32_t size);
 void tag_set_data_owned(tag_entry* e, tag_data_ptr data, uint32_t size);
-// Frees the in-memory copy when the disk holds the same bytes.
+// Frees the in-memory copy when the file as read holds the same bytes and can still be read.
 void tag_release_data(tag_entry* e);
 
 bool tag_read_structs(const char* label, tag_entry* e, void* struct_ptr, int32_t struct_length,

@@ -1,5 +1,5 @@
 # The two commands: `make run` and `make test`.
-.PHONY: all bootstrap configure build test run asan bench fuzz clean screenshots
+.PHONY: all bootstrap configure build test run asan bench fuzz clean screenshots install package
 
 JOBS ?= $(shell nproc)
 
@@ -25,6 +25,14 @@ run: build
 
 screenshots: build
 	@scripts/screenshots
+
+# PREFIX=/somewhere make install; make package writes out/package/quenchold_*.deb
+PREFIX ?= /usr/local
+install: build
+	cmake --install out/build/default --prefix "$(PREFIX)"
+
+package: build
+	cmake --build --preset default --target package
 
 asan: bootstrap
 	cmake --preset asan >/dev/null

@@ -1,6 +1,9 @@
 // quenchold [--data DIR] [--no-splash] [ROOTLIST]: the editor. The data folder is the
-// folder that holds the program unless --data names another, and it becomes the current
-// folder; a root list runs the foundation build and quits without a window.
+// folder that holds the program unless --data names another (an installed program,
+// whose folder holds no data, takes the current folder), and it becomes the current
+// folder; a root list runs the foundation build and quits without a window. Resource
+// files installed beside the program (../share/quenchold/resources) are read over the
+// built-in ones.
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdio>
@@ -37,6 +40,14 @@ std::string ProgramFolder(const char* argv0)
     return self.parent_path().string();
 }
 
+// Whether the folder holds any of the data subfolders.
+bool HoldsData(const std::string& folder)
+{
+    for (const char* sub : {"tags", "local", "plugins"})
+        if (XGFile::IsDirectory(folder + "/" + sub)) return true;
+    return false;
+}
+
 void Usage(FILE* out)
 {
     std::fprintf(out, "usage: quenchold [--data DIR] [--no-splash] [ROOTLIST]\n");
@@ -47,8 +58,11 @@ void Usage(FILE* out)
 int main(int argc, char** argv)
 {
     SetProgramAssertHandler(ShowAssertion);
-    std::string data = ProgramFolder(argv[0]);
+    std::string program = ProgramFolder(argv[0]);
+    std::string data = HoldsData(program) ? program : std::string(".");
     XGStartupOptions options;
+    std::string resources = program + "/../share/quenchold/resources";
+    if (XGFile::IsDirectory(resources)) options.resources = XGNormalPath(resources);
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--data" && i + 1 < argc) {
@@ -81,6 +95,9 @@ int main(int argc, char** argv)
         options.splash = false;
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
+    // the frame's state is kept under ~/.config/Quenchold
+    QCoreApplication::setOrganizationName(QStringLiteral("Quenchold"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quenchold"));
     int qtArgc = 1;
     try {
         return XGStartup(qtArgc, argv, [&] { return new TTolvaneApp(data); }, options);

@@ -2,7 +2,9 @@
 // visible display and saves pictures of its windows and dialogs as PNG files in OUT.
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QMainWindow>
+#include <QPainter>
 #include <QPixmap>
 #include <cstdio>
 #include <cstdlib>
@@ -11,8 +13,14 @@
 #include "framework/XGError.h"
 #include "framework/qt/XGAlert.h"
 #include "framework/qt/XGDialog.h"
+#include "framework/qt/XGListControl.h"
+#include "framework/qt/XGSlider.h"
 #include "framework/qt/XGView.h"
 #include "framework/qt/XGWindow.h"
+#include "map/TMarkerDialogs.h"
+#include "map/TMeshForm.h"
+#include "map/TMeshView.h"
+#include "model/TskmdViewer.h"
 #include "shell/TAllTagForm.h"
 #include "shell/TTagEditorBase.h"
 #include "shell/TTagFileForm.h"
@@ -83,6 +91,119 @@ void PhotographForms(TTolvaneApp& app)
     XGSetModalHook({});
 }
 
+// The model forms with their viewer's picture drawn offscreen in place (the offscreen
+// platform has no OpenGL of its own): the model walking, a bone's cylinder shown.
+void PhotographModelForms(TTolvaneApp& app)
+{
+    struct model_form {
+        const char* type;
+        int32_t viewer;
+        int32_t bone_list; // 0: none
+        int32_t slider;
+        int frame;
+    };
+    const model_form forms[] = {{"skmd", 13700, 13730, 13745, 6}, {"skan", 13933, 0, 13935, 18}};
+    XGSetModalHook([](XGDialog& dialog) { dialog.EndModal(dialog.GetCancelButton()); });
+    for (const model_form& form : forms) {
+        tag_entry* e = nullptr;
+        for (tag_file* f = app.GetStore().first_file(); f && !e; f = f->next)
+            if (tag_group* g = tag_file_group(f, text_to_tag_code(form.type))) e = g->entries;
+        if (!e) continue;
+        app.OpenTagEditor(e, false);
+        auto* editor = TTagEditorBase::FromTag(e);
+        if (!editor || !editor->GetWindow()) continue;
+        XGWindow* w = editor->GetWindow();
+        w->GetFrameWidget()->move(20, 20);
+        if (auto* bones = dynamic_cast<XGListControl*>(editor->FindView(form.bone_list))) bones->Choose(2);
+        auto* viewer = dynamic_cast<TskmdViewer*>(editor->FindView(form.viewer));
+        if (!viewer) continue;
+        // the bones are shown
+        if (form.bone_list) editor->FindView(13703)->Click();
+        if (auto* slider = dynamic_cast<XGSlider*>(editor->FindView(form.slider))) slider->Slide(form.frame);
+        Pump();
+        QWidget* frame = w->GetFrameWidget();
+        QPixmap shot = frame->grab();
+        QWidget* area = viewer->GetWidget();
+        try {
+            texture_image picture = viewer->Picture(area->width(), area->height());
+            QImage image(picture.pixels.data(), int(picture.width), int(picture.height), int(picture.width * 4),
+                         QImage::Format_RGBA8888);
+            QPainter painter(&shot);
+            painter.drawImage(area->mapTo(frame, QPoint(0, 0)), image);
+        } catch (const XGError& error) {
+            std::fprintf(stderr, "quenchold-screenshots: %s\n", error.GetMessage().c_str());
+        }
+        QString path = QString::fromStdString(gOut + "/form-" + form.type + ".png");
+        if (shot.save(path)) {
+            std::printf("%s\n", path.toStdString().c_str());
+            ++gSaved;
+        }
+        w->Close(false);
+    }
+    XGSetModalHook({});
+}
+
+// The map form on the sample's living map, its 3D view drawn offscreen into the picture
+// (the offscreen platform has no OpenGL of its own); then its header form and dialogs.
+void PhotographMap(TTolvaneApp& app)
+{
+    tag_entry* e = app.GetStore().find_tag("mesh"_4cc, "m003"_4cc);
+    if (!e) {
+        std::fprintf(stderr, "quenchold-screenshots: the sample data has no map m003\n");
+        return;
+    }
+    XGSetModalHook([](XGDialog& dialog) { dialog.EndModal(dialog.GetCancelButton()); });
+    app.OpenTagEditor(e, false);
+    auto* form = dynamic_cast<TMeshForm*>(TTagEditorBase::FromTag(e));
+    if (form && form->View() && form->GetWindow()) {
+        QWidget* frame = form->GetWindow()->GetFrameWidget();
+        frame->move(10, 10);
+        form->Command(2013);          // Simple Models
+        form->Command(2008);          // Show Physics Grid
+        form->Command(2009);          // Show Media Grid
+        form->Editor().display.terrain_types = false;
+        TMeshView* view = form->View();
+        view->Camera().yaw = 25;
+        view->Camera().pitch = 40;
+        view->Camera().distance *= 0.8;
+        form->Editor().select(3, false);
+        form->SetControlText(TMeshForm::kStatus, "");
+        Pump();
+        QPixmap picture = frame->grab();
+        QWidget* widget = view->GetWidget();
+        QPoint at = widget->mapTo(frame, QPoint(0, 0));
+        try {
+            texture_image image = view->Picture(widget->width(), widget->height());
+            QImage drawn(image.pixels.data(), int(image.width), int(image.height), int(image.width * 3),
+                         QImage::Format_RGB888);
+            QPainter painter(&picture);
+            painter.drawImage(at, drawn);
+        } catch (const XGError& error) {
+            std::fprintf(stderr, "quenchold-screenshots: %s\n", error.GetMessage().c_str());
+        }
+        QString path = QString::fromStdString(gOut + "/form-mesh.png");
+        if (picture.save(path)) {
+            std::printf("%s\n", path.toStdString().c_str());
+            ++gSaved;
+        }
+
+        marker_palette_entry entry = form->Editor().map.fPalette[3];
+        PhotographNextDialog("dialog-marker-palette");
+        TMarkerPaletteDialog::Run(app.GetStore(), e->file, entry);
+        PhotographNextDialog("dialog-marker");
+        form->EditMarker(3);
+        form->GetWindow()->Close(false);
+    }
+    XGSetModalHook([](XGDialog& dialog) { dialog.EndModal(dialog.GetCancelButton()); });
+    app.OpenTagEditor(e, true);
+    if (auto* header = TTagEditorBase::FromTag(e); header && header->GetWindow()) {
+        header->GetWindow()->GetFrameWidget()->move(10, 10);
+        Save(header->GetWindow()->GetFrameWidget(), "form-mesh-header");
+        header->GetWindow()->Close(false);
+    }
+    XGSetModalHook({});
+}
+
 void ExpandAll(TTreeView* tree)
 {
     for (TTreeItem* item = tree->GetFirstItem(); item; item = item->next) tree->Expand(item, true);
@@ -145,7 +266,11 @@ int main(int argc, char** argv)
         PhotographNextDialog("error-alert");
         XGShowAlert(kXGError, "File Open Error", "Unable to open file notes.txt (not a tag file)");
         XGSetModalHook({});
+        // room for the tallest form, which would scroll in a smaller frame
+        app.GetFrame()->resize(1300, 1000);
         PhotographForms(app);
+        PhotographModelForms(app);
+        PhotographMap(app);
     } catch (const XGError& e) {
         std::fprintf(stderr, "%s: %s\n", e.GetTitle().c_str(), e.GetMessage().c_str());
         return 1;

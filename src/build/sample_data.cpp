@@ -15,6 +15,7 @@ void add_sample_sounds(TSampleData& data);
 void add_sample_scripts(TSampleData& data);
 void add_sample_textures(TSampleData& data);
 void add_sample_forms(TSampleData& data);
+void add_sample_map(TSampleData& data);
 
 namespace {
 
@@ -28,6 +29,7 @@ const sample_data_part kParts[] = {
     add_sample_scripts,
     add_sample_textures,
     add_sample_forms,
+    add_sample_map,
 };
 
 tag_file* FreshFile(TTagStore& store, const std::string& path)

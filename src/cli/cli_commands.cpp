@@ -17,6 +17,8 @@ int cli_decode_sound(CliContext& context);
 int cli_run_script(CliContext& context);
 int cli_import_psd(CliContext& context);
 int cli_collapse_terrain(CliContext& context);
+int cli_render_model(CliContext& context);
+int cli_render_map(CliContext& context);
 
 const std::vector<CliCommand>& cli_commands()
 {
@@ -38,6 +40,12 @@ const std::vector<CliCommand>& cli_commands()
         {"run-script", "run-script SCRIPT [FILE...]", cli_run_script},
         {"import-psd", "import-psd FILE IMAGE", cli_import_psd},
         {"collapse-terrain", "collapse-terrain FILE TERRAIN_ID DETAIL_ID", cli_collapse_terrain},
+        {"render-model",
+         "render-model FILE SKMD_ID OUT.png [--size WxH] [--model K] [--lod N] [--animation SKAN_ID --frame F] "
+         "[--yaw DEG --pitch DEG]",
+         cli_render_model},
+        {"render-map", "render-map FILE MAP_ID OUT.png [--size WxH] [--view top|perspective] [--markers hide|only|boxes|simple|complex]",
+         cli_render_map},
     };
     return commands;
 }

@@ -4,7 +4,7 @@
 #include "framework/XGError.h"
 #include "framework/XGFile.h"
 #include "framework/XGFileLock.h"
-#include "framework/XGSaveFile.h"
+#include "framework/XGReplaceFile.h"
 
 void cli_require_args(const CliContext& context, size_t minimum, size_t maximum)
 {
@@ -87,8 +87,5 @@ std::string cli_list_line(const tag_entry* e)
 
 void cli_write_file(const std::string& path, const void* data, size_t size)
 {
-    XGSaveFile out(path);
-    if (size) out.GetFile().Write(data, size);
-    out.Finish();
-    if (int error = out.Replace(false)) throw XGPostWinOSError(kXGFileWriteError, error, {path});
+    XGReplaceFile(path, data, size);
 }

@@ -29,7 +29,7 @@ struct skan_header {
     int32_t bone_count;
     int32_t animation_count;
     int32_t state_count;
-    uint32_t slots[3]; // as read
+    uint32_t pointer_slots[3]; // as read
 };
 
 struct skan_bone_base {

@@ -97,7 +97,7 @@ bool LoadLevel(const uint8_t* block, uint32_t limit, const skmd_lod_entry& entry
         return false;
     }
     byte_swap_copy("skmd", &level.header, block + entry.lod_offset, 12, 1, skmd_lod_header_codes);
-    std::memset(level.header.slots, 0, sizeof level.header.slots);
+    std::memset(level.header.pointer_slots, 0, sizeof level.header.pointer_slots);
     skmd_level_layout layout = skmd_level_layout_for(level.header, bone_count, entry.first_vertex, entry.last_vertex);
     if (layout.size != entry.lod_size) {
         why = "its stored size " + std::to_string(entry.lod_size) + " disagrees with its counts (" +
@@ -336,7 +336,7 @@ void StoreLevel(uint8_t* p, const TSkeletalLevel& level, int bone_count, const s
         std::memcpy(p + layout.vertex_weights, level.vertex_weights.data(), level.vertex_weights.size());
     WriteArray(p, layout.quads, level.quads);
     skmd_lod_header h = level.header;
-    std::memset(h.slots, 0, sizeof h.slots);
+    std::memset(h.pointer_slots, 0, sizeof h.pointer_slots);
     byte_swap_copy("skmd", p, &h, 12, 1, skmd_lod_header_codes);
     std::memset(p + 12, 0, 24);
 }

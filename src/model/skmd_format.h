@@ -120,7 +120,7 @@ struct skmd_lod_header {
     uint16_t weight_ref_count;
     uint16_t lod_flags;
     uint16_t value10;
-    uint32_t slots[6];
+    uint32_t pointer_slots[6];
 };
 static_assert(sizeof(skmd_lod_header) == SKMD_LEVEL_HEADER_SIZE);
 

@@ -1,5 +1,6 @@
 #include "model/skmd_pose.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -83,11 +84,18 @@ skmd_transform skmd_compose(const skmd_transform& p, const skmd_transform& c)
 std::vector<skmd_transform> skmd_rest_transforms(const TSkeletalModel& model)
 {
     size_t n = model.bones.size();
-    std::vector<skmd_transform> local(n), world(n);
+    std::vector<skmd_transform> local(n);
     for (size_t b = 0; b < n; ++b) {
         skmd_quaternion_to_matrix(model.bones[b].rotation, local[b].rotation);
         for (int k = 0; k < 3; ++k) local[b].translation[k] = model.bones[b].position[k];
     }
+    return skmd_world_transforms(model, local);
+}
+
+std::vector<skmd_transform> skmd_world_transforms(const TSkeletalModel& model, const std::vector<skmd_transform>& local)
+{
+    size_t n = std::min(model.bones.size(), local.size());
+    std::vector<skmd_transform> world(n);
     // 0 not placed, 1 being placed, 2 placed
     std::vector<uint8_t> state(n, 0);
     std::vector<size_t> chain;

@@ -20,8 +20,11 @@ void skmd_matrix_to_quaternion(const float m[3][3], float q[4]);
 // parent * child.
 skmd_transform skmd_compose(const skmd_transform& parent, const skmd_transform& child);
 
-// Every bone's placement in model space from its rotation and position relative to
-// its parent (a parent that is out of range or part of a cycle counts as none).
+// Every bone's placement in model space from its placement relative to its parent
+// (local, one per bone; a parent that is out of range or part of a cycle counts as none).
+std::vector<skmd_transform> skmd_world_transforms(const TSkeletalModel& model,
+                                                  const std::vector<skmd_transform>& local);
+// The placements of the bones' own rotations and positions.
 std::vector<skmd_transform> skmd_rest_transforms(const TSkeletalModel& model);
 
 struct skmd_posed_mesh {

@@ -290,7 +290,8 @@ void TTagFileForm::CreateTag()
     UpdateTitle();
     Refresh(true);
     SelectTag(e, true, true);
-    App()->OpenTagEditor(e, false);
+    // a new map opens in its header form
+    App()->OpenTagEditor(e, choice.type == "mesh"_4cc);
 }
 
 void TTagFileForm::ImportCameraMotion()

@@ -1,5 +1,7 @@
 #include "shell/TTolvaneApp.h"
 
+#include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 
@@ -13,11 +15,14 @@
 #include "framework/qt/XGFileDialog.h"
 #include "framework/qt/XGGuard.h"
 #include "framework/qt/XGModalDialog.h"
+#include "framework/qt/XGPictures.h"
 #include "framework/qt/XGView.h"
 #include "framework/qt/XGWindow.h"
 #include "build/foundation_build.h"
 #include "build/tag_format_update.h"
+#include "map/TMeshForm.h"
 #include "map/mesh_map.h"
+#include "model/TskmdViewer.h"
 #include "shell/TAllTagForm.h"
 #include "shell/TNewMeshDialog.h"
 #include "shell/TBitmapView.h"
@@ -38,6 +43,7 @@
 
 namespace {
 
+constexpr int32_t kProgramIcon = 129;
 constexpr int32_t kFormatUpdatedResource = 165;
 constexpr int32_t kFindTagResource = 166;
 constexpr int32_t kFindTypeField = 1;
@@ -73,14 +79,17 @@ TTolvaneApp::TTolvaneApp(std::string dataFolder)
     : fDataFolder(std::move(dataFolder)), fContext(std::make_unique<QObject>())
 {
     SetName("Quenchold");
+    QApplication::setWindowIcon(QIcon(XGGetPicture(kProgramIcon)));
     // the framework's classes were registered by the application core; these are the program's own
     XGRegisterView("Tree"_4cc, XGMakeView<TTreeView>);
     XGRegisterView("bmap"_4cc, XGMakeView<TBitmapView>);
     XGRegisterView("TGED"_4cc, XGMakeView<TTagEditHeader>);
     XGRegisterView("TGBK"_4cc, XGMakeView<TTagEditBackground>);
+    TskmdViewer::Register();
 
     set_tag_type_core_hooks("mesh"_4cc, EditorMeshDefaults, nullptr, nullptr);
     install_tag_editor_forms();
+    install_map_editors();
     fScript.set_alert_handler([](const std::string& message, const std::string& explanation,
                                  const std::string& caption) { XGShowAlert(kXGError, message, explanation, caption); });
 

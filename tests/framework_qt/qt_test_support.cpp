@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -15,6 +17,11 @@ QApplication& qt_test_application()
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        // the settings the windows keep go to a folder of this run, never the user's
+        static QTemporaryDir settings;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+        QCoreApplication::setOrganizationName(QStringLiteral("Quenchold Tests"));
         return new QApplication(argc, argv);
     }();
     return *app;

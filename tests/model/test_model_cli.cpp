@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "framework/XGFile.h"
+#include "model/skan_playback.h"
 #include "model/skelanim.h"
 #include "model/skeleton_export_writer.h"
 #include "model/skmd_format.h"
@@ -73,20 +76,43 @@ TEST_F(ModelCli, ImportAse)
     EXPECT_FALSE(XGFile::Exists(dir / "other.tag"));
 }
 
-TEST_F(ModelCli, SampleDataHasAModelItsAnimationAndACamera)
+TEST_F(ModelCli, SampleDataHasAWalkingFigureWithItsSkinAndACamera)
 {
     ASSERT_EQ(run_cli({"make-sample-data", "data"}, dir.path()).status, 0);
     EXPECT_TRUE(XGFile::Exists(dir / "data/sources/sample_figure.skl"));
     TTagStore store;
     store.load_data_folder(dir / "data");
     tag_entry* skmd = store.find_tag(code("skmd"), code("figr"));
-    tag_entry* skan = store.find_tag(code("skan"), code("figa"));
     ASSERT_NE(skmd, nullptr);
+    TSkeletalModelTag tag = load_skeletal_model_tag(skmd);
+    ASSERT_EQ(tag.models.size(), 1u);
+    const TSkeletalModel& model = *tag.models[0];
+    EXPECT_EQ(model.header.collision_box_count, 3);
+    int limbs = 0;
+    for (const skmd_bone& bone : model.bones) limbs += (bone.flags & SKMD_BONE_LIMB) && bone.radius > 0;
+    EXPECT_GE(limbs, 8);
+    ASSERT_NE(store.find_tag(code("txst"), tag_code(tag.header.word4)), nullptr) << "its skin";
+
+    tag_entry* skan = store.find_tag(code("skan"), tag_code(tag.header.word0));
     ASSERT_NE(skan, nullptr);
-    EXPECT_EQ(load_skeletal_model_tag(skmd).models.size(), 1u);
     TSkeletalAnimationSet set = load_skeletal_animation_tag(skan);
+    EXPECT_EQ(skan_fit_problem(set, model), "");
     ASSERT_EQ(set.animations.size(), 1u);
-    EXPECT_EQ(set.animations[0]->frames.size(), 3u);
+    const TSkeletalAnimation& walk = *set.animations[0];
+    EXPECT_GE(walk.frames.size(), 16u);
+    // it walks: it moves on every frame, the legs swing and each foot comes down once
+    int footprints = 0;
+    for (const TSkeletalAnimationFrame& frame : walk.frames) {
+        EXPECT_GT(frame.record.frame_motion, 0);
+        footprints += skan_unpack_event(frame.record).event_type == 7;
+    }
+    EXPECT_EQ(footprints, 2);
+    std::vector<skmd_transform> first = skan_frame_transforms(model, walk, 0);
+    std::vector<skmd_transform> quarter = skan_frame_transforms(model, walk, int(walk.frames.size() / 4));
+    size_t thigh = 2;
+    ASSERT_STREQ(model.bones[thigh].name, "L Thigh");
+    EXPECT_GT(std::fabs(quarter[thigh].rotation[0][2] - first[thigh].rotation[0][2]), 0.3f);
+
     tag_group* cameras = tag_file_group(skmd->file, code("canm"));
     ASSERT_NE(cameras, nullptr);
     EXPECT_EQ(tag_count_tags(cameras), 1);

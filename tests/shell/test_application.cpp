@@ -315,6 +315,10 @@ TEST_F(ShellTest, ACancelledDefaultsHookLeavesNoTag)
     EXPECT_EQ(loaded.fWidth, 64);
     EXPECT_EQ(loaded.fHeight, 32);
     EXPECT_EQ(map->version, tag_type_version(code("mesh")));
+    // the new map opens in its header form
+    TTagEditorBase* form = TTagEditorBase::FromTag(map);
+    ASSERT_NE(form, nullptr);
+    EXPECT_NE(form->FindView(11301), nullptr);
 }
 
 TEST_F(ShellTest, TheNewMeshDialogAcceptsOnlyMultiplesOf32UpTo512)

@@ -75,6 +75,8 @@ public:
     // The platform frame of a document window (an MDI subwindow), or null for a
     // window of its own.
     virtual QWidget* PlaceDocumentWindow(XGWindow* w) { return nullptr; }
+    // Gives a document window its first size and place, just before it first shows.
+    virtual void PositionDocumentWindow(XGWindow* w) {}
     virtual void ActivateDocumentWindow(XGWindow* w) {}
 
     void EnterModal(XGDialog* dialog);

@@ -3,11 +3,16 @@
 #include <QCloseEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSettings>
+#include <QStyle>
 
 #include "framework/qt/XGDragData.h"
 #include "framework/qt/XGGuard.h"
@@ -15,6 +20,28 @@
 #include "framework/qt/XGWindow.h"
 
 namespace {
+
+constexpr int kFrameWidth = 1400;
+constexpr int kFrameHeight = 900;
+constexpr int kCascadeStep = 24;
+const char* const kFrameGeometryKey = "frame/geometry";
+
+// Holds a document window's content: it wants the content's whole size, and scrolls
+// when it gets less.
+class XGDocumentScroller : public QScrollArea {
+public:
+    explicit XGDocumentScroller(QWidget* content)
+    {
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setWidget(content);
+    }
+    QSize sizeHint() const override
+    {
+        QWidget* content = widget();
+        return content ? content->size().expandedTo(content->minimumSize()) : QScrollArea::sizeHint();
+    }
+};
 
 // The frame's close box quits the application (each window's close check runs).
 class XGFrameWindow : public QMainWindow {
@@ -70,6 +97,7 @@ private:
 XG_BEGIN_DISPATCH(XGAppMultiWindow, XGAppCore)
     XG_ON(kXGStatusMessage, &XGAppMultiWindow::DoStatus)
     XG_ON(kXGMenuMessage, &XGAppMultiWindow::DoMenu)
+    XG_ON(kXGQuitApplication, &XGAppMultiWindow::DoQuit)
 XG_END_DISPATCH()
 
 XGAppMultiWindow::XGAppMultiWindow() : fContext(std::make_unique<QObject>()) {}
@@ -105,12 +133,35 @@ void XGAppMultiWindow::BuildFrame(int32_t menuResource)
     QObject::connect(fArea, &QMdiArea::subWindowActivated, fContext.get(), [this](QMdiSubWindow* sub) {
         if (XGWindow* w = WindowOf(sub)) WindowToFront(w);
     });
-    fFrame->resize(1100, 760);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    fFrame->setGeometry(FirstFrameGeometry(screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768)));
+}
+
+QRect XGAppMultiWindow::FirstFrameGeometry(const QRect& available)
+{
+    QRect frame(QPoint(0, 0), QSize(kFrameWidth, kFrameHeight).boundedTo(available.size()));
+    frame.moveCenter(available.center());
+    return frame;
 }
 
 void XGAppMultiWindow::ShowMainWindow()
 {
-    if (fFrame) fFrame->show();
+    if (!fFrame) return;
+    QByteArray saved = QSettings().value(kFrameGeometryKey).toByteArray();
+    if (!saved.isEmpty()) fFrame->restoreGeometry(saved);
+    fFrame->show();
+}
+
+void XGAppMultiWindow::SaveFrameState() const
+{
+    if (fFrame && fFrame->isVisible()) QSettings().setValue(kFrameGeometryKey, fFrame->saveGeometry());
+}
+
+int32_t XGAppMultiWindow::DoQuit(XGCode code, XGParam p1, XGParam p2)
+{
+    XGAppCore::DoQuit(code, p1, p2);
+    if (IsQuitting()) SaveFrameState();
+    return 0;
 }
 
 XGWindow* XGAppMultiWindow::WindowOf(const QMdiSubWindow* sub) const
@@ -124,10 +175,35 @@ XGWindow* XGAppMultiWindow::WindowOf(const QMdiSubWindow* sub) const
 QWidget* XGAppMultiWindow::PlaceDocumentWindow(XGWindow* w)
 {
     if (!fArea) return nullptr;
-    QMdiSubWindow* sub = fArea->addSubWindow(w->GetWidget());
+    QMdiSubWindow* sub = fArea->addSubWindow(new XGDocumentScroller(w->GetWidget()));
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     sub->resize(sub->sizeHint());
     return sub;
+}
+
+void XGAppMultiWindow::PositionDocumentWindow(XGWindow* w)
+{
+    QWidget* sub = w->GetFrameWidget();
+    if (!fArea || !fArea->isVisible() || sub == w->GetWidget()) return;
+    QSize area = fArea->viewport()->size();
+    QSize wanted = sub->sizeHint();
+    QSize size = wanted.boundedTo(area);
+    // room for the scroll bar a cut side brings, so that the other side is not cut too
+    int bar = sub->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (size.height() < wanted.height()) size.rwidth() += bar;
+    if (size.width() < wanted.width()) size.rheight() += bar;
+    size = size.boundedTo(area);
+    // a step down and right of the front window, back to the edge where it would not fit
+    QPoint at(0, 0);
+    for (auto it = GetWindows().rbegin(); it != GetWindows().rend(); ++it) {
+        QWidget* other = (*it)->GetFrameWidget();
+        if (*it == w || other->parentWidget() != fArea->viewport() || other->isHidden()) continue;
+        at = other->pos() + QPoint(kCascadeStep, kCascadeStep);
+        break;
+    }
+    if (at.x() < 0 || at.x() + size.width() > area.width()) at.setX(0);
+    if (at.y() < 0 || at.y() + size.height() > area.height()) at.setY(0);
+    sub->setGeometry(QRect(at, size));
 }
 
 void XGAppMultiWindow::ActivateDocumentWindow(XGWindow* w)

@@ -13,9 +13,9 @@
 namespace {
 
 template <class F>
-void ForEach(const char* folder, const char* suffix, F f)
+void ForEach(const QString& folder, const char* suffix, F f)
 {
-    QDirIterator it(QString::fromLatin1(folder), QDir::Files);
+    QDirIterator it(folder, QDir::Files);
     while (it.hasNext()) {
         QString path = it.next();
         QFileInfo info(path);
@@ -32,29 +32,45 @@ void ForEach(const char* folder, const char* suffix, F f)
 
 } // namespace
 
-void XGLoadEmbeddedResources()
+namespace {
+
+void LoadResources(const QString& root)
 {
-    static bool loaded = false;
-    if (loaded) return;
-    loaded = true;
-    ForEach(":/views", "txt", [](int n, const std::string& path, const QByteArray& bytes) {
+    auto folder = [&](const char* name) { return root + QLatin1String(name); };
+    ForEach(folder("views"), "txt", [](int n, const std::string& path, const QByteArray& bytes) {
         XGViewRecord record;
         std::string why;
         if (!XGParseViewText(std::string_view(bytes.constData(), size_t(bytes.size())), record, &why))
             throw XGError(kXGError, "View resource error", path + ", " + why);
         XGAddResource(kXGViewResourceType, n, XGEncodeViewResource(record));
     });
-    ForEach(":/menus", "txt", [](int n, const std::string& path, const QByteArray& bytes) {
+    ForEach(folder("menus"), "txt", [](int n, const std::string& path, const QByteArray& bytes) {
         XGMenuBarResource menu;
         std::string why;
         if (!XGParseMenuText(std::string_view(bytes.constData(), size_t(bytes.size())), menu, &why))
             throw XGError(kXGError, "Menu resource error", path + ", " + why);
         XGAddResource(kXGMenuResourceType, n, XGResourceData(bytes.begin(), bytes.end()));
     });
-    ForEach(":/pictures", "png", [](int n, const std::string&, const QByteArray& bytes) {
+    ForEach(folder("pictures"), "png", [](int n, const std::string&, const QByteArray& bytes) {
         XGAddResource(kXGPictureType, n, XGResourceData(bytes.begin(), bytes.end()));
     });
-    ForEach(":/icons", "xpm", [](int n, const std::string&, const QByteArray& bytes) {
+    ForEach(folder("icons"), "xpm", [](int n, const std::string&, const QByteArray& bytes) {
         XGAddResource(kXGIconType, n, XGResourceData(bytes.begin(), bytes.end()));
     });
+}
+
+} // namespace
+
+void XGLoadEmbeddedResources()
+{
+    static bool loaded = false;
+    if (loaded) return;
+    loaded = true;
+    LoadResources(QStringLiteral(":/"));
+}
+
+void XGLoadResourceFolder(const std::string& folder)
+{
+    XGLoadEmbeddedResources();
+    LoadResources(QString::fromStdString(folder) + QLatin1Char('/'));
 }

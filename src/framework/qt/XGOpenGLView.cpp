@@ -1,5 +1,6 @@
 #include "framework/qt/XGOpenGLView.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -23,7 +24,11 @@ int Modifiers(Qt::KeyboardModifiers m)
 
 class XGGLWidget : public QOpenGLWidget {
 public:
-    explicit XGGLWidget(XGOpenGLView* view) : fView(view) { setMouseTracking(true); }
+    explicit XGGLWidget(XGOpenGLView* view) : fView(view)
+    {
+        setMouseTracking(true);
+        setFocusPolicy(Qt::StrongFocus);
+    }
     XGOpenGLView* fView;
 
 protected:
@@ -62,6 +67,21 @@ protected:
                 fView->MouseMoved(int(e->position().x()), int(e->position().y()), int(e->buttons()),
                                   Modifiers(e->modifiers()));
             });
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override
+    {
+        if (fView)
+            XGGuard([&] {
+                fView->MouseDoubleClick(int(e->position().x()), int(e->position().y()), int(e->button()),
+                                        Modifiers(e->modifiers()));
+            });
+    }
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        bool used = false;
+        if (fView)
+            XGGuard([&] { used = fView->KeyDown(e->key(), e->text().toStdString(), Modifiers(e->modifiers())); });
+        if (!used) QOpenGLWidget::keyPressEvent(e);
     }
     void wheelEvent(QWheelEvent* e) override
     {

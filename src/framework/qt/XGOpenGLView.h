@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "framework/qt/XGView.h"
 
@@ -57,6 +58,9 @@ protected:
     virtual void MouseUp(int x, int y, int button, int modifiers) {}
     virtual void MouseMoved(int x, int y, int buttons, int modifiers) {}
     virtual void MouseWheel(int x, int y, int delta, int modifiers) {}
+    virtual void MouseDoubleClick(int x, int y, int button, int modifiers) {}
+    // A key pressed while the view has the focus; true when the view used it.
+    virtual bool KeyDown(int key, const std::string& text, int modifiers) { return false; }
 
 private:
     friend class XGGLWidget;

@@ -26,3 +26,14 @@ void XGSlider::SetValue(int32_t value)
 {
     fSlider->setValue(value);
 }
+
+void XGSlider::SetRange(int32_t minimum, int32_t maximum)
+{
+    fSlider->setRange(minimum, maximum);
+}
+
+void XGSlider::Slide(int32_t value)
+{
+    fSlider->setValue(value);
+    Notify(kXGScrollMessage);
+}

@@ -20,6 +20,7 @@ int XGStartup(int& argc, char** argv, const std::function<XGAppCore*()>& create,
     std::unique_ptr<XGAppCore> app;
     try {
         XGLoadEmbeddedResources();
+        if (!options.resources.empty()) XGLoadResourceFolder(options.resources);
         if (options.splash && !options.headless) splash.Show(XGSplash::Now());
         app.reset(create());
     } catch (const XGError& error) {

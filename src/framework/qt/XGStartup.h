@@ -13,6 +13,8 @@ struct XGStartupOptions {
     bool splash = true;
     // No frame and no windows: errors go to standard error (a batch run).
     bool headless = false;
+    // A folder of resource files read over the built-in ones (empty: none).
+    std::string resources;
     std::vector<std::string> documents;
 };
 

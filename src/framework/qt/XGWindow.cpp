@@ -216,6 +216,8 @@ void XGDocumentWindow::Show(bool front)
 {
     XGAppCore* app = XGAppCore::Get();
     XGWindow* previous = app ? app->GetFrontWindow() : nullptr;
+    if (!fPositioned && app) app->PositionDocumentWindow(this);
+    fPositioned = true;
     GetFrameWidget()->show();
     if (front) BringToFront();
     else if (previous && previous != this) previous->BringToFront();

@@ -80,10 +80,13 @@ private:
     bool fClosing = false;
 };
 
-// A document window: the frame puts it in its MDI area.
+// A document window: the frame puts it in its MDI area, and places it when it first shows.
 class XGDocumentWindow : public XGWindow {
 public:
     explicit XGDocumentWindow(const XGViewRecord& record);
     void Show(bool front = true) override;
     void BringToFront() override;
+
+private:
+    bool fPositioned = false;
 };

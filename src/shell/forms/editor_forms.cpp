@@ -52,6 +52,8 @@ void install_tag_editor_forms()
         {"loli"_4cc, open_loli_editor},
         {"glli"_4cc, open_glli_editor},
         {"game"_4cc, open_game_editor},
+        {"skmd"_4cc, open_skmd_editor},
+        {"skan"_4cc, open_skan_editor},
     };
     for (const Form& f : kForms) set_tag_type_editor_hooks(f.type, f.open, nullptr);
 }

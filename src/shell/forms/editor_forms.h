@@ -29,6 +29,8 @@ void* open_wind_editor(tag_entry* e);
 void* open_loli_editor(tag_entry* e);
 void* open_glli_editor(tag_entry* e);
 void* open_game_editor(tag_entry* e);
+void* open_skmd_editor(tag_entry* e);
+void* open_skan_editor(tag_entry* e);
 
 // Installs every hook above on its type.
 void install_tag_editor_forms();

@@ -1,0 +1,170 @@
+// The map renderer: what it uploads and rebuilds (against the recording fake) and what
+// it draws (in a real Mesa context).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "map/map_camera.h"
+#include "render/map_renderer.h"
+#include "render/map_scene_support.h"
+#include "render/offscreen_context.h"
+#include "support/cli_runner.h"
+#include "support/gl_recorder.h"
+#include "render/png_writer.h"
+
+namespace {
+
+struct recorded_frame {
+    gl_recorder rec;
+    gl_functions gl = rec.functions();
+    map_display_state display;
+    map_scene scene;
+};
+
+TEST(MapRenderer, TilesAreUploadedOnceAndRebuiltAfterADrop)
+{
+    tiled_map m(2, 2);
+    recorded_frame f;
+    f.scene.map = &m.map;
+    f.scene.display = &f.display;
+    map_renderer renderer(&m.store);
+    renderer.set_gl(&f.gl);
+    map_camera camera = map_camera::for_map(m.map);
+    renderer.draw(f.scene, camera.projection(640, 480), camera.model_view(), 640, 480);
+    EXPECT_EQ(f.rec.count("GenTextures"), 4u); // one per block
+    EXPECT_EQ(f.rec.live_textures.size(), 4u);
+
+    f.rec.clear();
+    renderer.draw(f.scene, camera.projection(640, 480), camera.model_view(), 640, 480);
+    EXPECT_EQ(f.rec.count("GenTextures"), 0u);
+    EXPECT_EQ(f.rec.count("TexImage2D"), 0u);
+
+    // a changed stack: the old names go, the next frame builds them again from the new tiles
+    m.set_tiles({{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 9, 9}});
+    renderer.drop_textures("land"_4cc);
+    EXPECT_TRUE(f.rec.live_textures.empty());
+    f.rec.clear();
+    renderer.drop_textures("othr"_4cc); // not cached: nothing happens
+    EXPECT_EQ(f.rec.count("DeleteTextures"), 0u);
+    renderer.draw(f.scene, camera.projection(640, 480), camera.model_view(), 640, 480);
+    EXPECT_EQ(f.rec.count("GenTextures"), 4u);
+    auto uploads = f.rec.named("TexImage2D");
+    ASSERT_FALSE(uploads.empty());
+    EXPECT_EQ(uploads[0]->data[0], 255); // the first block's new red tile, level 0
+}
+
+TEST(MapRenderer, MissingStacksAndHiddenPartsDrawNothingForTheirItems)
+{
+    tiled_map m(2, 2);
+    m.map.fHeader.landscape_tag = "none"_4cc; // not open
+    recorded_frame f;
+    f.scene.map = &m.map;
+    f.scene.display = &f.display;
+    f.display.grid_shown[0] = f.display.grid_shown[1] = f.display.grid_shown[2] = false;
+    map_renderer renderer(&m.store);
+    renderer.set_gl(&f.gl);
+    map_camera camera = map_camera::for_map(m.map);
+    renderer.draw(f.scene, camera.projection(640, 480), camera.model_view(), 640, 480);
+    EXPECT_EQ(f.rec.count("GenTextures"), 0u);
+    size_t terrain = f.rec.count("DrawRangeElementsEXT");
+    EXPECT_EQ(terrain, 4u); // the blocks, untextured
+
+    // each shown grid adds one line draw per block
+    f.rec.clear();
+    f.display.grid_shown[grid_slot(MAP_GRID_PHYSICAL)] = true;
+    f.display.colormap = false;
+    renderer.draw(f.scene, camera.projection(640, 480), camera.model_view(), 640, 480);
+    auto draws = f.rec.named("DrawRangeElementsEXT");
+    ASSERT_EQ(draws.size(), 4u);
+    EXPECT_EQ(draws[0]->args[0], double(GL_LINES));
+
+    // without the extension the plain element draw is used
+    f.rec.extensions = "";
+    gl_functions plain = f.rec.functions();
+    renderer.set_gl(&plain);
+    renderer.draw(f.scene, camera.projection(640, 480), camera.model_view(), 640, 480);
+    EXPECT_EQ(f.rec.count("DrawRangeElementsEXT"), 0u);
+    EXPECT_EQ(f.rec.count("DrawElements"), 4u);
+    EXPECT_EQ(f.rec.count("LockArraysEXT"), 0u);
+}
+
+// The pixel at the middle of cell (x, y) of a top view of w x h pixels.
+const uint8_t* pixel_at(const texture_image& image, const TMeshMap& map, double x, double y)
+{
+    uint32_t px = uint32_t(x / map.fWidth * image.width), py = uint32_t(y / map.fHeight * image.height);
+    return &image.pixels[(size_t(py) * image.width + px) * image.channels];
+}
+
+TEST(MapRendererPixels, TopViewShowsEachBlocksTileAndMarkersWhereTheyStand)
+{
+    tiled_map m(4, 2); // 64 x 32 cells
+    marker_data marker{};
+    marker.type = 0; // observer: white symbol
+    marker.position[0] = int32_t(40.5 * 512);
+    marker.position[1] = int32_t(8.5 * 512);
+    m.map.fMarkers.push_back(marker);
+    std::string why;
+    auto context = offscreen_context::create(256, 128, &why);
+    ASSERT_TRUE(context) << why;
+    map_display_state display;
+    display.grid_shown[grid_slot(MAP_GRID_RENDER)] = false;
+    map_scene scene;
+    scene.map = &m.map;
+    scene.display = &display;
+    map_renderer renderer(&m.store);
+    renderer.set_gl(&context->gl());
+    renderer.draw_top_view(scene, 256, 128);
+    texture_image image = context->read_pixels(false);
+    for (int by = 0; by < 2; ++by)
+        for (int bx = 0; bx < 4; ++bx) {
+            const map_rgb& want = m.colors[size_t(by * 4 + bx)];
+            const uint8_t* got = pixel_at(image, m.map, bx * 16 + 5, by * 16 + 12);
+            EXPECT_NEAR(got[0], want.r, 2) << bx << "," << by;
+            EXPECT_NEAR(got[1], want.g, 2) << bx << "," << by;
+            EXPECT_NEAR(got[2], want.b, 2) << bx << "," << by;
+        }
+    const uint8_t* at_marker = pixel_at(image, m.map, 40.5, 8.5);
+    EXPECT_EQ(at_marker[0], 255);
+    EXPECT_EQ(at_marker[1], 255);
+    EXPECT_EQ(at_marker[2], 255);
+    renderer.release();
+}
+
+TEST(RenderMapCli, WritesThePictureOrSaysWhyNot)
+{
+    tiled_map m(2, 2);
+    tag_entry* e = m.store.create_tag(m.file, "mesh"_4cc, "map1"_4cc, 11, "Map", 0, 0, nullptr);
+    store_map(e, m.map);
+    uint8_t damaged[1024] = {};
+    damaged[9] = damaged[11] = 1; // 32 x 32 cells that are not there
+    m.store.create_tag(m.file, "mesh"_4cc, "bad1"_4cc, 11, "Damaged", 0, sizeof damaged, damaged);
+    TempFolder folder;
+    m.store.save_tag_file_as(m.file, folder / "maps.tag");
+
+    cli_result r = run_cli({"render-map", folder / "maps.tag", "map1", folder / "top.png", "--size", "64x32"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    texture_image image;
+    std::string why;
+    ASSERT_TRUE(read_png_file(folder / "top.png", image, &why)) << why;
+    EXPECT_EQ(image.width, 64u);
+    EXPECT_EQ(image.height, 32u);
+    EXPECT_NEAR(image.pixels[(8 * 64 + 8) * 3], m.colors[0].r, 2);
+
+    r = run_cli({"render-map", folder / "maps.tag", "map1", folder / "p.png", "--view", "perspective", "--markers", "boxes"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    ASSERT_TRUE(read_png_file(folder / "p.png", image, &why)) << why;
+    EXPECT_EQ(image.width, 1024u); // the default size follows the map's proportions
+    EXPECT_EQ(image.height, 1024u);
+
+    r = run_cli({"render-map", folder / "maps.tag", "land", folder / "x.png"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no map"), std::string::npos) << r.err;
+    r = run_cli({"render-map", folder / "maps.tag", "bad1", folder / "x.png"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(r.err.empty());
+    EXPECT_EQ(run_cli({"render-map", folder / "maps.tag", "map1", folder / "x.png", "--view", "side"}).status, 2);
+    EXPECT_EQ(run_cli({"render-map", folder / "maps.tag", "map1", folder / "x.png", "--size", "0x9"}).status, 2);
+    EXPECT_FALSE(std::filesystem::exists(folder / "x.png"));
+}
+
+} // namespace

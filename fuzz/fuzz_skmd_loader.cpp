@@ -1,9 +1,12 @@
-// Loads the input as skeletal model tag data, poses every level and stores it again.
+// Loads the input as skeletal model tag data, poses every level, builds what the viewer
+// shows of each (collision mesh, each bone's cylinder) and stores it again.
+#include <algorithm>
 #include <cstdint>
 
 #include "framework/XGError.h"
 #include "model/skmd_format.h"
 #include "model/skmd_pose.h"
+#include "model/skmd_scene.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -17,6 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 } catch (const XGError&) {
                 }
             }
+        TskmdScene scene;
+        for (int l = -1; l < model->header.lod_count; ++l) scene.Build(*model, l, nullptr, -1);
+        for (int b = 0; b < std::min(int(model->bones.size()), 16); ++b) scene.Build(*model, -1, &rest, b);
     }
     try {
         std::vector<uint8_t> stored = skmd_store(loaded.tag);

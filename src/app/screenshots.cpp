@@ -163,9 +163,13 @@ void PhotographMap(TTolvaneApp& app)
         form->Command(2009);          // Show Media Grid
         form->Editor().display.terrain_types = false;
         TMeshView* view = form->View();
-        view->Camera().yaw = 25;
-        view->Camera().pitch = 40;
-        view->Camera().distance *= 0.8;
+        // close to the statues on the hill, the valley behind them
+        map_camera& camera = view->Camera();
+        camera.target = {72, 62, grid_height_at(form->Editor().map, MAP_GRID_RENDER, 72, 62)};
+        camera.yaw = 200;
+        camera.pitch = 32;
+        camera.distance = 28;
+        camera.apply_limits();
         form->Editor().select(3, false);
         form->SetControlText(TMeshForm::kStatus, "");
         Pump();

@@ -10,6 +10,7 @@
 #include "map/map_palette.h"
 #include "map/map_tools.h"
 #include "map/mesh_map.h"
+#include "tags/gameplay/gameplay.h"
 #include "tags/tag_types.h"
 #include "texture/psd_writer.h"
 #include "texture/texture_import.h"
@@ -126,8 +127,17 @@ void add_sample_map(TSampleData& data)
         }
     derive_media_bits(map, all);
 
-    map.fPalette = {Entry(0, "", -1),      Entry(1, "tree", -1), Entry(1, "rock", -1), Entry(3, "warr", 0),
-                    Entry(3, "ghol", 1),   Entry(3, "dwrf", 0),  Entry(5, "brez", -1), Entry(10, "sprk", -1)};
+    // scenery shown by the sample skeletal model
+    scenery_definition statue{};
+    tag_struct_defaults(statue);
+    statue.flags |= SCENERY_USES_SKELETAL_MODELS;
+    statue.skeletal_model_tags[0] = statue.skeletal_model_tags[1] = text_to_tag_code("figr");
+    statue.object_tag = text_to_tag_code("wood");
+    data.add(data.plugin(), "scen"_4cc, "figs", "figure statue", tag_struct_bytes(statue));
+
+    map.fPalette = {Entry(0, "", -1),    Entry(1, "tree", -1), Entry(1, "rock", -1), Entry(3, "warr", 0),
+                    Entry(3, "ghol", 1), Entry(3, "dwrf", 0),  Entry(5, "brez", -1), Entry(10, "sprk", -1),
+                    Entry(1, "figs", -1)};
     map.fPalette[0].tag = NONE_TAG;
     auto place = [&](int entry, double x, double y, int yaw) {
         int i = add_marker(map, entry, x, y, Ground(x, y));
@@ -141,6 +151,7 @@ void add_sample_map(TSampleData& data)
     for (int i = 0; i < 3; ++i) place(5, 30 + i * 4, 24, 0);                                   // dwarves
     place(6, 54, 70, 0);
     place(7, 70, 40, 0);
+    for (int i = 0; i < 5; ++i) place(8, 60 + i * 6, 58 + (i % 2) * 5, i * 13000); // statues
 
     data.add(data.plugin(), "mesh"_4cc, "m003", "Sample Highlands", map_tag_bytes(map));
 }

@@ -24,7 +24,7 @@ const float kGridColors[3][4] = {{0.35f, 1.0f, 0.35f, 0.8f}, {0.35f, 0.65f, 1.0f
 
 } // namespace
 
-map_renderer::map_renderer(TTagStore* store) : fTextures(store)
+map_renderer::map_renderer(TTagStore* store) : fTextures(store), fModels(store), fStore(store)
 {
     fTexCoords.reserve(BLOCK_VERTICES * 2);
     for (int j = 0; j < VERTS; ++j)
@@ -37,13 +37,59 @@ map_renderer::map_renderer(TTagStore* store) : fTextures(store)
             uint16_t a = uint16_t(j * VERTS + i), b = uint16_t(a + 1), c = uint16_t(a + VERTS), d = uint16_t(c + 1);
             fTriangles.insert(fTriangles.end(), {a, b, d, a, d, c});
         }
-    for (int j = 0; j < VERTS; ++j)
-        for (int i = 0; i < MAP_BLOCK_CELLS; ++i) {
-            fLines.push_back(uint16_t(j * VERTS + i));
-            fLines.push_back(uint16_t(j * VERTS + i + 1));
-            fLines.push_back(uint16_t(i * VERTS + j));
-            fLines.push_back(uint16_t((i + 1) * VERTS + j));
-        }
+    // far blocks draw every 2nd, 4th or 8th line, along coarser segments
+    for (int k = 0; k < 4; ++k) {
+        int step = 1 << k;
+        for (int j = 0; j < VERTS; j += step)
+            for (int i = 0; i < MAP_BLOCK_CELLS; i += step) {
+                fLines[k].push_back(uint16_t(j * VERTS + i));
+                fLines[k].push_back(uint16_t(j * VERTS + i + step));
+                fLines[k].push_back(uint16_t(i * VERTS + j));
+                fLines[k].push_back(uint16_t((i + step) * VERTS + j));
+            }
+    }
+}
+
+bool map_renderer::on_screen(const block& b, double& pixels_per_cell) const
+{
+    mat4 m = fProjection * fModelView;
+    float low = 1e30f, high = -1e30f;
+    for (size_t v = 2; v < b.surface.size(); v += 3) {
+        low = std::min(low, b.surface[v]);
+        high = std::max(high, b.surface[v]);
+    }
+    double x0 = b.surface[0], y0 = b.surface[1];
+    // the clip coordinates of the block's box: off screen when all lie beyond one plane
+    int outside[6] = {};
+    for (int k = 0; k < 8; ++k) {
+        double x = x0 + (k & 1 ? MAP_BLOCK_CELLS : 0), y = y0 + (k & 2 ? MAP_BLOCK_CELLS : 0), z = k & 4 ? high : low;
+        double c[4];
+        for (int r = 0; r < 4; ++r) c[r] = m.at(r, 0) * x + m.at(r, 1) * y + m.at(r, 2) * z + m.at(r, 3);
+        outside[0] += c[0] < -c[3];
+        outside[1] += c[0] > c[3];
+        outside[2] += c[1] < -c[3];
+        outside[3] += c[1] > c[3];
+        outside[4] += c[2] < -c[3];
+        outside[5] += c[2] > c[3];
+    }
+    for (int plane : outside)
+        if (plane == 8) return false;
+    vec3 centre{x0 + MAP_BLOCK_CELLS / 2.0, y0 + MAP_BLOCK_CELLS / 2.0, (low + high) / 2.0};
+    auto pixel = [&](vec3 p, double& px, double& py) {
+        double w = m.at(3, 0) * p.x + m.at(3, 1) * p.y + m.at(3, 2) * p.z + m.at(3, 3);
+        if (w <= 1e-6) return false;
+        vec3 n = m.project(p);
+        px = (n.x + 1) * fViewWidth / 2;
+        py = (n.y + 1) * fViewHeight / 2;
+        return true;
+    };
+    double cx, cy, ax, ay, bx, by;
+    if (!pixel(centre, cx, cy) || !pixel(centre + vec3{1, 0, 0}, ax, ay) || !pixel(centre + vec3{0, 1, 0}, bx, by)) {
+        pixels_per_cell = 1e9; // at or behind the eye: as near as can be
+        return true;
+    }
+    pixels_per_cell = std::max(std::hypot(ax - cx, ay - cy), std::hypot(bx - cx, by - cy));
+    return true;
 }
 
 map_renderer::~map_renderer() = default;
@@ -214,6 +260,8 @@ void map_renderer::draw_terrain(const map_scene& scene)
     for (int by = 0; by < fBlocksY; ++by)
         for (int bx = 0; bx < fBlocksX; ++bx) {
             block& b = fBlocks[size_t(by * fBlocksX + bx)];
+            double pixels = 0;
+            if (!on_screen(b, pixels)) continue;
             GLuint texture = has_stack ? fTextures.texture(landscape, by * (map.fWidth / MAP_BLOCK_CELLS) + bx, 0, -1, 0) : 0;
             fGL->VertexPointer(3, GL_FLOAT, 0, b.surface.data());
             if (texture) {
@@ -289,13 +337,65 @@ void wire_box(const gl_functions& gl, const map_box& box)
 
 } // namespace
 
-std::vector<map_box> map_renderer::marker_boxes(const map_scene& scene) const
+std::vector<const map_marker_model*> map_renderer::entry_models(const map_scene& scene)
+{
+    std::vector<const map_marker_model*> models(scene.map->fPalette.size(), nullptr);
+    map_marker_mode mode = scene.display->markers;
+    if (mode != MAP_SIMPLE_MODELS && mode != MAP_COMPLEX_MODELS && mode != MAP_BOUNDING_BOXES) return models;
+    for (size_t i = 0; i < models.size(); ++i)
+        models[i] = fModels.model(marker_model_id(fStore, scene.map->fPalette[i]), 0, mode != MAP_SIMPLE_MODELS);
+    return models;
+}
+
+std::vector<map_box> map_renderer::marker_boxes(const map_scene& scene)
 {
     std::vector<map_box> boxes;
     if (!scene.map || !scene.display || scene.display->markers == MAP_HIDE_MARKERS) return boxes;
+    std::vector<const map_marker_model*> models = entry_models(scene);
     boxes.reserve(scene.map->fMarkers.size());
-    for (const marker_data& m : scene.map->fMarkers) boxes.push_back(marker_symbol_box(m));
+    for (const marker_data& m : scene.map->fMarkers) {
+        size_t entry = size_t(m.palette_index);
+        const map_marker_model* model = entry < models.size() ? models[entry] : nullptr;
+        boxes.push_back(model ? marker_model_box(m, *model) : marker_symbol_box(m));
+    }
     return boxes;
+}
+
+void map_renderer::draw_model(const marker_data& m, const map_marker_model& model, map_rgb color, bool from_above)
+{
+    vec3 p = marker_position(m);
+    fGL->PushMatrix();
+    fGL->Translatef(float(p.x), float(p.y), float(p.z));
+    fGL->Rotatef(float(m.yaw * 360.0 / 65536), 0, 0, 1);
+    fGL->Rotatef(float(m.pitch * 360.0 / 65536), 0, 1, 0);
+    fGL->Rotatef(float(m.roll * 360.0 / 65536), 1, 0, 0);
+    // the skin: the base texture of the texture stack the model's tag names
+    GLuint skin = model.skin != NONE_TAG && model.skin != 0 ? fTextures.texture(model.skin, 0, -1, -1, 0) : 0;
+    fGL->Enable(GL_CULL_FACE);
+    fGL->FrontFace(from_above ? GL_CW : GL_CCW); // the top view mirrors
+    fGL->EnableClientState(GL_VERTEX_ARRAY);
+    fGL->VertexPointer(3, GL_FLOAT, 0, model.positions.data());
+    if (skin) {
+        fGL->Enable(GL_TEXTURE_2D);
+        fGL->Enable(GL_ALPHA_TEST);
+        fGL->AlphaFunc(GL_GREATER, 0.5f);
+        fGL->Color4f(1, 1, 1, 1);
+        fGL->EnableClientState(GL_TEXTURE_COORD_ARRAY);
+        fGL->TexCoordPointer(2, GL_FLOAT, 0, model.uv.data());
+    } else {
+        fGL->Color3f(color.r / 255.f, color.g / 255.f, color.b / 255.f);
+        fGL->EnableClientState(GL_COLOR_ARRAY);
+        fGL->ColorPointer(3, GL_UNSIGNED_BYTE, 0, model.shade.data());
+    }
+    fGL->DrawElements(GL_TRIANGLES, GLsizei(model.triangles.size()), GL_UNSIGNED_SHORT, model.triangles.data());
+    fGL->DisableClientState(GL_TEXTURE_COORD_ARRAY);
+    fGL->DisableClientState(GL_COLOR_ARRAY);
+    fGL->DisableClientState(GL_VERTEX_ARRAY);
+    fGL->Disable(GL_TEXTURE_2D);
+    fGL->Disable(GL_ALPHA_TEST);
+    fGL->Disable(GL_CULL_FACE);
+    fGL->FrontFace(GL_CCW);
+    fGL->PopMatrix();
 }
 
 void map_renderer::draw_markers(const map_scene& scene, bool from_above)
@@ -305,6 +405,9 @@ void map_renderer::draw_markers(const map_scene& scene, bool from_above)
     if (scene.selection)
         for (int i : *scene.selection)
             if (i >= 0 && size_t(i) < selected.size()) selected[size_t(i)] = true;
+    std::vector<const map_marker_model*> models = entry_models(scene);
+    bool draw_models = scene.display->markers == MAP_SIMPLE_MODELS || scene.display->markers == MAP_COMPLEX_MODELS;
+    fTextures.forget_binding();
     fGL->LineWidth(from_above ? 1.0f : 1.5f);
     for (size_t i = 0; i < map.fMarkers.size(); ++i) {
         const marker_data& m = map.fMarkers[i];
@@ -312,11 +415,20 @@ void map_renderer::draw_markers(const map_scene& scene, bool from_above)
         bool highlight = selected[i] || int(i) == scene.hover_marker;
         if (selected[i]) color = {255, 230, 0};
         else if (int(i) == scene.hover_marker) color = {255, 255, 255};
-        if (scene.display->markers == MAP_BOUNDING_BOXES) {
+        size_t entry = size_t(m.palette_index);
+        const map_marker_model* model = entry < models.size() ? models[entry] : nullptr;
+        if (model && draw_models) {
+            map_rgb tint = m.type >= 0 && m.type < NUMBER_OF_MARKER_TYPES ? kMarkerColors[m.type] : map_rgb{200, 200, 200};
+            draw_model(m, *model, tint, from_above);
+            if (highlight) {
+                fGL->Color3f(color.r / 255.f, color.g / 255.f, color.b / 255.f);
+                wire_box(*fGL, marker_model_box(m, *model));
+            }
+        } else if (scene.display->markers == MAP_BOUNDING_BOXES) {
             fGL->Color3f(color.r / 255.f, color.g / 255.f, color.b / 255.f);
-            wire_box(*fGL, marker_symbol_box(m));
+            wire_box(*fGL, model ? marker_model_box(m, *model) : marker_symbol_box(m));
         } else {
-            // marker models are drawn as their symbols
+            // markers without a model show as symbols
             symbol(*fGL, m, color, highlight);
         }
     }
@@ -387,9 +499,12 @@ void map_renderer::draw_grids(const map_scene& scene)
         for (int by = 0; by < fBlocksY; ++by)
             for (int bx = 0; bx < fBlocksX; ++bx) {
                 block& b = fBlocks[size_t(by * fBlocksX + bx)];
+                double pixels = 0;
+                if (!on_screen(b, pixels)) continue;
                 if (!b.grid_built[slot]) build_grid(map, bx, by, slot, b);
+                int level = pixels >= 8 ? 0 : pixels >= 4 ? 1 : pixels >= 2 ? 2 : 3;
                 fGL->VertexPointer(3, GL_FLOAT, 0, b.grids[slot].data());
-                draw_indexed(GL_LINES, fLines, BLOCK_VERTICES);
+                draw_indexed(GL_LINES, fLines[level], BLOCK_VERTICES);
             }
     }
     fGL->DisableClientState(GL_VERTEX_ARRAY);

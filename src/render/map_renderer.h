@@ -10,6 +10,7 @@
 #include "map/map_display.h"
 #include "map/map_matrix.h"
 #include "map/map_pick.h"
+#include "render/map_marker_models.h"
 #include "render/map_texture_cache.h"
 
 class TMeshMap;
@@ -49,11 +50,12 @@ public:
     void map_changed();
     // The tag changed: its textures (or model data) are built again when next needed.
     void drop_textures(tag_code stack_id) { fTextures.drop(stack_id); }
-    void drop_model(tag_code model_id) {}
-    // The boxes of the markers as drawn, for picking (empty entries for hidden markers).
-    std::vector<map_box> marker_boxes(const map_scene& scene) const;
+    void drop_model(tag_code model_id) { fModels.drop(model_id); }
+    // The boxes of the markers as drawn, for picking (none when markers are hidden).
+    std::vector<map_box> marker_boxes(const map_scene& scene);
 
     map_texture_cache& textures() { return fTextures; }
+    map_model_cache& models() { return fModels; }
 
 private:
     struct block {
@@ -74,16 +76,24 @@ private:
     void draw_grids(const map_scene& scene);
     void draw_overlay(const map_scene& scene, int width, int height);
     void draw_indexed(GLenum mode, const std::vector<uint16_t>& indices, GLsizei vertices);
+    // The model each palette entry's markers show in the current mode (null for none).
+    std::vector<const map_marker_model*> entry_models(const map_scene& scene);
+    void draw_model(const marker_data& m, const map_marker_model& model, map_rgb color, bool from_above);
 
     const gl_functions* fGL = nullptr;
     map_texture_cache fTextures;
+    map_model_cache fModels;
+    TTagStore* fStore;
     const TMeshMap* fMap = nullptr;
     int fWidth = 0, fHeight = 0; // cells
     int fBlocksX = 0, fBlocksY = 0;
     std::vector<block> fBlocks;
     std::vector<float> fTexCoords;          // shared by every block
     std::vector<uint16_t> fTriangles;       // 16 x 16 quads
-    std::vector<uint16_t> fLines;           // the block's grid lines
+    std::vector<uint16_t> fLines[4];        // the block's grid lines, every 1st, 2nd, 4th, 8th
+    // Whether the block can be seen with the current matrices, and how many pixels a cell
+    // of it covers on screen.
+    bool on_screen(const block& b, double& pixels_per_cell) const;
     mat4 fProjection, fModelView;
     int fViewWidth = 0, fViewHeight = 0;
 };

@@ -7,6 +7,7 @@
 #include "model/skelanim.h"
 #include "model/skeleton_export_writer.h"
 #include "model/skmd_format.h"
+#include "render/png_writer.h"
 #include "support/cli_runner.h"
 #include "support/tag_file_bytes.h"
 #include "tags/tags.h"
@@ -117,4 +118,31 @@ TEST_F(ModelCli, SampleDataHasAWalkingFigureWithItsSkinAndACamera)
     ASSERT_NE(cameras, nullptr);
     EXPECT_EQ(tag_count_tags(cameras), 1);
     EXPECT_NE(read_text(dir / "data/root_list.txt").find("skmd:figr"), std::string::npos);
+}
+
+TEST_F(ModelCli, RenderModelWritesThePictureOrSaysWhyNot)
+{
+    ASSERT_EQ(run_cli({"make-sample-data", "data"}, dir.path()).status, 0);
+    auto render = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"--data", "data", "render-model", "data/plugins/sample.tag", "figr"});
+        return run_cli(args, dir.path());
+    };
+    cli_result r = render({"figure.png", "--size", "64x48", "--animation", "figa", "--frame", "6", "--yaw", "90"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    texture_image picture;
+    std::string why;
+    ASSERT_TRUE(read_png_file(dir / "figure.png", picture, &why)) << why;
+    EXPECT_EQ(picture.width, 64u);
+    EXPECT_EQ(picture.height, 48u);
+    EXPECT_EQ(picture.channels, 4u);
+
+    r = render({"late.png", "--animation", "figa", "--frame", "24"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no frame 24 (frames: 0 to 23)"), std::string::npos) << r.err;
+    r = render({"late.png", "--lod", "11", "--model", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no model 1"), std::string::npos) << r.err;
+    EXPECT_FALSE(XGFile::Exists(dir / "late.png"));
+    EXPECT_EQ(render({"late.png", "--frame", "2"}).status, 2) << "a frame needs an animation";
+    EXPECT_EQ(render({"late.png", "--size", "0x10"}).status, 2);
 }

@@ -11,6 +11,11 @@
 #include "support/cli_runner.h"
 #include "support/gl_recorder.h"
 #include "render/png_writer.h"
+#include "map/map_palette.h"
+#include "model/skeleton_export_writer.h"
+#include "model/skeleton_model_import.h"
+#include "model/skmd_format.h"
+#include "tags/gameplay/gameplay.h"
 
 namespace {
 
@@ -86,6 +91,52 @@ TEST(MapRenderer, MissingStacksAndHiddenPartsDrawNothingForTheirItems)
     EXPECT_EQ(f.rec.count("DrawRangeElementsEXT"), 0u);
     EXPECT_EQ(f.rec.count("DrawElements"), 4u);
     EXPECT_EQ(f.rec.count("LockArraysEXT"), 0u);
+}
+
+TEST(MapRenderer, MarkerModelsAreBuiltOnceAndFollowTheirTag)
+{
+    tiled_map m(2, 2);
+    TempFolder folder;
+    std::string skeleton = folder / "figure.skl";
+    write_text(skeleton, make_cylinder_export(cylinder_export_shape()).text);
+    TSkeletalModelTag model;
+    model.models.push_back(import_skeletal_model(skeleton));
+    std::vector<uint8_t> skmd = skmd_store(model);
+    m.store.create_tag(m.file, "skmd"_4cc, "figr"_4cc, 1, "figure", 0, uint32_t(skmd.size()), skmd.data());
+    scenery_definition statue{};
+    tag_struct_defaults(statue);
+    statue.flags |= SCENERY_USES_SKELETAL_MODELS;
+    statue.skeletal_model_tags[0] = "figr"_4cc;
+    std::vector<uint8_t> scen = tag_struct_bytes(statue);
+    m.store.create_tag(m.file, "scen"_4cc, "figs"_4cc, 1, "statue", 0, uint32_t(scen.size()), scen.data());
+    m.map.fPalette = {new_palette_entry(1), new_palette_entry(1)};
+    m.map.fPalette[0].tag = "figs"_4cc;
+    m.map.fPalette[1].tag = "none"_4cc; // no such scenery: a symbol
+    add_marker(m.map, 0, 5, 5, 0);
+    add_marker(m.map, 0, 9, 5, 0);
+    add_marker(m.map, 1, 20, 20, 0);
+
+    recorded_frame f;
+    f.scene.map = &m.map;
+    f.scene.display = &f.display;
+    f.display.markers = MAP_COMPLEX_MODELS;
+    map_renderer renderer(&m.store);
+    renderer.set_gl(&f.gl);
+    map_camera camera = map_camera::for_map(m.map);
+    renderer.draw(f.scene, camera.projection(640, 480), camera.model_view(), 640, 480);
+    EXPECT_EQ(renderer.models().size(), 1u);
+    size_t triangles = 0;
+    for (auto* c : f.rec.named("DrawElements")) triangles += c->args[0] == GL_TRIANGLES;
+    EXPECT_EQ(triangles, 2u); // the two statues
+    std::vector<map_box> boxes = renderer.marker_boxes(f.scene);
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_NE(boxes[0].high.z - boxes[0].low.z, 1.5); // the model's bounds
+    EXPECT_DOUBLE_EQ(boxes[2].high.z - boxes[2].low.z, 1.5); // the symbol's
+    renderer.drop_model("figr"_4cc);
+    EXPECT_EQ(renderer.models().size(), 0u);
+    f.display.markers = MAP_SIMPLE_MODELS; // another level: built again
+    renderer.draw(f.scene, camera.projection(640, 480), camera.model_view(), 640, 480);
+    EXPECT_EQ(renderer.models().size(), 1u);
 }
 
 // The pixel at the middle of cell (x, y) of a top view of w x h pixels.

@@ -55,6 +55,7 @@ enum : int32_t {
 };
 
 constexpr int kDecimals = 4;
+constexpr int kScaleDecimals = 6; // scales are often small powers of two
 const char* const kSkeletonFilter = "Kelo Skeleton Export|*.skl|All Files|*.*";
 
 std::string FixedName(const char* name, size_t size)
@@ -280,7 +281,7 @@ private:
         SetControlValue(kModels, fModel);
         TSkeletalModel* m = Model();
         SetText(kModelName, m ? FixedName(m->header.name, sizeof m->header.name) : "");
-        if (m) SetNumber(kModelScale, m->header.scale, kDecimals);
+        if (m) SetNumber(kModelScale, m->header.scale, kScaleDecimals);
         else SetText(kModelScale, "");
         EnableView(kModelName, m);
         EnableView(kModelScale, m);

@@ -99,31 +99,17 @@ void TFoundationBuild::begin_foundation_build(const std::string& base_folder)
         std::filesystem::remove(fFolder + "/" + name, ec);
     fLog = std::fopen((fFolder + "/" + DEPENDENCY_LOG_NAME).c_str(), "w");
 
-    IndexStore();
+    fRecords.clear();
     if (!fSinkInstalled) {
         fPreviousSink = set_dependency_sink(this);
         fSinkInstalled = true;
     }
 }
 
-void TFoundationBuild::IndexStore()
+int32_t* TFoundationBuild::Record(tag_code type, tag_code id)
 {
-    fStoreIndex.clear();
-    for (tag_entry* e = fStore.next_entry(nullptr); e; e = fStore.next_entry(e))
-        fStoreIndex.push_back({Key(e->group->type, e->id), e, -1});
-    // tags of one type and id stay in store order
-    std::stable_sort(fStoreIndex.begin(), fStoreIndex.end(),
-                     [](const indexed_tag& a, const indexed_tag& b) { return a.key < b.key; });
-    fStoreStart.clear();
-    fStoreStart.reserve(fStoreIndex.size());
-    for (size_t i = 0; i < fStoreIndex.size(); ++i) fStoreStart.emplace(fStoreIndex[i].key, i);
-    fCollected.reserve(std::min(fStoreIndex.size(), size_t(MAXIMUM_COLLECTED_TAGS)));
-}
-
-TFoundationBuild::indexed_tag* TFoundationBuild::Indexed(tag_code type, tag_code id)
-{
-    auto start = fStoreStart.find(Key(type, id));
-    return start == fStoreStart.end() ? nullptr : &fStoreIndex[start->second];
+    auto found = fRecords.find(Key(type, id));
+    return found == fRecords.end() ? nullptr : &found->second;
 }
 
 std::string TFoundationBuild::Describe(const tag_entry* e) const
@@ -153,12 +139,13 @@ void TFoundationBuild::CloseLog()
     fLog = nullptr;
 }
 
-tag_entry* TFoundationBuild::Choose(const indexed_tag* first)
+tag_entry* TFoundationBuild::Choose(tag_code type, tag_code id)
 {
     tag_entry* taken = nullptr;
     bool duplicates = false;
-    for (const indexed_tag* it = first; it != fStoreIndex.data() + fStoreIndex.size() && it->key == first->key; ++it) {
-        tag_entry* e = it->entry;
+    fStore.index().all(type, id, fMatches);
+    for (const TTagIndex::match& m : fMatches) {
+        tag_entry* e = m.entry;
         if (!taken) {
             taken = e;
             continue;
@@ -185,14 +172,13 @@ int TFoundationBuild::Visit(tag_code type, tag_code id)
         WalkLog("unknown tag type " + tag_code_to_text(type) + " of id " + tag_code_to_text(id));
         return -1;
     }
-    indexed_tag* indexed = Indexed(type, id);
-    if (indexed && indexed->record >= 0) {
-        collected_tag& record = fCollected[size_t(indexed->record)];
+    if (const int32_t* known = Record(type, id)) {
+        collected_tag& record = fCollected[size_t(*known)];
         if (type == MESH || record.map == fCurrentMap || record.small) return -1;
         record.small = 1; // needed from a second map: promoted, and its references with it
-        return indexed->record;
+        return *known;
     }
-    tag_entry* chosen = indexed ? Choose(indexed) : nullptr;
+    tag_entry* chosen = Choose(type, id);
     if (!chosen) {
         WalkLog("missing tag " + tag_code_to_text(type) + "/" + tag_code_to_text(id));
         return -1;
@@ -208,8 +194,9 @@ int TFoundationBuild::Visit(tag_code type, tag_code id)
     else if (type == MESH) small = 0;
     else small = fCurrentMap == 0 ? 1 : 0;
     fCollected.push_back({type, id, chosen, fCurrentMap, small});
-    indexed->record = int32_t(fCollected.size() - 1);
-    return indexed->record;
+    const int32_t record = int32_t(fCollected.size() - 1);
+    fRecords.emplace(Key(type, id), record);
+    return record;
 }
 
 // Runs the record's hook and keeps what it reports on the pending stack, to be added one by
@@ -223,15 +210,19 @@ void TFoundationBuild::Enter(size_t record, std::vector<walk_frame>& stack)
     fReferrer = fCurrent;
     fCurrent = long(record);
     if (c.type == MESH) fCurrentMap = c.id;
+    // Data loaded for the hook goes as soon as it has returned; the outputs read it again.
+    const bool loaded = c.entry->data != nullptr;
     fSources->Load(c.entry);
     fCapturing = true;
     try {
         hook(c.entry);
     } catch (...) {
         fCapturing = false;
+        if (!loaded) tag_release_data(c.entry);
         throw;
     }
     fCapturing = false;
+    if (!loaded) tag_release_data(c.entry);
     frame.end = fPending.size();
     stack.push_back(frame);
 }
@@ -276,9 +267,38 @@ void TFoundationBuild::UnreadableTag(tag_entry* e)
 
 bool TFoundationBuild::ReadTagData(tag_entry* output, uint32_t offset, void* out, uint32_t count)
 {
-    const indexed_tag* indexed = Indexed(output->group->type, output->id);
-    if (!indexed || indexed->record < 0) return false;
-    return fSources->Read(fCollected[size_t(indexed->record)].entry, offset, out, count);
+    const int32_t* record = Record(output->group->type, output->id);
+    if (!record) return false;
+    return fSources->Read(fCollected[size_t(*record)].entry, offset, out, count);
+}
+
+int TFoundationBuild::Output(const collected_tag& c)
+{
+    return IsLocalized(c.type, c.id) ? 1 : c.small ? 0 : 2;
+}
+
+bool TFoundationBuild::OutputsFit()
+{
+    uint64_t tags[3] = {}, bytes[3] = {};
+    for (const collected_tag& c : fCollected) {
+        const int i = Output(c);
+        ++tags[i];
+        bytes[i] += TAG_ENTRY_HEADER_SIZE + uint64_t(c.entry->size) + (c.type == MESH ? TAG_ENTRY_POINT_SIZE : 0);
+    }
+    for (int i = 0; i < 3; ++i) {
+        std::string problem;
+        if (tags[i] > uint64_t(MAXIMUM_TAGS_PER_FILE))
+            problem = std::string(kOutputNames[i]) + " would hold " + std::to_string(tags[i]) +
+                      " tags; a tag file holds at most " + std::to_string(MAXIMUM_TAGS_PER_FILE) + ".";
+        else if (TAG_FILE_HEADER_SIZE + bytes[i] > 0xFFFFFFFFull)
+            problem = std::string(kOutputNames[i]) + " would hold " + std::to_string(TAG_FILE_HEADER_SIZE + bytes[i]) +
+                      " bytes; a tag file holds at most 4294967295.";
+        if (problem.empty()) continue;
+        FinishLog(problem);
+        fFailure = problem + " No output was written.";
+        return false;
+    }
+    return true;
 }
 
 bool TFoundationBuild::finish_foundation_build()
@@ -293,16 +313,17 @@ bool TFoundationBuild::finish_foundation_build()
     tag_file* large = outputs.new_tag_file();
     tag_file* small = outputs.new_tag_file();
     tag_file* localized = outputs.new_tag_file();
-    bool ok = true;
-    for (const collected_tag& c : fCollected) {
-        tag_file* target = IsLocalized(c.type, c.id) ? localized : c.small ? small : large;
+    tag_file* files[] = {small, localized, large};
+    bool ok = OutputsFit();
+    for (size_t k = 0; ok && k < fCollected.size(); ++k) {
+        const collected_tag& c = fCollected[k];
         if (!fSources->Available(c.entry)) {
             FinishLog("out of memory building monolithic");
             fFailure = "The data of " + Describe(c.entry) + " cannot be read; no output was written.";
             ok = false;
             break;
         }
-        tag_entry* e = outputs.create_tag(target, c.type, c.id, c.entry->version, c.entry->name, 0,
+        tag_entry* e = outputs.create_tag(files[Output(c)], c.type, c.id, c.entry->version, c.entry->name, 0,
                                           tag_get_size(c.entry), nullptr);
         if (!e) {
             FinishLog("out of memory building monolithic");
@@ -311,24 +332,18 @@ bool TFoundationBuild::finish_foundation_build()
             break;
         }
     }
-    if (ok) {
-        tag_file* files[] = {small, localized, large};
-        for (int i = 0; i < 3; ++i) {
-            std::string why;
-            if (!write_tag_file(files[i], fFolder + "/" + kOutputNames[i], TAG_FILE_TYPE_FOUNDATION, false, &why,
-                                this)) {
-                FinishLog(std::string("could not write ") + kOutputNames[i]);
-                fFailure = std::string("could not write ") + kOutputNames[i] + ": " + why;
-                ok = false;
-                break;
-            }
-            foundation_output output{kOutputNames[i], {}};
-            for (tag_group* g = files[i]->groups; g; g = g->next)
-                output.types.push_back({g->type, tag_count_tags(g)});
-            fOutputs.push_back(std::move(output));
+    for (int i = 0; ok && i < 3; ++i) {
+        std::string why;
+        if (!write_tag_file(files[i], fFolder + "/" + kOutputNames[i], TAG_FILE_TYPE_FOUNDATION, false, &why, this)) {
+            FinishLog(std::string("could not write ") + kOutputNames[i]);
+            fFailure = std::string("could not write ") + kOutputNames[i] + ": " + why;
+            ok = false;
+            break;
         }
+        foundation_output output{kOutputNames[i], {}};
+        for (tag_group* g = files[i]->groups; g; g = g->next) output.types.push_back({g->type, tag_count_tags(g)});
+        fOutputs.push_back(std::move(output));
     }
-    for (const collected_tag& c : fCollected) tag_release_data(c.entry);
     fSources->Clear();
     CloseLog();
     return ok;

@@ -79,32 +79,27 @@ private:
         size_t next;
     };
 
-    // A tag of the store, in the index sorted by type and id; record is its collected record
-    // (kept on the first tag of each type and id), -1 before it is collected.
-    struct indexed_tag {
-        uint64_t key;
-        tag_entry* entry;
-        int32_t record;
-    };
-
     int Visit(tag_code type, tag_code id);
-    indexed_tag* Indexed(tag_code type, tag_code id);
-    tag_entry* Choose(const indexed_tag* first);
+    int32_t* Record(tag_code type, tag_code id);
+    tag_entry* Choose(tag_code type, tag_code id);
     void Walk(size_t record);
     void Enter(size_t record, std::vector<walk_frame>& stack);
     std::string Describe(const tag_entry* e) const;
     void WalkLog(const std::string& message);
     void FinishLog(const std::string& message);
     void CloseLog();
-    void IndexStore();
+    // The output of a record: 0 small, 1 localized, 2 large (the order they are written in).
+    static int Output(const collected_tag& c);
+    // Refuses outputs that a tag file cannot hold, before anything is written.
+    bool OutputsFit();
 
     TTagStore& fStore;
     std::string fFolder;
     std::FILE* fLog = nullptr;
     int fLogLines = 0;
     std::vector<collected_tag> fCollected;
-    std::vector<indexed_tag> fStoreIndex;             // every tag by type and id, then store order
-    std::unordered_map<uint64_t, size_t> fStoreStart; // where each type and id starts in it
+    std::unordered_map<uint64_t, int32_t> fRecords; // the collected record of each type and id
+    std::vector<TTagIndex::match> fMatches;         // the tags of one type and id, reused
     long fCurrent = -1; // the record being walked, -1 during seeding
     tag_code fCurrentMap = 0;
     long fReferrer = -1; // the record that referenced the one whose hook is running

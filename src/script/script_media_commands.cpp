@@ -8,7 +8,7 @@
 void TScriptRun::replace_sounds()
 {
     Each([&](const script_entry& e) {
-        tag_entry* sound = Find("soun"_4cc, e.tag);
+        tag_entry* sound = fStore.find_tag("soun"_4cc, e.tag);
         if (!sound || Protected(sound)) return;
         for (int32_t k = 0; k < e.string_count / 2; ++k) {
             if (k >= MAXIMUM_PERMUTATIONS_PER_SOUND) {
@@ -44,7 +44,7 @@ void TScriptRun::replace_sounds()
 void TScriptRun::replace_models()
 {
     Each([&](const script_entry& e) {
-        tag_entry* model = Find("skmd"_4cc, e.tag);
+        tag_entry* model = fStore.find_tag("skmd"_4cc, e.tag);
         if (!model || Protected(model)) return;
         // Every model file of the line, a last one without a partner too.
         for (size_t k = 0; k < e.strings.size(); ++k) {

@@ -88,18 +88,6 @@ bool TScriptRun::WriteNewFile(tag_file* f, const std::string& path, tag_file_lay
     }
 }
 
-tag_entry* TScriptRun::Find(tag_code type, tag_code id)
-{
-    auto key = [](tag_code t, tag_code i) { return uint64_t(t) << 32 | i; };
-    if (!fIndexed) {
-        for (tag_entry* e = fStore.next_entry(nullptr); e; e = fStore.next_entry(e))
-            fIndex.emplace(key(e->group->type, e->id), e); // the first in store order wins
-        fIndexed = true;
-    }
-    auto found = fIndex.find(key(type, id));
-    return found == fIndex.end() ? nullptr : found->second;
-}
-
 bool TScriptRun::Protected(const tag_entry* e)
 {
     if (!tag_file_is_protected(e->file)) return false;

@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <string>
-#include <unordered_map>
 
 #include "script/script_definition.h"
 #include "script/script_log.h"
@@ -36,9 +35,6 @@ private:
     // Writes a file made by the script to path without adopting the path. A path where a
     // tag file is open is refused, so the open file keeps the bytes it refers to.
     bool WriteNewFile(tag_file* f, const std::string& path, tag_file_layout layout);
-    // find_tag through an index of the store made on first use, for the commands that
-    // add and remove no tags.
-    tag_entry* Find(tag_code type, tag_code id);
     // Logs and refuses a tag whose file may not be changed.
     bool Protected(const tag_entry* e);
     bool WriteTextFile(const std::string& path, const std::string& text);
@@ -54,8 +50,6 @@ private:
     const script_definition& fScript;
     TScriptLog& fLog;
     const char* fName; // the command, as the log names it
-    std::unordered_map<uint64_t, tag_entry*> fIndex;
-    bool fIndexed = false;
 };
 
 // The four characters of a code as log lines and texts show them.

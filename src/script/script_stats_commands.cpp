@@ -31,7 +31,7 @@ void TScriptRun::create_monster_stats()
 
 void TScriptRun::MonsterBlock(const script_entry& e, std::string& text)
 {
-    tag_entry* tag = Find(e.type, e.tag);
+    tag_entry* tag = fStore.find_tag(e.type, e.tag);
     monster_definition m;
     if (!tag) {
         fLog.printf("script line %d: (%s) monster tag export failed\n", e.line, fName);
@@ -57,7 +57,7 @@ void TScriptRun::MonsterBlock(const script_entry& e, std::string& text)
 
 void TScriptRun::ObjectBlock(const script_entry& e, std::string& text)
 {
-    tag_entry* tag = Find(e.type, e.tag);
+    tag_entry* tag = fStore.find_tag(e.type, e.tag);
     object_stats s;
     if (!tag) {
         fLog.printf("script line %d: (%s) object tag export failed\n", e.line, fName);
@@ -70,7 +70,7 @@ void TScriptRun::ObjectBlock(const script_entry& e, std::string& text)
 
 void TScriptRun::ProjectileBlock(const script_entry& e, std::string& text)
 {
-    tag_entry* tag = Find(e.type, e.tag);
+    tag_entry* tag = fStore.find_tag(e.type, e.tag);
     projectile_stats s;
     if (!tag) {
         fLog.printf("script line %d: (%s) projectile tag export failed\n", e.line, fName);
@@ -103,7 +103,7 @@ int32_t TScriptRun::ReplaceStats(int32_t index)
             ++end;
 
     std::string type = code_text(e.type), id = code_text(e.tag);
-    tag_entry* tag = Find(e.type, e.tag);
+    tag_entry* tag = fStore.find_tag(e.type, e.tag);
     if (!tag) {
         fLog.printf("(%s) couldn't load tag %s/%s\n", fName, type.c_str(), id.c_str());
         return index + 1;

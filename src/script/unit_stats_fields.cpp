@@ -217,9 +217,18 @@ bool parse_decimal(const std::string& token, double& value)
 
 bool parse_integer(const std::string& token, int64_t& value)
 {
-    const char* last = token.data() + token.size();
-    auto [end, error] = std::from_chars(SkipPlus(token.data(), last), last, value);
-    return error == std::errc() && end == last;
+    const char* first = token.data();
+    const char* last = first + token.size();
+    const bool negative = first != last && *first == '-';
+    const char* digits = first != last && (*first == '-' || *first == '+') ? first + 1 : first;
+    const char* end = digits;
+    while (end != last && *end >= '0' && *end <= '9') ++end;
+    if (end == digits) return false;
+    uint64_t magnitude = 0;
+    auto [stop, error] = std::from_chars(digits, end, magnitude);
+    if (error != std::errc() || magnitude > uint64_t(INT64_MAX)) magnitude = uint64_t(INT64_MAX); // out of any range
+    value = negative ? -int64_t(magnitude) : int64_t(magnitude);
+    return true;
 }
 
 double decimal_value(TScriptLine& line, const char* name, const std::string& token)
@@ -233,7 +242,7 @@ double decimal_value(TScriptLine& line, const char* name, const std::string& tok
 int64_t integer_value(TScriptLine& line, const char* name, const std::string& token)
 {
     int64_t value = 0;
-    if (!parse_integer(token, value)) line.fail(field_message(name, "parameter is not a whole number"));
+    if (!parse_integer(token, value)) line.fail(field_message(name, "parameter is not a number"));
     return value;
 }
 

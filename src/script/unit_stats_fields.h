@@ -43,8 +43,9 @@ std::string stat_text(const void* record, const stat_field& f);
 // bound already read. Raises the field's parse error.
 void read_stat(TScriptLine& line, void* record, const stat_field& f);
 
-// Numbers of the text. The whole token must be the number; decimals are kept in single
-// precision. The field's next token, or a token already read.
+// Numbers of the text. A decimal must be the whole token and is kept in single precision;
+// an integer is the digits after an optional sign up to the first other character, so
+// that 12.5 reads 12 and -7.9 reads -7. The field's next token, or a token already read.
 double read_decimal(TScriptLine& line, const char* name);
 int64_t read_integer(TScriptLine& line, const char* name);
 double decimal_value(TScriptLine& line, const char* name, const std::string& token);

@@ -20,7 +20,7 @@ const char* const kUnnamedInteger = "unnamed_integer";
 int16_t EnumerationFrom(TScriptLine& line, flag_names names, const char* name, const std::string& word)
 {
     const flag_name_row* row = find_flag_name(names, word);
-    if (!row) line.fail(field_message(name, "value not recognized"));
+    if (!row) line.fail(field_message(name, ("value not recognized: " + word).c_str()));
     return int16_t(row->value);
 }
 

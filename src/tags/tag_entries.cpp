@@ -86,6 +86,7 @@ tag_entry* TTagStore::insert_entry(tag_file* f, tag_code type, tag_code id, int1
     e->offset = offset;
     e->size = size;
     LinkEntryNewest(find_group(f, type, true), e);
+    index_newest(e);
     return e;
 }
 
@@ -129,6 +130,7 @@ void TTagStore::delete_tag(tag_entry* e, bool free_data)
     tag_code id = e->id;
     tag_file* f = e->file;
     tag_group* g = e->group;
+    unindex(e);
     UnlinkEntry(e);
     DeleteGroupIfEmpty(g);
     MarkRewrite(f);
@@ -221,6 +223,8 @@ void tag_set_id(tag_entry* e, tag_code id)
     tag_check_entry(e);
     if (e->id == id) return;
     tag_code old = e->id;
+    TTagIndex& index = e->file->store->fIndex;
+    index.insert(e->group->type, id, e, index.remove(e->group->type, old, e)); // keeps its place
     e->id = id;
     MarkRewrite(e->file);
     Announce(e, old);
@@ -242,8 +246,10 @@ void tag_set_type(tag_entry* e, tag_code type)
     tag_group* old = e->group;
     if (old->type == type) return;
     tag_file* f = e->file;
+    f->store->unindex(e);
     UnlinkEntry(e);
     LinkEntryNewest(f->store->find_group(f, type, true), e);
+    f->store->index_newest(e);
     DeleteGroupIfEmpty(old);
     MarkRewrite(f);
     Announce(e, e->id);

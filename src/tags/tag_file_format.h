@@ -22,6 +22,7 @@ constexpr uint32_t STRING_LIST_TAG = "stli"_4cc;
 constexpr int32_t TAG_FILE_HEADER_SIZE = 128;
 constexpr int32_t TAG_ENTRY_POINT_SIZE = 112;
 constexpr int32_t TAG_ENTRY_HEADER_SIZE = 64;
+constexpr int32_t MAXIMUM_TAGS_PER_FILE = 32767; // the header's count is signed 16-bit
 
 struct tag_file_header {
     int16_t file_kind;

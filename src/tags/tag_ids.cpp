@@ -75,9 +75,18 @@ tag_code next_tag_id(tag_code id)
 
 tag_code TTagStore::make_tag_id(const char* name, tag_code type, tag_file* f) const
 {
+    constexpr long kEveryId = 36L * 36 * 36 * 36 + 1;
     tag_code id = tag_id_from_name(name);
     if (!type && !f) return id;
-    // at most every id there is
-    for (long tries = 0; tries < 36L * 36 * 36 * 36 + 1 && Taken(*this, id, type, f); ++tries) id = next_tag_id(id);
+    // Names alike give the same start: go on from where the last walk from it stopped.
+    if (fIdWalkRemovals != fIndex.removals()) {
+        fIdWalks.clear();
+        fIdWalkRemovals = fIndex.removals();
+    }
+    id_walk& walk = fIdWalks.try_emplace(id_walk_key{f, type, id}, id_walk{id, 0}).first->second;
+    id = walk.id;
+    long tries = walk.tries;
+    for (; tries < kEveryId && Taken(*this, id, type, f); ++tries) id = next_tag_id(id);
+    walk = {id, tries};
     return id;
 }

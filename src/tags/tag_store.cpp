@@ -37,6 +37,7 @@ void TTagStore::link_file_front(tag_file* f)
     if (fFiles) fFiles->prev = f;
     fFiles = f;
     f->store = this;
+    f->order = ++fNextFileOrder;
 }
 
 void TTagStore::unlink_file(tag_file* f)
@@ -140,8 +141,9 @@ bool TTagStore::read_into(tag_file* f, XGFile& file, std::string* why)
                     g = find_group(f, type, true);
                 }
             }
-            new (block + i) tag_entry(g, header, listing.data_offset(header), listing.data_size(header));
+            tag_entry* e = new (block + i) tag_entry(g, header, listing.data_offset(header), listing.data_size(header));
             owner.get_deleter().count = i + 1;
+            fIndex.insert(type, e->id, e, TTagIndex::precedence(f->order, ++f->entry_order));
         }
         f->entry_blocks.push_back(std::move(owner));
     }
@@ -232,6 +234,7 @@ void TTagStore::delete_file_contents(tag_file* f)
         tag_entry* e = g->entries;
         while (e) {
             tag_entry* next = e->next;
+            fIndex.remove(g->type, e->id, e);
             if (!e->pooled) delete e;
             e = next;
         }
@@ -313,51 +316,51 @@ tag_group* TTagStore::find_group(tag_file* f, tag_code type, tag_group* spare)
     return g;
 }
 
+void TTagStore::index_newest(tag_entry* e)
+{
+    tag_file* f = e->file;
+    fIndex.insert(e->group->type, e->id, e, TTagIndex::precedence(f->order, ++f->entry_order));
+}
+
+void TTagStore::unindex(tag_entry* e)
+{
+    fIndex.remove(e->group->type, e->id, e);
+}
+
 tag_entry* tag_find_in_group(const tag_group* g, tag_code id)
 {
     if (!g) return nullptr;
-    // newest first
-    for (tag_entry* e = g->last; e; e = e->prev)
-        if (e->id == id) return e;
-    return nullptr;
+    return g->file->store->index().first(g->type, id, [g](const tag_entry* e) { return e->group == g; });
 }
 
 tag_entry* tag_find_in_file(const tag_file* f, tag_code type, tag_code id)
 {
-    tag_group* g = tag_file_group(f, type);
-    return g ? tag_find_in_group(g, id) : nullptr;
+    return f->store->index().first(type, id, [f](const tag_entry* e) { return e->file == f; });
 }
 
 tag_entry* TTagStore::find_tag(tag_code type, tag_code id) const
 {
-    for (tag_file* f = fFiles; f; f = f->next)
-        if (tag_entry* e = tag_find_in_file(f, type, id)) return e;
-    return nullptr;
+    return fIndex.first(type, id);
 }
 
 tag_entry* TTagStore::find_next_duplicate(tag_entry* e, bool from_start) const
 {
     tag_check_entry(e);
-    tag_code type = e->group->type;
-    tag_code id = e->id;
+    // Files in store order, each file's tags of the type oldest first.
+    std::vector<TTagIndex::match> all;
+    fIndex.all(e->group->type, e->id, all);
+    auto file_order = [](const TTagIndex::match& m) { return uint32_t(m.precedence >> 32); };
+    std::stable_sort(all.begin(), all.end(), [&](const TTagIndex::match& a, const TTagIndex::match& b) {
+        if (file_order(a) != file_order(b)) return file_order(a) > file_order(b);
+        return a.precedence < b.precedence;
+    });
+    auto at = std::find_if(all.begin(), all.end(), [e](const TTagIndex::match& m) { return m.entry == e; });
     if (from_start) {
-        for (tag_file* f = fFiles; f; f = f->next) {
-            tag_group* g = tag_file_group(f, type);
-            if (!g) continue;
-            for (tag_entry* x = g->entries; x; x = x->next)
-                if (x != e && x->id == id) return x;
-        }
+        for (const TTagIndex::match& m : all)
+            if (m.entry != e) return m.entry;
         return nullptr;
     }
-    for (tag_entry* x = e->next; x; x = x->next)
-        if (x->id == id) return x;
-    for (tag_file* f = e->file->next; f; f = f->next) {
-        tag_group* g = tag_file_group(f, type);
-        if (!g) continue;
-        for (tag_entry* x = g->entries; x; x = x->next)
-            if (x->id == id) return x;
-    }
-    return nullptr;
+    return at != all.end() && at + 1 != all.end() ? (at + 1)->entry : nullptr;
 }
 
 int tag_count_tags(const tag_group* g, tag_code id)

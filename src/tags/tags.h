@@ -14,6 +14,7 @@
 #include "framework/XGFile.h"
 #include "tags/byte_swapping.h"
 #include "tags/tag_code.h"
+#include "tags/tag_index.h"
 
 struct tag_type_info;
 struct tag_file;
@@ -108,6 +109,8 @@ struct tag_file {
     int32_t header_word = 0;
     void* form = nullptr; // the tag file window, not owned
     TTagStore* store = nullptr;
+    uint32_t order = 0;       // higher for files put at the front of the store later
+    uint32_t entry_order = 0; // the last order given to a tag of this file
     std::vector<tag_entry_block> entry_blocks; // the entries read from disk
     // The file as read: tags not in memory are read from it, also after another program
     // replaced the file at the path. Closed for a file that has none.
@@ -193,7 +196,18 @@ public:
     // The file list head (most recently opened first).
     tag_file* first_file() const { return fFiles; }
 
+    // Every tag by type and id, kept by every operation that adds, removes, re-identifies
+    // or moves tags or files.
+    const TTagIndex& index() const { return fIndex; }
+
 private:
+    friend void tag_set_id(tag_entry* e, tag_code id);
+    friend void tag_set_type(tag_entry* e, tag_code type);
+
+    // Indexes a tag just linked as the newest of its group.
+    void index_newest(tag_entry* e);
+    void unindex(tag_entry* e);
+
     // The newest entry of the type's group, named and identified as create_tag says.
     tag_entry* insert_entry(tag_file* f, tag_code type, tag_code id, int16_t version, const char* name,
                             uint32_t offset, uint32_t size);
@@ -209,6 +223,30 @@ private:
     std::vector<uint8_t> fHeaderBuffer; // entry headers being read, reused from file to file
     std::vector<std::pair<int, tag_changed_listener>> fListeners;
     int fNextListener = 1;
+    TTagIndex fIndex;
+    uint32_t fNextFileOrder = 0;
+
+    // Where make_tag_id's walk along an id's successors stopped: every id before it was
+    // taken, which stays true until a tag is removed.
+    struct id_walk_key {
+        const tag_file* file;
+        tag_code type;
+        tag_code start;
+        bool operator==(const id_walk_key&) const = default;
+    };
+    struct id_walk_hash {
+        size_t operator()(const id_walk_key& k) const
+        {
+            uint64_t h = ((uint64_t(k.type) << 32) | k.start) ^ (uint64_t(uintptr_t(k.file)) * 0x9E3779B97F4A7C15ull);
+            return size_t(h ^ (h >> 29));
+        }
+    };
+    struct id_walk {
+        tag_code id;
+        long tries;
+    };
+    mutable std::unordered_map<id_walk_key, id_walk, id_walk_hash> fIdWalks;
+    mutable uint64_t fIdWalkRemovals = 0;
 };
 
 // Entry operations. Each checks the entry's links.

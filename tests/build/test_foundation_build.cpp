@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <malloc.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "build/foundation_build.h"
 #include "framework/XGError.h"
@@ -71,6 +75,37 @@ std::vector<std::string> Lines(const std::string& path)
         lines.push_back(text.substr(start, nl - start));
     EXPECT_EQ(start, text.size()) << "the log ends without a line end";
     return lines;
+}
+
+long StatusKilobytes(const char* field)
+{
+    std::string status = read_text("/proc/self/status");
+    size_t at = status.find(field);
+    return at == std::string::npos ? -1 : std::atol(status.c_str() + at + std::strlen(field));
+}
+
+// The peak resident size that work adds, measured in a child process: a child starts
+// with its high-water mark at what it holds when forked.
+long PeakMegabytesOf(const std::function<void()>& work)
+{
+    int pipe_ends[2];
+    if (::pipe(pipe_ends) != 0) return -1;
+    ::malloc_trim(0); // memory the heap holds free would hide what the work takes
+    pid_t child = ::fork();
+    if (child == 0) {
+        long start = StatusKilobytes("VmRSS:");
+        work();
+        long peak = (StatusKilobytes("VmHWM:") - start) / 1024;
+        (void)!::write(pipe_ends[1], &peak, sizeof peak);
+        ::_exit(0);
+    }
+    ::close(pipe_ends[1]);
+    long peak = -1;
+    if (::read(pipe_ends[0], &peak, sizeof peak) != sizeof peak) peak = -1;
+    ::close(pipe_ends[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return peak;
 }
 
 class Foundation : public ::testing::Test {
@@ -231,6 +266,63 @@ TEST_F(Foundation, TheCollectedListStopsAtItsLimit)
               std::vector<std::string>{"limit of 50000 tags exceeded (referenced from initial seeding)"});
     EXPECT_EQ(Listing(Folder() + "/small.tag").size() + Listing(Folder() + "/small_localized.tag").size(),
               size_t(MAXIMUM_COLLECTED_TAGS));
+}
+
+TEST_F(Foundation, AnOutputTooLargeForATagFileIsRefusedBeforeAnythingIsWritten)
+{
+    tag_file* f = store.new_tag_file();
+    std::string roots = "stli:text\n";
+    store.create_tag(f, code("stli"), code("text"), 1, "text", 0, 4, "text");
+    for (int i = 0; i <= MAXIMUM_TAGS_PER_FILE; ++i) {
+        char id[5];
+        std::snprintf(id, sizeof id, "%04x", i);
+        store.create_tag(f, code("obje"), code(id), 1, "object", 0, 4, "body");
+        roots += std::string("obje:") + id + "\n";
+    }
+    foundation_build_result r = Build(roots);
+    EXPECT_FALSE(r.finished);
+    const std::string refusal = "small.tag would hold 32768 tags; a tag file holds at most 32767.";
+    EXPECT_EQ(r.failure, refusal + " No output was written.");
+    EXPECT_EQ(Lines(Folder() + "/dependency_log.txt"), std::vector<std::string>{refusal});
+    for (const char* name : {"small.tag", "small_localized.tag", "large.tag"})
+        EXPECT_FALSE(std::filesystem::exists(Folder() + "/" + name)) << name;
+}
+
+TEST_F(Foundation, TagDataIsReleasedAfterItsHookSoMemoryStaysBounded)
+{
+    // 70 MB of monsters, each read for its hook: the build must not hold them all.
+    constexpr int kMonsters = 7000;
+    std::string roots;
+    bytes monster = Monster("");
+    monster.resize(10240, 0x5A);
+    {
+        TTagStore writer;
+        tag_file* f = writer.new_tag_file();
+        for (int i = 0; i < kMonsters; ++i) {
+            char id[5];
+            std::snprintf(id, sizeof id, "%04x", i);
+            writer.create_tag(f, code("mons"), code(id), 1, "monster", 0, uint32_t(monster.size()), monster.data());
+            roots += std::string("mons:") + id + "\n";
+        }
+        ASSERT_TRUE(write_tag_file(f, data / "plugins/monsters.tag", TAG_FILE_TYPE_PLUGIN, false));
+    }
+    Load();
+    tag_entry* preloaded = store.find_tag(code("mons"), code("0000"));
+    ASSERT_NE(tag_get_data(preloaded), nullptr);
+
+    write_text(data / "roots.txt", roots);
+    long peak = PeakMegabytesOf([&] {
+        foundation_build_result r = build_foundation(store, data / "roots.txt", data.path());
+        // a tag loaded before the build keeps its data, the others are not kept
+        if (!r.finished || r.collected != size_t(kMonsters) || !preloaded->data ||
+            store.find_tag(code("mons"), code("0001"))->data)
+            ::_exit(1);
+    });
+    ASSERT_GE(peak, 0) << "the build failed in the child";
+    EXPECT_LT(peak, 64);
+    bytes small = read_file(Folder() + "/small.tag");
+    EXPECT_EQ(small.size(), 128 + kMonsters * (64 + monster.size()));
+    EXPECT_EQ(small.back(), 0x5A);
 }
 
 TEST_F(Foundation, LongChainsOfReferencesAreWalked)

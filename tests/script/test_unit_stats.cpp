@@ -71,7 +71,8 @@ TEST_F(UnitStats, ExportedTextIsExact)
 TEST_F(UnitStats, MonsterLineIsEncoded)
 {
     const script_definition& d = Parsed("replace_monster_stats\nmons warr " + kMonsterFields + " FLOATS - flies\n" +
-                                        "mons ghol none 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 3 3 0 0" +
+                                        // whole numbers as spreadsheets write them: the whole part counts
+                                        "mons ghol none 0 0 0 0 0 0 12.5 0 0 -7.9 0 0 0 0 0 0 0 0 0 0 0 0 3.0 3 0 0" +
                                         " -1.0 1 2 -0.5 0 0 0 0 0 0 0 0 0 0 0 0\n");
     ASSERT_EQ(d.entry_count(), 2);
     const script_entry& e = d.entries[0];
@@ -102,6 +103,9 @@ TEST_F(UnitStats, MonsterLineIsEncoded)
 
     const monster_stats& g = d.entries[1].value.mons;
     EXPECT_EQ(g.desired_projectile_volume, -1);
+    EXPECT_EQ(g.combined_power, 12);
+    EXPECT_EQ(g.cost, -7);
+    EXPECT_EQ(g.initial_ammunition_lower_bound, 3);
     EXPECT_EQ(g.initial_ammunition_delta, 0);
     EXPECT_EQ(g.movement_modifier_markers[0], 0xFF);
     EXPECT_EQ(g.movement_modifiers[1], 255);
@@ -192,12 +196,12 @@ TEST_F(UnitStats, BadValuesAreRefused)
         return ErrorOf(command + keyword + (keyword == "soun" ? " " : " abcd ") + fields);
     };
     EXPECT_EQ(line("proj", "1 0 0.5 when_animation_loops huge 0.5 0.5 -0.5 77 5 180 fire 2 2 2 4 0.1 0"),
-              "Line 2: (volume) value not recognized");
+              "Line 2: (volume) value not recognized: huge");
     EXPECT_EQ(line("proj", "1 0 0.5 large 0.5 0.5 -0.5 77 5 180 frost 2 2 2 4 0.1 0"),
-              "Line 2: (damage_type) value not recognized");
+              "Line 2: (damage_type) value not recognized: frost");
     EXPECT_EQ(line("proj", kProjectileFields + " area_of_effect has sprite contrail"),
               "Line 2: (flags) value not recognized: has");
-    EXPECT_EQ(line("mons", "big" + kMonsterFields.substr(5)), "Line 2: (desired_projectile_volume) value not recognized");
+    EXPECT_EQ(line("mons", "big" + kMonsterFields.substr(5)), "Line 2: (desired_projectile_volume) value not recognized: big");
     EXPECT_EQ(line("mons", kMonsterFields + " floats fliez"), "Line 2: (flags) value not recognized: fliez");
     EXPECT_EQ(line("attk", kAttackFields + " is_indirect floats"), "Line 2: (flags) value not recognized: floats");
     EXPECT_EQ(line("obje", kObjectFields + " draw_selection drawvitality"),
@@ -205,8 +209,9 @@ TEST_F(UnitStats, BadValuesAreRefused)
     EXPECT_EQ(line("obje", kObjectFields + " - 1 2 3 4 5 6 7 8 9 10"),
               "Line 2: (effect_modifiers) too many values, at most 9");
     EXPECT_EQ(line("mons", "large 1,5" + kMonsterFields.substr(9)), "Line 2: (left_handed_fraction) parameter is not a number");
-    EXPECT_EQ(line("mons", "large 0.5 90 1 0.2 0.1 1.5 4.2" + kMonsterFields.substr(27)),
-              "Line 2: (combined_power) parameter is not a whole number");
+    EXPECT_EQ(line("mons", "large 0.5 90 1 0.2 0.1 1.5 many" + kMonsterFields.substr(27)),
+              "Line 2: (combined_power) parameter is not a number");
+    EXPECT_EQ(line("soun", "bell bell four ____ 1 100 1 1 1 0 1 0"), "Line 2: (loudness) parameter is not a number");
     EXPECT_EQ(line("mons", "large 0.5 90 1 0.2 0.1 1.5 42 64" + kMonsterFields.substr(28)),
               "Line 2: (longest_range) parameter out of range");
     EXPECT_EQ(line("mons", "large 0.5 -90" + kMonsterFields.substr(12)), "Line 2: (turning_speed) parameter out of range");

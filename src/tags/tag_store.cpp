@@ -90,13 +90,16 @@ tag_file* TTagStore::open_tag_file(const std::string& path, bool create, std::st
         }
     }
 
-    auto f = std::make_unique<tag_file>();
-    f->store = this;
-    if (!read_into(f.get(), file, why)) return nullptr;
+    // at the front first: the index ranks the file's tags by its place
+    auto* f = new tag_file;
+    link_file_front(f);
+    if (!read_into(f, file, why)) {
+        close_tag_file(f);
+        return nullptr;
+    }
     f->read_only = read_only;
-    link_file_front(f.get());
-    set_tag_file_path(f.get(), path, std::move(normal));
-    return f.release();
+    set_tag_file_path(f, path, std::move(normal));
+    return f;
 }
 
 bool TTagStore::read_into(tag_file* f, XGFile& file, std::string* why)
@@ -165,6 +168,7 @@ bool TTagStore::reload_tag_file(tag_file* f, std::string* why, const std::functi
     }
     tag_file fresh;
     fresh.store = this;
+    fresh.order = f->order; // the tags keep the file's place in lookups
     if (!read_into(&fresh, file, why)) {
         delete_file_contents(&fresh);
         return false;
@@ -183,6 +187,7 @@ bool TTagStore::reload_tag_file(tag_file* f, std::string* why, const std::functi
         for (tag_entry* e = g->entries; e; e = e->next) e->file = f;
     }
     f->entry_blocks = std::move(fresh.entry_blocks);
+    f->entry_order = fresh.entry_order;
     f->source = std::move(fresh.source);
     f->stamp = fresh.stamp;
     f->kind = fresh.kind;

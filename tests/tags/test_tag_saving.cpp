@@ -230,6 +230,7 @@ TEST_F(TagSaving, AFileReplacedByAnotherProgramIsNeitherMixedInNorOverwritten)
 
 TEST_F(TagSaving, AFileChangedInPlaceGivesNoDataUntilItIsReadAgain)
 {
+    OpenFile("older.tag", ThreeTags());
     tag_file* f = OpenFile("f.tag", ThreeTags());
     store.open_tag_file(dir / "later.tag", true);
     // the file system's clock is coarse: the change must come at a later tick to be seen
@@ -242,6 +243,8 @@ TEST_F(TagSaving, AFileChangedInPlaceGivesNoDataUntilItIsReadAgain)
 
     ASSERT_TRUE(store.reload_tag_file(f));
     EXPECT_EQ(store.first_file()->next, f) << "the file keeps its place in the list";
+    EXPECT_EQ(store.find_tag(code("soun"), code("bbbb")), tag_find_in_file(f, code("soun"), code("bbbb")))
+        << "and in lookups";
     EXPECT_FALSE(tag_file_needs_saving(f));
     EXPECT_EQ(Data(f, "bbbb"), make_bytes(200, 7));
     EXPECT_EQ(Data(f, "cccc"), make_bytes(300, 3));

@@ -12,6 +12,7 @@
 #include "tags/tags.h"
 
 class TAllTagForm;
+class TSoundPlayer;
 class TTagFileForm;
 class TTagFileWatcher;
 
@@ -75,6 +76,8 @@ public:
     // The Find Tag dialog's last type and id.
     tag_code GetFindType() const { return fFindType; }
     tag_code GetFindId() const { return fFindId; }
+    // The program's sound output (the default audio device), made on first use.
+    TSoundPlayer& GetSoundPlayer();
 
 protected:
     int32_t DoStatus(XGCode code, XGParam id, XGParam status);
@@ -101,5 +104,6 @@ private:
     int fListener = 0;
     bool fRefreshPending = false;
     std::unique_ptr<QObject> fContext;
+    std::unique_ptr<TSoundPlayer> fSoundPlayer;
     std::unique_ptr<TTagFileWatcher> fWatcher; // last: it looks into the store and the windows
 };

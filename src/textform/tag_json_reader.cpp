@@ -1,6 +1,8 @@
 // Tags from JSON.
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 #include "tags/tag_types.h"
 #include "tags/tags.h"
@@ -119,55 +121,84 @@ bool HexBytes(const std::string& text, std::vector<uint8_t>& out)
 // The data a new tag of the type is given.
 std::vector<uint8_t> Defaults(tag_code type)
 {
+    static std::mutex lock;
+    static std::map<tag_code, std::vector<uint8_t>> made;
+    std::lock_guard<std::mutex> hold(lock);
+    auto found = made.find(type);
+    if (found != made.end()) return found->second;
+    std::vector<uint8_t>& defaults = made[type];
     tag_set_defaults_hook hook = tag_type_set_defaults_hook(type);
-    if (!hook) return {};
+    if (!hook) return defaults;
     TTagStore scratch;
     tag_entry* e = scratch.create_tag(scratch.new_tag_file(), type, "dflt"_4cc, int16_t(tag_type_version(type)),
                                       "", 0, 0, nullptr);
     hook(e);
     uint32_t size = 0;
-    const uint8_t* data = tag_get_data(e, &size);
-    return data ? std::vector<uint8_t>(data, data + size) : std::vector<uint8_t>();
+    if (const uint8_t* data = tag_get_data(e, &size)) defaults.assign(data, data + size);
+    return defaults;
 }
 
-// Tells which key of an object is given twice (the parser keeps only the last).
-class DuplicateKeys {
+// Counts the keys of each object: the parser keeps only the last of a key given twice.
+class KeyCounts {
 public:
+    explicit KeyCounts(bool record) : fRecord(record) {}
+
     bool operator()(int depth, json::parse_event_t event, json& parsed)
     {
         switch (event) {
-        case json::parse_event_t::object_start: fKeys.emplace_back(); break;
-        case json::parse_event_t::key: fKeys.back().push_back(parsed.get<std::string>()); break;
+        case json::parse_event_t::object_start: fCounts.push_back(0); break;
+        case json::parse_event_t::key:
+            ++fCounts.back();
+            if (fRecord) fKeys.push_back(parsed.get<std::string>());
+            break;
         case json::parse_event_t::object_end:
-            if (parsed.size() != fKeys.back().size()) {
-                std::vector<std::string>& keys = fKeys.back();
-                std::sort(keys.begin(), keys.end());
-                auto twice = std::adjacent_find(keys.begin(), keys.end());
-                throw tag_json_error(*twice, "given twice");
-            }
-            fKeys.pop_back();
+            if (parsed.size() != fCounts.back()) fTwice = true;
+            if (fTwice && fRecord) throw tag_json_error(Twice(fCounts.back()), "given twice");
+            if (fRecord) fKeys.resize(fKeys.size() - fCounts.back());
+            fCounts.pop_back();
             break;
         default: break;
         }
         return true;
     }
 
+    bool twice() const { return fTwice; }
+
 private:
-    std::vector<std::vector<std::string>> fKeys;
+    std::string Twice(size_t count)
+    {
+        std::vector<std::string> keys(fKeys.end() - long(count), fKeys.end());
+        std::sort(keys.begin(), keys.end());
+        return *std::adjacent_find(keys.begin(), keys.end());
+    }
+
+    bool fRecord;
+    bool fTwice = false;
+    std::vector<size_t> fCounts;
+    std::vector<std::string> fKeys; // of the objects being read, when recorded
 };
 
-} // namespace
-
-TTagJsonDocument::TTagJsonDocument(std::string_view text)
+json Parse(std::string_view text)
 {
-    DuplicateKeys duplicates;
     try {
-        fText = json::parse(text.begin(), text.end(), std::ref(duplicates));
+        KeyCounts counts(false);
+        json parsed = json::parse(text.begin(), text.end(), std::ref(counts));
+        if (!counts.twice()) return parsed;
+        // read again, keeping the keys, to say which one
+        KeyCounts keys(true);
+        return json::parse(text.begin(), text.end(), std::ref(keys));
     } catch (const json::exception& e) {
         std::string what = e.what();
         size_t bracket = what.find("] ");
         throw tag_json_error("", bracket == std::string::npos ? what : what.substr(bracket + 2));
     }
+}
+
+} // namespace
+
+TTagJsonDocument::TTagJsonDocument(std::string_view text)
+{
+    fText = Parse(text);
     if (!fText.is_object()) throw tag_json_error("", "expected an object, not " + Kind(fText));
     for (auto item = fText.begin(); item != fText.end(); ++item)
         if (std::find(std::begin(kKeys), std::end(kKeys), item.key()) == std::end(kKeys))

@@ -4,6 +4,10 @@
 #include <cmath>
 #include <numbers>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "map/mesh_map.h"
 
 namespace {
@@ -53,11 +57,7 @@ map_renderer::map_renderer(TTagStore* store) : fTextures(store), fModels(store),
 bool map_renderer::on_screen(const block& b, double& pixels_per_cell) const
 {
     mat4 m = fProjection * fModelView;
-    float low = 1e30f, high = -1e30f;
-    for (size_t v = 2; v < b.surface.size(); v += 3) {
-        low = std::min(low, b.surface[v]);
-        high = std::max(high, b.surface[v]);
-    }
+    const float low = b.low, high = b.high;
     double x0 = b.surface[0], y0 = b.surface[1];
     // the clip coordinates of the block's box: off screen when all lie beyond one plane
     int outside[6] = {};
@@ -96,6 +96,13 @@ map_renderer::~map_renderer() = default;
 
 void map_renderer::set_gl(const gl_functions* gl)
 {
+#ifdef __GLIBC__
+    // Mesa's software renderer frees its per-frame binning memory after every frame; at
+    // glibc's default threshold that memory goes back to the kernel and each frame faults
+    // it in again. Freed heap up to 64 MB is kept for reuse instead.
+    static const bool kept = mallopt(M_TRIM_THRESHOLD, 64 << 20) == 1;
+    (void)kept;
+#endif
     fGL = gl;
     fTextures.set_gl(gl);
 }
@@ -139,6 +146,8 @@ void map_renderer::build_block(const TMeshMap& map, int bx, int by, block& b)
     b.surface.resize(BLOCK_VERTICES * 3);
     b.shade.resize(BLOCK_VERTICES * 3);
     b.types.resize(BLOCK_VERTICES * 4);
+    b.low = 1e30f;
+    b.high = -1e30f;
     auto height = [&](int x, int y) {
         x = std::clamp(x, 0, map.fWidth - 1);
         y = std::clamp(y, 0, map.fHeight - 1);
@@ -158,6 +167,13 @@ void map_renderer::build_block(const TMeshMap& map, int bx, int by, block& b)
             map_rgb t = terrain_type_color(map.Cell(std::min(x, map.fWidth - 1), std::min(y, map.fHeight - 1)).flags & 15);
             uint8_t* rgba = &b.types[v * 4];
             rgba[0] = t.r, rgba[1] = t.g, rgba[2] = t.b, rgba[3] = 120;
+            // the bounds hold every grid, so that culling keeps lines above or below the surface
+            const mesh_cell& cell = map.Cell(std::min(x, map.fWidth - 1), std::min(y, map.fHeight - 1));
+            for (map_grid g : MAP_GRIDS) {
+                float z = float(grid_height(cell, g) / 512.0);
+                b.low = std::min(b.low, z);
+                b.high = std::max(b.high, z);
+            }
         }
     b.built = true;
 }
@@ -240,6 +256,10 @@ void map_renderer::draw_scene(const map_scene& scene, bool from_above)
         for (int bx = 0; bx < fBlocksX; ++bx) {
             block& b = fBlocks[size_t(by * fBlocksX + bx)];
             if (!b.built) build_block(map, bx, by, b);
+            double pixels = 0;
+            b.visible = on_screen(b, pixels);
+            // far blocks draw every 2nd, 4th or 8th grid line
+            b.level = pixels >= 8 ? 0 : pixels >= 4 ? 1 : pixels >= 2 ? 2 : 3;
         }
     if (scene.display->colormap) draw_terrain(scene);
     if (scene.display->markers != MAP_HIDE_MARKERS) draw_markers(scene, from_above);
@@ -260,8 +280,7 @@ void map_renderer::draw_terrain(const map_scene& scene)
     for (int by = 0; by < fBlocksY; ++by)
         for (int bx = 0; bx < fBlocksX; ++bx) {
             block& b = fBlocks[size_t(by * fBlocksX + bx)];
-            double pixels = 0;
-            if (!on_screen(b, pixels)) continue;
+            if (!b.visible) continue;
             GLuint texture = has_stack ? fTextures.texture(landscape, by * (map.fWidth / MAP_BLOCK_CELLS) + bx, 0, -1, 0) : 0;
             fGL->VertexPointer(3, GL_FLOAT, 0, b.surface.data());
             if (texture) {
@@ -448,6 +467,7 @@ void map_renderer::draw_overlays(const map_scene& scene)
         fGL->EnableClientState(GL_VERTEX_ARRAY);
         fGL->EnableClientState(GL_COLOR_ARRAY);
         for (block& b : fBlocks) {
+            if (!b.visible) continue;
             fGL->VertexPointer(3, GL_FLOAT, 0, b.surface.data());
             fGL->ColorPointer(4, GL_UNSIGNED_BYTE, 0, b.types.data());
             draw_indexed(GL_TRIANGLES, fTriangles, BLOCK_VERTICES);
@@ -499,12 +519,10 @@ void map_renderer::draw_grids(const map_scene& scene)
         for (int by = 0; by < fBlocksY; ++by)
             for (int bx = 0; bx < fBlocksX; ++bx) {
                 block& b = fBlocks[size_t(by * fBlocksX + bx)];
-                double pixels = 0;
-                if (!on_screen(b, pixels)) continue;
+                if (!b.visible) continue;
                 if (!b.grid_built[slot]) build_grid(map, bx, by, slot, b);
-                int level = pixels >= 8 ? 0 : pixels >= 4 ? 1 : pixels >= 2 ? 2 : 3;
                 fGL->VertexPointer(3, GL_FLOAT, 0, b.grids[slot].data());
-                draw_indexed(GL_LINES, fLines[level], BLOCK_VERTICES);
+                draw_indexed(GL_LINES, fLines[b.level], BLOCK_VERTICES);
             }
     }
     fGL->DisableClientState(GL_VERTEX_ARRAY);

@@ -61,6 +61,9 @@ private:
     struct block {
         bool built = false;
         std::vector<float> surface; // x, y, z per vertex, render heights
+        float low = 0, high = 0;    // the lowest and highest z of every grid
+        bool visible = false;       // in this frame
+        int level = 0;              // grid line level of detail in this frame
         std::vector<float> grids[3]; // per grid, built when shown
         bool grid_built[3] = {};
         std::vector<uint8_t> shade;  // RGB grey per vertex, for untextured terrain

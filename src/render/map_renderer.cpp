@@ -9,6 +9,7 @@
 #endif
 
 #include "map/mesh_map.h"
+#include "render/model_renderer.h"
 
 namespace {
 
@@ -200,9 +201,10 @@ void map_renderer::draw_indexed(GLenum mode, const std::vector<uint16_t>& indice
     if (fGL->UnlockArraysEXT) fGL->UnlockArraysEXT();
 }
 
-void map_renderer::draw(const map_scene& scene, const mat4& projection, const mat4& model_view, int width, int height)
+bool map_renderer::start_frame(const map_scene& scene, const mat4& projection, const mat4& model_view, int width,
+                               int height)
 {
-    if (!fGL) return;
+    if (!fGL) return false;
     fProjection = projection;
     fModelView = model_view;
     fViewWidth = width;
@@ -211,35 +213,26 @@ void map_renderer::draw(const map_scene& scene, const mat4& projection, const ma
     fGL->ClearColor(0, 0, 0, 1);
     fGL->ClearDepth(1);
     fGL->Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (!scene.map || !scene.display) return;
+    if (!scene.map || !scene.display) return false;
     fGL->MatrixMode(GL_PROJECTION);
     fGL->LoadMatrixf(projection.floats().data());
     fGL->MatrixMode(GL_MODELVIEW);
     fGL->LoadMatrixf(model_view.floats().data());
+    return true;
+}
+
+void map_renderer::draw(const map_scene& scene, const mat4& projection, const mat4& model_view, int width, int height)
+{
+    if (!start_frame(scene, projection, model_view, width, height)) return;
     draw_scene(scene, false);
     draw_overlay(scene, width, height);
 }
 
 void map_renderer::draw_top_view(const map_scene& scene, int width, int height)
 {
-    if (!fGL) return;
     double w = scene.map ? std::max(1, scene.map->fWidth) : 1, h = scene.map ? std::max(1, scene.map->fHeight) : 1;
     // heights span at most 64 world units either way
-    mat4 projection = mat4::ortho(0, w, h, 0, -200, 200);
-    fProjection = projection;
-    fModelView = mat4::identity();
-    fViewWidth = width;
-    fViewHeight = height;
-    fGL->Viewport(0, 0, width, height);
-    fGL->ClearColor(0, 0, 0, 1);
-    fGL->ClearDepth(1);
-    fGL->Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (!scene.map || !scene.display) return;
-    fGL->MatrixMode(GL_PROJECTION);
-    fGL->LoadMatrixf(projection.floats().data());
-    fGL->MatrixMode(GL_MODELVIEW);
-    fGL->LoadIdentity();
-    draw_scene(scene, true);
+    if (start_frame(scene, mat4::ortho(0, w, h, 0, -200, 200), mat4::identity(), width, height)) draw_scene(scene, true);
 }
 
 void map_renderer::draw_scene(const map_scene& scene, bool from_above)
@@ -380,41 +373,15 @@ std::vector<map_box> map_renderer::marker_boxes(const map_scene& scene)
     return boxes;
 }
 
-void map_renderer::draw_model(const marker_data& m, const map_marker_model& model, map_rgb color, bool from_above)
+void map_renderer::draw_model(const marker_data& m, const map_marker_model& model, map_rgb color)
 {
     vec3 p = marker_position(m);
-    fGL->PushMatrix();
-    fGL->Translatef(float(p.x), float(p.y), float(p.z));
-    fGL->Rotatef(float(m.yaw * 360.0 / 65536), 0, 0, 1);
-    fGL->Rotatef(float(m.pitch * 360.0 / 65536), 0, 1, 0);
-    fGL->Rotatef(float(m.roll * 360.0 / 65536), 1, 0, 0);
+    mat4 placed = mat4::translation(p.x, p.y, p.z) * mat4::rotation(m.yaw * 360.0 / 65536, 0, 0, 1) *
+                  mat4::rotation(m.pitch * 360.0 / 65536, 0, 1, 0) * mat4::rotation(m.roll * 360.0 / 65536, 1, 0, 0);
     // the skin: the base texture of the texture stack the model's tag names
     GLuint skin = model.skin != NONE_TAG && model.skin != 0 ? fTextures.texture(model.skin, 0, -1, -1, 0) : 0;
-    fGL->Enable(GL_CULL_FACE);
-    fGL->FrontFace(from_above ? GL_CW : GL_CCW); // the top view mirrors
-    fGL->EnableClientState(GL_VERTEX_ARRAY);
-    fGL->VertexPointer(3, GL_FLOAT, 0, model.positions.data());
-    if (skin) {
-        fGL->Enable(GL_TEXTURE_2D);
-        fGL->Enable(GL_ALPHA_TEST);
-        fGL->AlphaFunc(GL_GREATER, 0.5f);
-        fGL->Color4f(1, 1, 1, 1);
-        fGL->EnableClientState(GL_TEXTURE_COORD_ARRAY);
-        fGL->TexCoordPointer(2, GL_FLOAT, 0, model.uv.data());
-    } else {
-        fGL->Color3f(color.r / 255.f, color.g / 255.f, color.b / 255.f);
-        fGL->EnableClientState(GL_COLOR_ARRAY);
-        fGL->ColorPointer(3, GL_UNSIGNED_BYTE, 0, model.shade.data());
-    }
-    fGL->DrawElements(GL_TRIANGLES, GLsizei(model.triangles.size()), GL_UNSIGNED_SHORT, model.triangles.data());
-    fGL->DisableClientState(GL_TEXTURE_COORD_ARRAY);
-    fGL->DisableClientState(GL_COLOR_ARRAY);
-    fGL->DisableClientState(GL_VERTEX_ARRAY);
-    fGL->Disable(GL_TEXTURE_2D);
-    fGL->Disable(GL_ALPHA_TEST);
-    fGL->Disable(GL_CULL_FACE);
-    fGL->FrontFace(GL_CCW);
-    fGL->PopMatrix();
+    const float tint[4] = {color.r / 255.f, color.g / 255.f, color.b / 255.f, 1};
+    model_renderer(*fGL).draw_mesh(model.mesh, skin, placed.floats().data(), tint);
 }
 
 void map_renderer::draw_markers(const map_scene& scene, bool from_above)
@@ -427,6 +394,7 @@ void map_renderer::draw_markers(const map_scene& scene, bool from_above)
     std::vector<const map_marker_model*> models = entry_models(scene);
     bool draw_models = scene.display->markers == MAP_SIMPLE_MODELS || scene.display->markers == MAP_COMPLEX_MODELS;
     fTextures.forget_binding();
+    if (draw_models) model_renderer(*fGL).light_from_viewer();
     fGL->LineWidth(from_above ? 1.0f : 1.5f);
     for (size_t i = 0; i < map.fMarkers.size(); ++i) {
         const marker_data& m = map.fMarkers[i];
@@ -438,7 +406,8 @@ void map_renderer::draw_markers(const map_scene& scene, bool from_above)
         const map_marker_model* model = entry < models.size() ? models[entry] : nullptr;
         if (model && draw_models) {
             map_rgb tint = m.type >= 0 && m.type < NUMBER_OF_MARKER_TYPES ? kMarkerColors[m.type] : map_rgb{200, 200, 200};
-            draw_model(m, *model, tint, from_above);
+            draw_model(m, *model, tint);
+            fTextures.forget_binding(); // the model binds its skin itself
             if (highlight) {
                 fGL->Color3f(color.r / 255.f, color.g / 255.f, color.b / 255.f);
                 wire_box(*fGL, marker_model_box(m, *model));

@@ -146,6 +146,13 @@ TEST(MapRenderer, MarkerModelsAreBuiltOnceAndFollowTheirTag)
     size_t triangles = 0;
     for (auto* c : f.rec.named("DrawElements")) triangles += c->args[0] == GL_TRIANGLES;
     EXPECT_EQ(triangles, 2u); // the two statues
+    auto placements = f.rec.named("MultMatrixf");
+    ASSERT_EQ(placements.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        vec3 at = marker_position(m.map.fMarkers[i]);
+        EXPECT_FLOAT_EQ(float(placements[i]->args[12]), float(at.x));
+        EXPECT_FLOAT_EQ(float(placements[i]->args[13]), float(at.y));
+    }
     std::vector<map_box> boxes = renderer.marker_boxes(f.scene);
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_NE(boxes[0].high.z - boxes[0].low.z, 1.5); // the model's bounds

@@ -29,6 +29,7 @@ TCheckReferencesForm* TCheckReferencesForm::Create()
 
 void TCheckReferencesForm::WindowBuilt()
 {
+    GetWindow()->SetTitle("Check References");
     Check();
 }
 

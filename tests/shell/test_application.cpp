@@ -153,7 +153,7 @@ TEST_F(ShellTest, FindTagOpensThePluginsCopyRemembersWhatWasTypedAndSaysWhatItDi
         d.ClickControl(1001);
     });
     fApp->DoCommand(kCommandFindTag);
-    tag_entry* opened = fApp->GetStore().find_tag(code("rawd"), code("note"));
+    tag_entry* opened = fApp->GetStore().find_tag(code("soun"), code("boom"));
     ASSERT_NE(editor_of(opened), nullptr);
     EXPECT_STREQ(opened->name, "plugin boom");
     EXPECT_EQ(fApp->GetFrontWindow()->GetTitle(), "plugin boom (boom/soun)");
@@ -217,7 +217,7 @@ TEST_F(ShellTest, FindTagByAPartOfTheNameOpensTheOnlyMatchOrAsksWhichOne)
     EXPECT_EQ(rows, (std::vector<std::string>{"a boom too (boo2/soun) in plugins/p.tag",
                                               "Big Boom (boom/soun) in tags/base.tag",
                                               "boomerang (bmrg/proj) in plugins/p.tag"}));
-    EXPECT_NE(editor_of(fApp->GetStore().find_tag(code("rawd"), code("note"))), nullptr);
+    EXPECT_NE(editor_of(fApp->GetStore().find_tag(code("soun"), code("boom"))), nullptr);
     EXPECT_EQ(fApp->GetFindName(), "BOOM");
 
     // the type narrows it to one, which opens; the dialog offers the name again
@@ -272,7 +272,7 @@ TEST_F(ShellTest, ATagOfVersionZeroTakesTheCurrentVersionWithoutTheDialog)
 {
     WriteTagFile("plugins/p.tag", {{"soun", "boom", "boom", 0, make_bytes(4, 2)}});
     StartApp();
-    tag_entry* boom = fApp->GetStore().find_tag(code("rawd"), code("note"));
+    tag_entry* boom = fApp->GetStore().find_tag(code("soun"), code("boom"));
     fApp->OpenTagEditor(boom, false);
     EXPECT_EQ(boom->version, tag_type_version(code("soun")));
     EXPECT_TRUE(boom->file->needrewrite);
@@ -283,7 +283,7 @@ TEST_F(ShellTest, ATagNewerThanTheEditorIsRefusedAndLeftAlone)
 {
     WriteTagFile("plugins/p.tag", {{"soun", "boom", "boom", 7, make_bytes(4, 2)}});
     StartApp();
-    tag_entry* boom = fApp->GetStore().find_tag(code("rawd"), code("note"));
+    tag_entry* boom = fApp->GetStore().find_tag(code("soun"), code("boom"));
     ModalScript script;
     script.Click(kXGAlertOK);
     XGGuard([&] { fApp->OpenTagEditor(boom, false); });
@@ -298,7 +298,7 @@ TEST_F(ShellTest, AnOpenEditorIsBroughtForwardAndNotLoadedAgain)
     WriteTagFile("plugins/p.tag", {{"soun", "boom", "boom", 1, make_bytes(4, 2)},
                                    {"soun", "zap_", "zap", 1, make_bytes(4, 2)}});
     StartApp();
-    tag_entry* boom = fApp->GetStore().find_tag(code("rawd"), code("note"));
+    tag_entry* boom = fApp->GetStore().find_tag(code("soun"), code("boom"));
     tag_entry* zap = fApp->GetStore().find_tag(code("soun"), code("zap_"));
     fApp->OpenTagEditor(boom, false);
     TTestEditor* editor = editor_of(boom);

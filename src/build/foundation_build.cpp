@@ -1,6 +1,7 @@
 #include "build/foundation_build.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -44,14 +45,16 @@ bool FromFoundationFile(const tag_entry* e)
 } // namespace
 
 // The files of the collected tags, kept open while the build loads their data for the
-// hooks and reads it for the outputs.
+// hooks and reads it for the outputs. Small tags are read through a few windows of each
+// file: neighbouring tags come with one read.
 class TSourceFiles {
 public:
     // Loads the tag's data into the store, through its open file.
     void Load(tag_entry* e)
     {
-        if (e->data) return;
-        if (open_file* file = File(e->file)) tag_get_data_from(e, file->file, file->length);
+        if (e->data || !Available(e)) return;
+        tag_data_ptr data(new (std::nothrow) uint8_t[e->size ? e->size : 1]);
+        if (data && (e->size == 0 || Read(e, 0, data.get(), e->size))) tag_adopt_data(e, std::move(data));
     }
 
     // Whether the tag's whole data can be had.
@@ -72,19 +75,58 @@ public:
         }
         if (!Available(e)) return false;
         try {
-            return File(e->file)->file.ReadSome(uint64_t(e->offset) + offset, out, count) == count;
+            return ReadFile(e->file, uint64_t(e->offset) + offset, static_cast<uint8_t*>(out), count);
         } catch (const XGError&) {
             return false;
         }
     }
 
-    void Clear() { fFiles.clear(); }
+    void Clear()
+    {
+        fFiles.clear();
+        for (window& w : fWindows) w.file = nullptr;
+    }
 
 private:
     struct open_file {
         XGFile file;
         uint64_t length = 0;
     };
+    struct window {
+        const tag_file* file = nullptr;
+        uint64_t start = 0;
+        uint64_t size = 0;
+        uint64_t used = 0;
+        std::unique_ptr<uint8_t[]> bytes;
+    };
+    static constexpr uint64_t WINDOW_SIZE = 256 * 1024;
+
+    bool ReadFile(tag_file* f, uint64_t at, uint8_t* out, uint32_t count)
+    {
+        if (count == 0) return true;
+        open_file* file = File(f);
+        if (!file) return false;
+        if (count > WINDOW_SIZE / 4) return file->file.ReadSome(at, out, count) == count;
+        window* w = nullptr;
+        for (window& candidate : fWindows)
+            if (candidate.file == f && at >= candidate.start && at + count <= candidate.start + candidate.size) {
+                w = &candidate;
+                break;
+            }
+        if (!w) {
+            w = &*std::min_element(fWindows.begin(), fWindows.end(),
+                                   [](const window& a, const window& b) { return a.used < b.used; });
+            if (!w->bytes) w->bytes.reset(new uint8_t[WINDOW_SIZE]);
+            w->file = nullptr;
+            w->start = at;
+            w->size = file->file.ReadSome(at, w->bytes.get(), size_t(std::min(WINDOW_SIZE, file->length - at)));
+            if (w->size < count) return false;
+            w->file = f;
+        }
+        w->used = ++fUses;
+        std::memcpy(out, w->bytes.get() + (at - w->start), count);
+        return true;
+    }
 
     open_file* File(tag_file* f)
     {
@@ -100,6 +142,8 @@ private:
 
     static constexpr size_t MAXIMUM_OPEN_SOURCES = 256;
     std::unordered_map<tag_file*, std::unique_ptr<open_file>> fFiles;
+    std::array<window, 16> fWindows;
+    uint64_t fUses = 0;
 };
 
 TFoundationBuild::TFoundationBuild(TTagStore& store) : fStore(store), fSources(std::make_unique<TSourceFiles>())

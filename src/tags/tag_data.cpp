@@ -40,6 +40,13 @@ const uint8_t* tag_get_data_from(tag_entry* e, XGFile& file, uint64_t length, ui
     return e->data.get();
 }
 
+void tag_adopt_data(tag_entry* e, tag_data_ptr data)
+{
+    tag_check_entry(e);
+    PROGRAM_ASSERT(data && !e->data && !e->dirty, "tags");
+    e->data = std::move(data);
+}
+
 void tag_set_data_owned(tag_entry* e, tag_data_ptr data, uint32_t size)
 {
     tag_check_entry(e);

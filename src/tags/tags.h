@@ -260,6 +260,9 @@ const uint8_t* tag_get_data(tag_entry* e, uint32_t* size = nullptr);
 // The same, read through file, already open on the entry's file and length bytes long;
 // for callers that load many tags of one file.
 const uint8_t* tag_get_data_from(tag_entry* e, XGFile& file, uint64_t length, uint32_t* size = nullptr);
+// Gives a tag without data in memory the bytes its file holds for it, read by the caller
+// (a build that reads many tags through one buffer).
+void tag_adopt_data(tag_entry* e, tag_data_ptr data);
 // Replaces the data with a copy. Returns false when memory runs out.
 bool tag_set_data(tag_entry* e, const void* data, uint32_t size);
 void tag_set_data_owned(tag_entry* e, tag_data_ptr data, uint32_t size);

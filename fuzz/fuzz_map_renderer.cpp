@@ -40,13 +40,13 @@ void GetIntegerv(GLenum, GLint* values)
     values[0] = 256;
 }
 
-void* proc(const char* name)
+void* proc(const char* wanted)
 {
-    if (!std::strcmp(name, "glGenTextures")) return reinterpret_cast<void*>(&GenTextures);
-    if (!std::strcmp(name, "glGetString")) return reinterpret_cast<void*>(&GetString);
-    if (!std::strcmp(name, "glGetIntegerv")) return reinterpret_cast<void*>(&GetIntegerv);
+    if (!std::strcmp(wanted, "glGenTextures")) return reinterpret_cast<void*>(&GenTextures);
+    if (!std::strcmp(wanted, "glGetString")) return reinterpret_cast<void*>(&GetString);
+    if (!std::strcmp(wanted, "glGetIntegerv")) return reinterpret_cast<void*>(&GetIntegerv);
 #define QUENCHOLD_GL_ENTRY(ret, name, params, args) \
-    if (!std::strcmp(name, "gl" #name)) return reinterpret_cast<void*>(&noop_##name);
+    if (!std::strcmp(wanted, "gl" #name)) return reinterpret_cast<void*>(&noop_##name);
     QUENCHOLD_GL_REQUIRED(QUENCHOLD_GL_ENTRY)
     QUENCHOLD_GL_OPTIONAL(QUENCHOLD_GL_ENTRY)
 #undef QUENCHOLD_GL_ENTRY

@@ -26,6 +26,7 @@
 #include "shell/TTagFileForm.h"
 #include "shell/TTolvaneApp.h"
 #include "shell/TTreeView.h"
+#include "shell/forms/TtxstEditForm.h"
 
 namespace {
 
@@ -68,7 +69,8 @@ void PhotographForms(TTolvaneApp& app)
 {
     const char* types[] = {"amso", "arti", "conn", "form", "ligh", "phys", "lpgr", "medi", "meef",
                            "meli", "mons", "obje", "obpc", "part", "prgr", "proj", "scen", "soli",
-                           "stli", "temp", "text", "unit", "wind", "loli", "glli", "game"};
+                           "stli", "temp", "text", "unit", "wind", "loli", "glli", "game",
+                           "soun", "txst", "spri", "grsp"};
     // no dialog is expected; one that comes anyway is dismissed
     XGSetModalHook([](XGDialog& dialog) { dialog.EndModal(dialog.GetCancelButton()); });
     for (const char* name : types) {
@@ -84,6 +86,13 @@ void PhotographForms(TTolvaneApp& app)
         auto* editor = TTagEditorBase::FromTag(e);
         if (!editor || !editor->GetWindow()) continue;
         XGWindow* w = editor->GetWindow();
+        // a texture stack shows its first texture large
+        if (auto* stacks = dynamic_cast<TtxstEditForm*>(editor); stacks && stacks->GetSet())
+            for (const auto& stack : stacks->GetSet()->stacks)
+                if (!stack.textures.empty()) {
+                    stacks->SelectTextures({stack.textures.front().get()});
+                    break;
+                }
         w->GetFrameWidget()->move(20, 20);
         Save(w->GetFrameWidget(), (std::string("form-") + name).c_str());
         w->Close(false);

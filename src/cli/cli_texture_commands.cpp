@@ -3,7 +3,6 @@
 
 #include "cli/cli_command.h"
 #include "framework/XGFile.h"
-#include "framework/XGFileSpecifier.h"
 #include "tags/tag_types.h"
 #include "texture/ctd.h"
 #include "texture/texture_import.h"
@@ -17,7 +16,7 @@ int cli_import_psd(CliContext& context)
     tag_file* f = cli_open_writable_tag_file(context, context.args[0]);
     std::unique_ptr<texture_set> set = import_terrain_file(image);
 
-    const std::string name = XGNormalPath(image);
+    const std::string name = terrain_tag_name(image);
     tag_entry* e = context.store.create_tag(f, "txst"_4cc, 0, int16_t(tag_type_version("txst"_4cc)), name.c_str(),
                                             0, 0, nullptr);
     if (!e) throw CliFailure{"There is not enough memory for the texture stack."};

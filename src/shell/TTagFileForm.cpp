@@ -5,7 +5,6 @@
 
 #include "framework/XGError.h"
 #include "framework/XGFile.h"
-#include "framework/XGFileSpecifier.h"
 #include "framework/qt/XGAlert.h"
 #include "framework/qt/XGDragData.h"
 #include "framework/qt/XGFileDialog.h"
@@ -308,7 +307,7 @@ void TTagFileForm::ImportColormap()
     if (path.empty()) return;
     // a file that is not a usable image raises here, before anything is made
     std::unique_ptr<texture_set> set = import_terrain_file(path);
-    std::string name = XGNormalPath(path);
+    std::string name = terrain_tag_name(path);
     tag_entry* e = Store().create_tag(fFile, "txst"_4cc, 0, int16_t(tag_type_version("txst"_4cc)), name.c_str(), 0,
                                       0, nullptr);
     if (!e) throw XGPostError(kXGOutOfMemory);

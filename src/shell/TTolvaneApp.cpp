@@ -31,6 +31,8 @@
 #include "shell/TTagFileForm.h"
 #include "shell/TTreeView.h"
 #include "shell/forms/editor_forms.h"
+#include "sound/TAudioOutputSink.h"
+#include "sound/sound_player.h"
 #include "tags/tag_types.h"
 
 #ifdef QUENCHOLD_PRINT_SUPPORT
@@ -102,6 +104,12 @@ TTolvaneApp::~TTolvaneApp()
     // the windows point into the store
     while (!GetWindows().empty()) delete GetWindows().back();
     fStore.remove_tag_changed_listener(fListener);
+}
+
+TSoundPlayer& TTolvaneApp::GetSoundPlayer()
+{
+    if (!fSoundPlayer) fSoundPlayer = std::make_unique<TSoundPlayer>(make_audio_output_sink);
+    return *fSoundPlayer;
 }
 
 TTolvaneApp* TTolvaneApp::Get()

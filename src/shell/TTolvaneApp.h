@@ -12,6 +12,7 @@
 #include "tags/tags.h"
 
 class TAllTagForm;
+class TSoundPlayer;
 class TTagFileForm;
 
 // Application commands of the menu bar.
@@ -74,6 +75,8 @@ public:
     // The Find Tag dialog's last type and id.
     tag_code GetFindType() const { return fFindType; }
     tag_code GetFindId() const { return fFindId; }
+    // The program's sound output (the default audio device), made on first use.
+    TSoundPlayer& GetSoundPlayer();
 
 protected:
     int32_t DoStatus(XGCode code, XGParam id, XGParam status);
@@ -100,4 +103,5 @@ private:
     int fListener = 0;
     bool fRefreshPending = false;
     std::unique_ptr<QObject> fContext;
+    std::unique_ptr<TSoundPlayer> fSoundPlayer;
 };

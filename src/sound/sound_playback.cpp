@@ -1,5 +1,6 @@
 #include "sound/sound_playback.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "framework/ProgramAssert.h"
@@ -59,20 +60,37 @@ bool CopyUncompressed(const sampled_sound_header& h, const std::vector<uint8_t>&
 
 } // namespace
 
-bool decode_permutation_for_playback(const TSoundDefinition& sound, int32_t index, sound_pcm& out)
+bool decode_permutation_samples(const TSoundDefinition& sound, int32_t index, sound_pcm& out, std::string* why)
 {
     PROGRAM_ASSERT(index >= 0 && index < sound.PermutationCount() && index < MAXIMUM_PERMUTATIONS_PER_SOUND,
                    "sound_playback");
     const sampled_sound_header& h = sound.fHeaders[index];
-    if (h.sample_rate != SOUND_SAMPLE_RATE_22KHZ) return false;
-    if (h.number_of_channels != 1 && h.number_of_channels != 2) return false;
-
+    auto refuse = [why](std::string reason) {
+        if (why) *why = std::move(reason);
+        return false;
+    };
+    if (h.number_of_channels != 1 && h.number_of_channels != 2)
+        return refuse("it has " + std::to_string(h.number_of_channels) + " channels");
     sound_pcm pcm;
     pcm.channels = h.number_of_channels;
-    pcm.samples_per_second = SOUND_PLAYBACK_SAMPLE_RATE;
+    pcm.samples_per_second = h.sample_rate >> 16;
     bool ok = (h.flags & _sound_compressed) ? DecodePackets(h, sound.fSamples[index], pcm.samples)
                                             : CopyUncompressed(h, sound.fSamples[index], pcm.samples);
-    if (!ok) return false;
+    if (!ok) return refuse("its " + std::to_string(h.sample_size_in_bits) + "-bit sample data cannot be decoded");
     out = std::move(pcm);
     return true;
+}
+
+bool decode_permutation_for_playback(const TSoundDefinition& sound, int32_t index, sound_pcm& out, std::string* why)
+{
+    PROGRAM_ASSERT(index >= 0 && index < sound.PermutationCount() && index < MAXIMUM_PERMUTATIONS_PER_SOUND,
+                   "sound_playback");
+    const uint32_t rate = sound.fHeaders[index].sample_rate;
+    if (rate != SOUND_SAMPLE_RATE_22KHZ) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.6g", rate / 65536.0);
+        if (why) *why = "only 22050 Hz permutations are played; this one is " + std::string(text) + " Hz";
+        return false;
+    }
+    return decode_permutation_samples(sound, index, out, why);
 }

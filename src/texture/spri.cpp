@@ -1,5 +1,6 @@
 #include "texture/spri.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "build/tagdepend.h"
@@ -180,8 +181,9 @@ void write_sprite_definition(const sprite_definition& def, tag_entry* tag)
 
 bool compare_sprite_definitions(const sprite_definition& a, const sprite_definition& b)
 {
+    // both header values count: an edit to either must show
     if (a.header.num_frames != b.header.num_frames || a.header.num_sequences != b.header.num_sequences ||
-        a.header.values[1] != b.header.values[1])
+        a.header.values[0] != b.header.values[0] || a.header.values[1] != b.header.values[1])
         return true;
     for (int32_t i = 0; i < a.header.num_frames; ++i)
         if (std::memcmp(&a.frames[i], &b.frames[i], offsetof(sprite_frame, data_slot)) != 0) return true;
@@ -246,11 +248,25 @@ void spri_set_defaults(tag_entry* tag)
 
 void spri_collect_dependencies(tag_entry* tag)
 {
-    auto def = create_sprite_definition(MAX_SPRITE_FRAMES, MAX_SPRITE_SEQUENCES, 256);
+    auto def = create_sprite_definition(MAX_SPRITE_FRAMES, MAX_SPRITE_SEQUENCES, MAX_SPRITE_STEPS);
     if (!read_sprite_definition(*def, tag, false)) return;
     for (int32_t i = 0; i < def->num_frames(); ++i) add_dependency("txst"_4cc, def->frames[i].texture_stack);
     for (int32_t i = 0; i < def->num_sequences(); ++i) {
         const sprite_sequence& s = def->sequences[i];
         for (int32_t j = 0; j < s.record.num_steps; ++j) add_dependency("soun"_4cc, s.sound_tags[j]);
     }
+}
+
+int32_t sprite_sequence_step_at(const sprite_sequence& s, int64_t tick)
+{
+    int64_t total = 0;
+    for (int32_t i = 0; i < s.record.num_steps; ++i) total += std::max(s.ticks[i], 0);
+    if (s.record.num_steps <= 0) return -1;
+    if (total == 0) return 0;
+    tick = ((tick % total) + total) % total;
+    for (int32_t i = 0; i < s.record.num_steps; ++i) {
+        tick -= std::max(s.ticks[i], 0);
+        if (tick < 0) return i;
+    }
+    return s.record.num_steps - 1;
 }

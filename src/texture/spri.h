@@ -13,6 +13,8 @@ struct tag_entry;
 
 constexpr int32_t MAX_SPRITE_FRAMES = 256;
 constexpr int32_t MAX_SPRITE_SEQUENCES = 8;
+// The steps a sequence may have where the editor and the dependency walk read sprites.
+constexpr int32_t MAX_SPRITE_STEPS = 256;
 
 struct sprite_header {
     int32_t num_frames;
@@ -95,6 +97,12 @@ bool compare_sprite_definitions(const sprite_definition& a, const sprite_definit
 void load_sprite_frame_image(sprite_definition& def, int32_t frame);
 // The frame's pixels for drawing (null without); the frame must exist.
 const texture_image* sprite_frame_pixels(const sprite_definition& def, int32_t frame_num);
+
+// The step a sequence shows tick game ticks after it started, the steps following one
+// another for their ticks and the sequence starting over after its last; steps of 0 or
+// fewer ticks are passed over, and a sequence whose steps all are shows its first.
+// -1 for a sequence without steps.
+int32_t sprite_sequence_step_at(const sprite_sequence& s, int64_t tick);
 
 void spri_set_defaults(tag_entry* tag);
 void spri_collect_dependencies(tag_entry* tag);

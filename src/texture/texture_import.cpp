@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/XGFileSpecifier.h"
+#include "tags/tags.h"
 #include "texture/large_buffer.h"
 #include "texture/texture_errors.h"
 #include "texture/texture_pixels.h"
@@ -222,6 +223,13 @@ std::unique_ptr<texture_set> import_terrain_image(const TLayeredImage& image, in
 std::unique_ptr<texture_set> import_terrain_file(const std::string& path)
 {
     return import_terrain_image(TLayeredImage::Read(path));
+}
+
+std::string terrain_tag_name(const std::string& image_path)
+{
+    std::string name = XGFileSpecifier(image_path).GetBaseName();
+    if (name.size() > MAXIMUM_TAG_NAME_LENGTH) name.resize(MAXIMUM_TAG_NAME_LENGTH);
+    return name;
 }
 
 int import_layers_into_stack(texture_set& set, uint32_t stack, int position, const TLayeredImage& image)

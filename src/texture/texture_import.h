@@ -27,6 +27,9 @@ terrain_tile_grid terrain_grid(uint32_t width, uint32_t height);
 // when the image cannot be used.
 std::unique_ptr<texture_set> import_terrain_image(const TLayeredImage& image, int quality = TERRAIN_IMPORT_QUALITY);
 std::unique_ptr<texture_set> import_terrain_file(const std::string& path);
+// The name of the texture stack tag made from an image: the file's name without its
+// folder and extension, cut to a tag name's 31 characters.
+std::string terrain_tag_name(const std::string& image_path);
 
 // Every layer of the image (whose sides must be powers of two) gives full-size textures,
 // inserted at successive positions from position; returns how many. The file's extension

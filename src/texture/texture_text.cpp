@@ -1,6 +1,9 @@
 #include "texture/texture_text.h"
 
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -93,4 +96,17 @@ detail_placement texture_detail_placement(const stacked_texture& t)
 std::string texture_placement_text(int16_t value, uint32_t side)
 {
     return Format("%.*f", 3, double(value) * side / 16384.0);
+}
+
+bool texture_placement_value(const std::string& text, uint32_t side, int16_t* value)
+{
+    const char* start = text.c_str();
+    char* end = nullptr;
+    const double shown = std::strtod(start, &end);
+    while (end && (*end == ' ' || *end == '\t')) ++end;
+    if (end == start || !end || *end != 0 || !std::isfinite(shown) || side == 0) return false;
+    const double stored = std::round(shown * 16384.0 / side);
+    if (stored < INT16_MIN || stored > INT16_MAX) return false;
+    *value = int16_t(stored);
+    return true;
 }

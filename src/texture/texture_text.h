@@ -31,3 +31,7 @@ detail_placement texture_detail_placement(const stacked_texture& t);
 // A stored placement value as the Texture Info window shows it: value x side / 16384,
 // with three decimals; side is the width for x parts and the height for y parts.
 std::string texture_placement_text(int16_t value, uint32_t side);
+// The inverse: the stored value for a shown number, value x 16384 / side rounded to the
+// nearest step. False when the text is not a number, the side is 0, or the value does
+// not fit 16 bits.
+bool texture_placement_value(const std::string& text, uint32_t side, int16_t* value);

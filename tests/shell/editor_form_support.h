@@ -23,6 +23,11 @@ protected:
     static XGView* View(TTagEditForm* form, int32_t control);
     // Types text into an edit as the user does.
     static void Type(TTagEditForm* form, int32_t control, const std::string& text);
+    // Changes the row's control as the user would; false when the row has nothing to change.
+    bool Change(TTagEditForm* form, const TFieldBinding& row, ModalScript& script);
+    // A tag of the type holding original: loading shows no changes, and changing any one
+    // bound control changes exactly that field's bytes.
+    void CheckEveryControl(const std::string& type, const bytes& original);
 
     tag_file* fFile = nullptr;
 };

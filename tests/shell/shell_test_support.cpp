@@ -63,6 +63,8 @@ std::string ShellTest::WriteTagFile(const std::string& relative, const std::vect
 void ShellTest::StartApp()
 {
     fApp = std::make_unique<TTolvaneApp>(fData.path());
+    // the application installs the program's editors; the test's stay in front of them
+    install_test_tag_hooks();
     fApp->Initialize();
 }
 

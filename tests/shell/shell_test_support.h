@@ -29,7 +29,7 @@ public:
     bool mayClose = true;
 };
 
-// Installed on soun (an editor) and amso (defaults of eight bytes).
+// Installed on soun (an editor) and amso (defaults of eight bytes), over the program's own.
 void install_test_tag_hooks();
 
 class ShellTest : public ::testing::Test {

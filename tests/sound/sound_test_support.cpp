@@ -17,17 +17,6 @@ void PutLe16(bytes& b, uint16_t v)
     b.push_back(uint8_t(v >> 8));
 }
 
-void PutBe32(bytes& b, uint32_t v)
-{
-    for (int i = 3; i >= 0; --i) b.push_back(uint8_t(v >> (8 * i)));
-}
-
-void PutBe16(bytes& b, uint16_t v)
-{
-    b.push_back(uint8_t(v >> 8));
-    b.push_back(uint8_t(v));
-}
-
 void PutId(bytes& b, const char* id)
 {
     b.insert(b.end(), id, id + 4);
@@ -102,39 +91,6 @@ bytes pcm_wav(uint16_t channels, uint32_t rate, uint16_t bits, const bytes& data
     return riff_wave({{"fmt ", fmt_chunk(1, channels, rate, bits)}, {"data", data}});
 }
 
-bytes ima4_aifc(const bytes& packets, uint16_t channels)
-{
-    bytes comm;
-    PutBe16(comm, channels);
-    PutBe32(comm, uint32_t(packets.size() / 34 / channels));
-    PutBe16(comm, 16);
-    const uint8_t rate[10] = {0x40, 0x0D, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}; // 22050 as an 80-bit float
-    comm.insert(comm.end(), rate, rate + 10);
-    PutId(comm, "ima4");
-    const char name[] = "\x07IMA 4:1";
-    comm.insert(comm.end(), name, name + 8);
-
-    bytes body;
-    PutId(body, "AIFC");
-    PutId(body, "FVER");
-    PutBe32(body, 4);
-    PutBe32(body, 0xA2805140);
-    PutId(body, "COMM");
-    PutBe32(body, uint32_t(comm.size()));
-    body.insert(body.end(), comm.begin(), comm.end());
-    PutId(body, "SSND");
-    PutBe32(body, uint32_t(8 + packets.size()));
-    PutBe32(body, 0);
-    PutBe32(body, 0);
-    body.insert(body.end(), packets.begin(), packets.end());
-
-    bytes file;
-    PutId(file, "FORM");
-    PutBe32(file, uint32_t(body.size()));
-    file.insert(file.end(), body.begin(), body.end());
-    return file;
-}
-
 bytes aiff_sound_data(const bytes& file)
 {
     size_t at = 12;
@@ -153,15 +109,6 @@ bytes aiff_sound_data(const bytes& file)
 bool have_ffmpeg()
 {
     return std::system("ffmpeg -version >/dev/null 2>&1") == 0;
-}
-
-bool ffmpeg_decode_to_s16(const std::string& input, std::vector<int16_t>& samples, const std::string& scratch)
-{
-    std::string out = scratch + "/ffmpeg-decoded.raw";
-    std::string command = "ffmpeg -v error -y -i '" + input + "' -f s16le -acodec pcm_s16le '" + out + "'";
-    if (std::system(command.c_str()) != 0) return false;
-    samples = from_le_samples(read_file(out));
-    return true;
 }
 
 bool ffmpeg_encode_ima4(const std::string& wav, const std::string& aiff)

@@ -1,5 +1,5 @@
-// Helpers for the sound tests: signals, WAV files written by hand, AIFF-C wrapping
-// and an outside decoder and encoder (ffmpeg) to check the codec against.
+// Helpers for the sound tests: signals, WAV files written by hand, and an outside
+// encoder (ffmpeg) to check the codec against.
 #pragma once
 
 #include <cstdint>
@@ -23,14 +23,11 @@ bytes riff_wave(const std::vector<wav_chunk>& chunks);
 bytes fmt_chunk(uint16_t format_tag, uint16_t channels, uint32_t rate, uint16_t bits);
 bytes pcm_wav(uint16_t channels, uint32_t rate, uint16_t bits, const bytes& data);
 
-// An AIFF-C file of compression type ima4 holding the packets (heads big-endian).
-bytes ima4_aifc(const bytes& packets, uint16_t channels);
 // The packets of the first SSND chunk of an AIFF or AIFF-C file.
 bytes aiff_sound_data(const bytes& file);
 
 // ffmpeg on the command line; false when it is missing or fails.
 bool have_ffmpeg();
-bool ffmpeg_decode_to_s16(const std::string& input, std::vector<int16_t>& samples, const std::string& scratch);
 bool ffmpeg_encode_ima4(const std::string& wav, const std::string& aiff);
 
 // Signal-to-noise ratio of decoded against original, in decibels.

@@ -116,8 +116,9 @@ TEST(Sprites, ComparisonIgnoresTheFrameImageFields)
     b->frames[2].placement[23] ^= 1;
     EXPECT_TRUE(compare_sprite_definitions(*a, *b));
     ASSERT_TRUE(read_sprite_definition(*b, e, false));
-    b->header.values[0] ^= 1; // the first value after the counts is not compared
-    EXPECT_FALSE(compare_sprite_definitions(*a, *b));
+    b->header.values[0] ^= 1; // both values after the counts are compared
+    EXPECT_TRUE(compare_sprite_definitions(*a, *b));
+    ASSERT_TRUE(read_sprite_definition(*b, e, false));
     b->header.values[1] ^= 1;
     EXPECT_TRUE(compare_sprite_definitions(*a, *b));
     ASSERT_TRUE(read_sprite_definition(*b, e, false));
@@ -195,4 +196,18 @@ TEST(Sprites, DependenciesAreFrameStacksAndStepSounds)
     DependencyRecorder recorder;
     EXPECT_EQ(recorder.Collect(e), (std::vector<std::string>{"txst:sprf", "txst:sprf", "soun:snd0", "soun:snd1",
                                                               "soun:snd0"}));
+}
+
+TEST(Sprites, SequencesShowEachStepForItsTicksAndStartOver)
+{
+    auto def = create_sprite_definition(1, 1, 5);
+    sprite_sequence& s = def->sequences[0];
+    EXPECT_EQ(sprite_sequence_step_at(s, 0), -1);
+    s.record.num_steps = 4;
+    s.ticks = {2, 0, 3, -5, 0}; // steps of 0 or fewer ticks are passed over
+    const int32_t expected[] = {0, 0, 2, 2, 2, 0, 0, 2};
+    for (int64_t tick = 0; tick < 8; ++tick) EXPECT_EQ(sprite_sequence_step_at(s, tick), expected[tick]) << tick;
+    EXPECT_EQ(sprite_sequence_step_at(s, 5 * 1000 + 3), 2);
+    s.ticks = {0, 0, 0, 0, 0};
+    EXPECT_EQ(sprite_sequence_step_at(s, 7), 0);
 }

@@ -3,6 +3,7 @@
 #include "support/cli_runner.h"
 #include "support/tag_file_bytes.h"
 #include "framework/XGFile.h"
+#include "texture/texture_import.h"
 #include "texture/txst_format.h"
 #include "texture_test_support.h"
 
@@ -20,7 +21,9 @@ TEST(TextureCli, ImportPsdMakesATerrainStackAndSavesTheFile)
     auto set = read_texture_set(g->entries);
     ASSERT_EQ(set->stack_count(), 1u);
     EXPECT_EQ(set->stacks[0].textures.size(), 3u);
-    EXPECT_EQ(std::string(g->entries->name), fixture("terrain_zip.psd").substr(0, 31));
+    EXPECT_EQ(std::string(g->entries->name), "terrain_zip");
+    EXPECT_EQ(g->entries->id, tag_id_from_name("terrain_zip"));
+    EXPECT_EQ(terrain_tag_name("/art/a_colormap_named_at_great_length.PSD"), "a_colormap_named_at_great_lengt");
 
     // A file that cannot be imported writes nothing.
     write_file(data / "flat.psd", bytes(40, 1));

@@ -401,4 +401,13 @@ TEST(TextureText, InfoChoicesAndPlacement)
     EXPECT_EQ(p.u_x, -64);
     EXPECT_EQ(texture_placement_text(-64, 256), "-1.000");
     EXPECT_EQ(texture_placement_text(100, 64), "0.391");
+    // read back: value x 16384 / side, rounded; what is no number or does not fit is refused
+    int16_t v = 0;
+    EXPECT_TRUE(texture_placement_value(" -1.000 ", 256, &v));
+    EXPECT_EQ(v, -64);
+    EXPECT_TRUE(texture_placement_value("0.391", 64, &v));
+    EXPECT_EQ(v, 100);
+    for (const char* bad : {"", "x", "1.5q", "nan", "inf", "128.0"}) EXPECT_FALSE(texture_placement_value(bad, 64, &v)) << bad;
+    EXPECT_FALSE(texture_placement_value("1", 0, &v));
+    EXPECT_EQ(v, 100);
 }

@@ -1,13 +1,52 @@
 #include "framework/qt/XGListControl.h"
 
+#include <QIcon>
+#include <QImage>
 #include <QListWidget>
+#include <QStyledItemDelegate>
+#include <QPixmap>
+#include <algorithm>
 
 #include "framework/qt/XGMessages.h"
+
+namespace {
+
+constexpr int kPictureRole = Qt::UserRole + 1;
+
+// Draws a row's picture at the icon size; pictures become pixmaps only when their rows show.
+class TPictureDelegate : public QStyledItemDelegate {
+public:
+    TPictureDelegate(QObject* parent, QSize size) : QStyledItemDelegate(parent), fSize(size) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        QVariant picture = index.data(kPictureRole);
+        if (!picture.isValid()) return;
+        option->features |= QStyleOptionViewItem::HasDecoration;
+        option->icon = QIcon(QPixmap::fromImage(picture.value<QImage>()));
+        option->decorationSize = fSize;
+    }
+
+private:
+    QSize fSize;
+};
+
+} // namespace
 
 XGListControl::XGListControl(XGView* parent, const XGViewRecord& record) : XGView(parent, record)
 {
     fList = new QListWidget;
-    fList->setSelectionMode(QAbstractItemView::SingleSelection);
+    fMultiple = record.Has("multiple");
+    fList->setSelectionMode(fMultiple ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+    int32_t width = 0, height = 0;
+    if (XGParseSize(record.Get("icons"), width, height)) {
+        fList->setIconSize(QSize(width, height));
+        fList->setItemDelegate(new TPictureDelegate(fList, QSize(width, height)));
+        fList->setUniformItemSizes(false);
+        fList->setWordWrap(true);
+    }
     SetItems(record.GetAll("item"));
     QObject::connect(fList, &QListWidget::itemSelectionChanged, Bridge(), [this] {
         if (!fQuiet) Notify(kXGListSelectMessage);
@@ -19,19 +58,13 @@ XGListControl::XGListControl(XGView* parent, const XGViewRecord& record) : XGVie
 
 int32_t XGListControl::GetValue() const
 {
-    QList<QListWidgetItem*> selected = fList->selectedItems();
-    return selected.isEmpty() ? -1 : fList->row(selected.first());
+    std::vector<int32_t> rows = GetSelection();
+    return rows.empty() ? -1 : rows.front();
 }
 
 void XGListControl::SetValue(int32_t row)
 {
-    fQuiet = true;
-    fList->clearSelection();
-    if (row >= 0 && row < fList->count()) {
-        fList->setCurrentRow(row);
-        fList->item(row)->setSelected(true);
-    }
-    fQuiet = false;
+    SetSelection(row >= 0 ? std::vector<int32_t>{row} : std::vector<int32_t>{});
 }
 
 std::string XGListControl::GetText() const
@@ -59,8 +92,56 @@ std::string XGListControl::GetItemText(int32_t row) const
     return item ? item->text().toLatin1().toStdString() : std::string();
 }
 
+void XGListControl::SetItemText(int32_t row, const std::string& text)
+{
+    if (QListWidgetItem* item = fList->item(row)) item->setText(QString::fromLatin1(text.c_str()));
+}
+
+void XGListControl::SetItemIcon(int32_t row, const QImage& image)
+{
+    if (QListWidgetItem* item = fList->item(row)) item->setData(kPictureRole, image.isNull() ? QVariant() : QVariant(image));
+}
+
+bool XGListControl::HasItemIcon(int32_t row) const
+{
+    QListWidgetItem* item = fList->item(row);
+    return item && item->data(kPictureRole).isValid();
+}
+
 void XGListControl::Choose(int32_t row)
 {
     SetValue(row);
+    Notify(kXGListSelectMessage);
+}
+
+std::vector<int32_t> XGListControl::GetSelection() const
+{
+    std::vector<int32_t> rows;
+    for (QListWidgetItem* item : fList->selectedItems()) rows.push_back(fList->row(item));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void XGListControl::SetSelection(const std::vector<int32_t>& rows)
+{
+    fQuiet = true;
+    fList->clearSelection();
+    bool first = true;
+    for (int32_t row : rows) {
+        if (row < 0 || row >= fList->count()) continue;
+        if (first) {
+            fList->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+            fList->scrollToItem(fList->item(row));
+        }
+        fList->item(row)->setSelected(true);
+        first = false;
+        if (!fMultiple) break;
+    }
+    fQuiet = false;
+}
+
+void XGListControl::ChooseRows(const std::vector<int32_t>& rows)
+{
+    SetSelection(rows);
     Notify(kXGListSelectMessage);
 }

@@ -52,6 +52,10 @@ void install_tag_editor_forms()
         {"loli"_4cc, open_loli_editor},
         {"glli"_4cc, open_glli_editor},
         {"game"_4cc, open_game_editor},
+        {"soun"_4cc, open_soun_editor},
+        {"txst"_4cc, open_txst_editor},
+        {"spri"_4cc, open_spri_editor},
+        {"grsp"_4cc, open_grsp_editor},
         {"skmd"_4cc, open_skmd_editor},
         {"skan"_4cc, open_skan_editor},
     };

@@ -29,6 +29,10 @@ void* open_wind_editor(tag_entry* e);
 void* open_loli_editor(tag_entry* e);
 void* open_glli_editor(tag_entry* e);
 void* open_game_editor(tag_entry* e);
+void* open_soun_editor(tag_entry* e);
+void* open_txst_editor(tag_entry* e);
+void* open_spri_editor(tag_entry* e);
+void* open_grsp_editor(tag_entry* e);
 void* open_skmd_editor(tag_entry* e);
 void* open_skan_editor(tag_entry* e);
 

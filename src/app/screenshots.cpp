@@ -271,9 +271,17 @@ int main(int argc, char** argv)
             PhotographNextDialog("tag-info");
             app.DoCommand(kCommandTagInfo);
         }
-        PhotographNextDialog("find-tag", [](XGDialog& d) {
-            if (XGView* v = d.FindView(1)) v->SetText("rawd");
-            if (XGView* v = d.FindView(2)) v->SetText("note");
+        // Find Tag by a part of a name, then the tags it matched to choose from
+        int findStep = 0;
+        XGSetModalHook([&findStep](XGDialog& dialog) {
+            if (findStep++ == 0) {
+                if (XGView* v = dialog.FindView(3)) v->SetText("sample");
+                Save(dialog.GetFrameWidget(), "find-tag");
+                dialog.EndModal(dialog.GetDefaultButton());
+            } else {
+                Save(dialog.GetFrameWidget(), "choose-tag");
+                dialog.EndModal(dialog.GetCancelButton());
+            }
         });
         app.DoCommand(kCommandFindTag);
         PhotographNextDialog("error-alert");

@@ -109,9 +109,9 @@ int32_t TAllTagForm::DoDoubleClick(XGCode, XGParam item, XGParam modifiers)
     return DoubleClicked(reinterpret_cast<TTreeItem*>(item), int32_t(modifiers));
 }
 
-int32_t TAllTagForm::DoKey(XGCode, XGParam, XGParam)
+int32_t TAllTagForm::DoKey(XGCode, XGParam key, XGParam modifiers)
 {
-    return kXGNotHandled;
+    return ReturnPressed(int32_t(key), int32_t(modifiers)) ? 0 : kXGNotHandled;
 }
 
 int32_t TAllTagForm::DoCanDrop(XGCode, XGParam, XGParam)

@@ -95,6 +95,8 @@ void TTagFileForm::Refresh(bool redraw)
     }
     fTree->SortChildren(nullptr);
     if (redraw) fTree->Redraw();
+    // the all-tags window shows the same rows (a save clears their changed icons)
+    App()->TagListChanged();
 }
 
 std::vector<tag_entry*> TTagFileForm::GetCommandTags() const
@@ -438,8 +440,9 @@ int32_t TTagFileForm::DoDoubleClick(XGCode, XGParam item, XGParam modifiers)
     return DoubleClicked(reinterpret_cast<TTreeItem*>(item), int32_t(modifiers));
 }
 
-int32_t TTagFileForm::DoKey(XGCode, XGParam key, XGParam)
+int32_t TTagFileForm::DoKey(XGCode, XGParam key, XGParam modifiers)
 {
+    if (ReturnPressed(int32_t(key), int32_t(modifiers))) return 0;
     if (key != kXGKeyBackspace && key != kXGKeyDelete) return kXGNotHandled;
     if (!fFile || !fTree || fTree->GetSelectionCount() == 0) return kXGNotHandled;
     Clear();

@@ -172,6 +172,25 @@ int32_t TTagTreeForm::DoubleClicked(TTreeItem* item, int32_t modifiers)
     return 0;
 }
 
+bool TTagTreeForm::ReturnPressed(int32_t key, int32_t modifiers)
+{
+    if ((key != kXGKeyReturn && key != kXGKeyEnter) || !fTree || fTree->GetSelectionCount() == 0) return false;
+    std::vector<TTreeItem*> selected;
+    for (TTreeItem* item = fTree->GetFirstSelected(); item; item = item->nextSelected) selected.push_back(item);
+    std::vector<tag_row_record> rows;
+    for (TTreeItem* item : selected) {
+        if (RowOf(item).entry)
+            rows.push_back(RowOf(item));
+        else
+            fTree->Expand(item, !item->expanded);
+    }
+    for (const tag_row_record& row : rows) {
+        // an earlier editor may have changed the store
+        if (tag_entry* e = tag_row_live_entry(Store(), row)) App()->OpenTagEditor(e, (modifiers & kXGControlKey) != 0);
+    }
+    return true;
+}
+
 int32_t TTagTreeForm::SharedStatus(int16_t id, XGCommandStatus& status) const
 {
     int selected = fTree ? fTree->GetSelectionCount() : 0;

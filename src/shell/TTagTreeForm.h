@@ -66,6 +66,9 @@ protected:
     void TagInfoForSelection(tag_file* file);
     void FindDuplicates();
     int32_t DoubleClicked(TTreeItem* item, int32_t modifiers);
+    // Return or Enter opens the selected tags' editors as double-click does (with Control
+    // the alternate ones) and opens or closes the selected type rows; false for other keys.
+    bool ReturnPressed(int32_t key, int32_t modifiers);
     // Command status shared by both windows; -1 for the others.
     int32_t SharedStatus(int16_t id, struct XGCommandStatus& status) const;
 

@@ -22,6 +22,8 @@
 #include "map/mesh_map.h"
 #include "model/TskmdViewer.h"
 #include "shell/TAllTagForm.h"
+#include "shell/TChooseTagDialog.h"
+#include "shell/TFindTagDialog.h"
 #include "shell/TNewMeshDialog.h"
 #include "shell/TBitmapView.h"
 #include "shell/TTagEditBackground.h"
@@ -44,18 +46,6 @@ namespace {
 
 constexpr int32_t kProgramIcon = 129;
 constexpr int32_t kFormatUpdatedResource = 165;
-constexpr int32_t kFindTagResource = 166;
-constexpr int32_t kFindTypeField = 1;
-constexpr int32_t kFindIdField = 2;
-constexpr int32_t kFindOK = 1001;
-
-std::string Trimmed(std::string text)
-{
-    text = text.substr(0, 16);
-    size_t start = text.find_first_not_of(" \t");
-    size_t end = text.find_last_not_of(" \t");
-    return start == std::string::npos ? std::string() : text.substr(start, end - start + 1);
-}
 
 // The New Mesh dialog asks the size of a new map.
 void EditorMeshDefaults(tag_entry* e)
@@ -285,16 +275,39 @@ void TTolvaneApp::PrintSetup()
 
 void TTolvaneApp::FindTag()
 {
-    XGModalDialog modal(std::make_unique<XGForm>(), kFindTagResource);
-    XGDialog* dialog = modal.GetDialog();
-    if (XGView* v = dialog->FindView(kFindTypeField)) v->SetText(fFindType ? tag_code_to_text(fFindType) : "");
-    if (XGView* v = dialog->FindView(kFindIdField)) v->SetText(fFindId ? tag_code_to_text(fFindId) : "");
-    if (modal.Run() != kFindOK) return;
-    XGView* typeField = dialog->FindView(kFindTypeField);
-    XGView* idField = dialog->FindView(kFindIdField);
-    fFindType = text_to_tag_code(Trimmed(typeField ? typeField->GetText() : ""));
-    fFindId = text_to_tag_code(Trimmed(idField ? idField->GetText() : ""));
-    if (tag_entry* e = fStore.find_tag(fFindType, fFindId)) OpenTagEditor(e, false);
+    TFindTagDialog::Request request{fFindType, fFindId, fFindName};
+    if (!TFindTagDialog::Ask(request)) return;
+    fFindType = request.type;
+    fFindId = request.id;
+    fFindName = request.name;
+    tag_entry* e = nullptr;
+    if (request.name.empty()) {
+        if (tag_id_is_none(request.type) && tag_id_is_none(request.id)) {
+            XGShowAlert(kXGWarning, "Find Tag", "Type a tag's type and ID, or a part of its name.");
+            return;
+        }
+        e = fStore.find_tag(request.type, request.id);
+        if (!e) {
+            XGShowAlert(kXGWarning, "Tag Not Found",
+                        "No open tag file holds the tag " + tag_code_to_text(request.type) + "/" +
+                            tag_code_to_text(request.id) + ".");
+            return;
+        }
+    } else {
+        std::vector<tag_entry*> matches = TFindTagDialog::Matches(fStore, request);
+        std::string what = "\"" + request.name + "\"";
+        if (!tag_id_is_none(request.type)) what += " of type " + tag_code_to_text(request.type);
+        if (!tag_id_is_none(request.id)) what += " with the ID " + tag_code_to_text(request.id);
+        if (matches.empty()) {
+            XGShowAlert(kXGWarning, "Tag Not Found", "No open tag has a name containing " + what + ".");
+            return;
+        }
+        e = matches.size() == 1 ? matches.front()
+                                : TChooseTagDialog::Run(matches, std::to_string(matches.size()) +
+                                                                     " tags have names containing " + what + ":");
+        if (!e) return;
+    }
+    OpenTagEditor(e, false);
 }
 
 int32_t TTolvaneApp::DoStatus(XGCode, XGParam id, XGParam status)

@@ -72,9 +72,10 @@ public:
     // The tag pick list's scope, remembered for the whole program.
     bool GetPickFileOnly() const { return fPickFileOnly; }
     void SetPickFileOnly(bool fileOnly) { fPickFileOnly = fileOnly; }
-    // The Find Tag dialog's last type and id.
+    // What the Find Tag dialog was asked last.
     tag_code GetFindType() const { return fFindType; }
     tag_code GetFindId() const { return fFindId; }
+    const std::string& GetFindName() const { return fFindName; }
     // The program's sound output (the default audio device), made on first use.
     TSoundPlayer& GetSoundPlayer();
 
@@ -99,6 +100,7 @@ private:
     TAllTagForm* fAllTags = nullptr;
     tag_code fFindType = 0;
     tag_code fFindId = 0;
+    std::string fFindName;
     bool fPickFileOnly = false;
     int fListener = 0;
     bool fRefreshPending = false;

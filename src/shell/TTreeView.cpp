@@ -280,6 +280,15 @@ int TTreeView::CompareText(const std::string& a, const std::string& b)
     }
 }
 
+std::string TTreeView::FoldCase(std::string text)
+{
+    for (char& c : text) {
+        int key = kSortKeys[static_cast<unsigned char>(c)];
+        if (key >= 0) c = char(key);
+    }
+    return text;
+}
+
 int TTreeView::CompareItems(const TTreeItem* ta, const TTreeItem* tb)
 {
     PROGRAM_ASSERT(ta->owner && ta->owner == tb->owner, "TTreeView");

@@ -81,6 +81,8 @@ public:
 
     // Text order: byte by byte through a case-folding table, 0xFF below every byte.
     static int CompareText(const std::string& a, const std::string& b);
+    // The text with its letters folded as the comparison folds them.
+    static std::string FoldCase(std::string text);
     // Items of one tree and one parent, by text; anything else is an assertion failure.
     static int CompareItems(const TTreeItem* ta, const TTreeItem* tb);
 

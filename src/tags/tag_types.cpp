@@ -171,8 +171,11 @@ bool tag_type_declares_hook(tag_code type, char hook)
     return t && std::strchr(t->hooks, hook) != nullptr;
 }
 
+// A hook installed before the first lookup must not be replaced by the subsystems'
+// own, which are installed then: they go in first.
 void set_tag_type_editor_hooks(tag_code type, tag_editor_hook editor, tag_editor_hook alternate)
 {
+    EnsureCoreHooks();
     tag_type_info* t = Find(type);
     PROGRAM_ASSERT(t != nullptr, "tags");
     PROGRAM_ASSERT(!editor || std::strchr(t->hooks, 'E'), "tags");
@@ -184,6 +187,7 @@ void set_tag_type_editor_hooks(tag_code type, tag_editor_hook editor, tag_editor
 void set_tag_type_core_hooks(tag_code type, tag_set_defaults_hook defaults,
                              tag_collect_dependencies_hook dependencies, tag_updater_hook updater)
 {
+    EnsureCoreHooks();
     tag_type_info* t = Find(type);
     PROGRAM_ASSERT(t != nullptr, "tags");
     PROGRAM_ASSERT(!defaults || std::strchr(t->hooks, 'S'), "tags");

@@ -50,6 +50,7 @@ tag_code tag_type_by_index(int n);
 bool tag_type_declares_hook(tag_code type, char hook);
 
 // Installing hooks. A hook the table does not give the type is a programming error.
+// The subsystems' own hooks are installed before, so a hook set here stays.
 void set_tag_type_editor_hooks(tag_code type, tag_editor_hook editor, tag_editor_hook alternate);
 void set_tag_type_core_hooks(tag_code type, tag_set_defaults_hook defaults,
                              tag_collect_dependencies_hook dependencies, tag_updater_hook updater);

@@ -1,19 +1,21 @@
 # Shared steps of the end-to-end tests, to be sourced: a private X server on a free
 # display, a program started as a person starts it, and looks at what the X server
-# shows. Every wait polls until E2E_TIMEOUT seconds have passed (default 30).
+# shows. Every wait polls a condition until E2E_TIMEOUT seconds have passed (default
+# 90: a loaded machine or a sanitizer build starts slowly); nothing waits a fixed time.
 #
 #   source tests/e2e/e2e.sh
 #   e2e_begin                                # X server, temporary folder, clean-up
 #   e2e_start out/bin/quenchold --data DIR   # E2E_PID
 #   e2e_wait_window '^Quenchold$'            # E2E_WINDOW: a viewable top-level window of E2E_PID
-#   e2e_keys "$E2E_WINDOW" ctrl+f
+#   e2e_keys_until '^Find Tag$' "$E2E_WINDOW" ctrl+f   # typed until that window shows
+#   e2e_until "the frame is painted" e2e_painted "$E2E_WINDOW"
 #   e2e_close "$E2E_WINDOW"                  # the close box (WM_DELETE_WINDOW)
 #   e2e_wait_exit                            # E2E_STATUS
 #
 # The program's settings go to a folder of the test ($XDG_CONFIG_HOME), never the
 # user's. On a failure the folder is kept, with a picture of the screen in it.
 
-E2E_TIMEOUT=${E2E_TIMEOUT:-30}
+E2E_TIMEOUT=${E2E_TIMEOUT:-90}
 E2E_SCREEN=${E2E_SCREEN:-1600x1000x24}
 E2E_DIR=
 E2E_XVFB=
@@ -112,29 +114,47 @@ e2e_windows()
   fi
 }
 
+# e2e_until WHAT COMMAND...: runs the command until it succeeds; fails saying WHAT did
+# not happen once E2E_TIMEOUT seconds have passed or the program has ended.
+e2e_until()
+{
+  local what=$1
+  shift
+  local deadline=$((SECONDS + E2E_TIMEOUT))
+  until "$@"; do
+    if [ -n "$E2E_PID" ] && ! kill -0 "$E2E_PID" 2>/dev/null; then
+      e2e_fail "the program ended before $what"
+    fi
+    [ $SECONDS -lt $deadline ] || e2e_fail "$what: not within $E2E_TIMEOUT s"
+    sleep 0.1
+  done
+}
+
+# e2e_find_window PATTERN: succeeds when a viewable top-level window of the program
+# has a name matching the pattern; its id goes to E2E_WINDOW.
+e2e_find_window()
+{
+  E2E_WINDOW=$(e2e_windows "$1" | head -n1)
+  [ -n "$E2E_WINDOW" ]
+}
+
 # e2e_wait_window PATTERN: waits for a viewable top-level window of the program whose
 # name matches the pattern; its id goes to E2E_WINDOW.
 e2e_wait_window()
 {
-  local deadline=$((SECONDS + E2E_TIMEOUT))
-  while :; do
-    E2E_WINDOW=$(e2e_windows "$1" | head -n1)
-    [ -n "$E2E_WINDOW" ] && return 0
-    kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the program ended before a window \"$1\" showed"
-    [ $SECONDS -lt $deadline ] || e2e_fail "no viewable window \"$1\" within $E2E_TIMEOUT s"
-    sleep 0.1
-  done
+  e2e_until "a viewable window \"$1\"" e2e_find_window "$1"
 }
 
 # e2e_wait_gone WINDOW: waits until the window is no longer viewable.
 e2e_wait_gone()
 {
-  local deadline=$((SECONDS + E2E_TIMEOUT))
-  while xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; do
-    [ $SECONDS -lt $deadline ] || e2e_fail "window $1 still shows after $E2E_TIMEOUT s"
-    sleep 0.1
-  done
+  e2e_until "window $1 goes away" e2e_gone "$1"
 }
+
+e2e_gone() { ! xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
+
+# e2e_only_window WINDOW: succeeds when the window is the program's only viewable one.
+e2e_only_window() { [ "$(e2e_windows)" = "$1" ]; }
 
 # e2e_geometry WINDOW: prints "X Y WIDTH HEIGHT" as the X server has them.
 e2e_geometry()
@@ -143,10 +163,15 @@ e2e_geometry()
                            /^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print x, y, w, h}'
 }
 
-# e2e_colours WINDOW: the number of colours in a picture of the window goes to E2E_COLOURS.
-e2e_colours()
+# e2e_at WINDOW "X Y WIDTH HEIGHT": succeeds when the window has that place and size.
+e2e_at() { [ "$(e2e_geometry "$1")" = "$2" ]; }
+
+# e2e_painted WINDOW [COLOURS]: succeeds when a picture of the window has at least
+# COLOURS colours (default 8: more than a blank window's); the count goes to E2E_COLOURS.
+e2e_painted()
 {
-  E2E_COLOURS=$(import -window "$1" -format '%k' info:) || e2e_fail "no picture of window $1"
+  E2E_COLOURS=$(import -window "$1" -format '%k' info: 2>/dev/null) || E2E_COLOURS=0
+  [ "$E2E_COLOURS" -ge "${2:-8}" ]
 }
 
 # e2e_keys WINDOW KEYS...: the keys typed on the keyboard while the window has the focus.
@@ -156,6 +181,25 @@ e2e_keys()
   shift
   xdotool windowfocus "$w" mousemove --window "$w" 40 40 || e2e_fail "cannot focus window $w"
   xdotool key --delay 40 "$@"
+}
+
+# e2e_keys_until PATTERN WINDOW KEYS...: types the keys on the window, again every few
+# seconds while the program is too busy to answer, until a window matching PATTERN
+# shows (E2E_WINDOW).
+e2e_keys_until()
+{
+  local pattern=$1 w=$2
+  shift 2
+  local deadline=$((SECONDS + E2E_TIMEOUT)) again=0
+  until e2e_find_window "$pattern"; do
+    kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the program ended before a window \"$pattern\" showed"
+    [ $SECONDS -lt $deadline ] || e2e_fail "no window \"$pattern\" after typing $* for $E2E_TIMEOUT s"
+    if [ $SECONDS -ge $again ]; then
+      e2e_keys "$w" "$@"
+      again=$((SECONDS + 10))
+    fi
+    sleep 0.1
+  done
 }
 
 # e2e_close WINDOW: the window's close box, as a window manager sends it.

@@ -21,27 +21,19 @@ e2e_start "$program" --data "$data"
 e2e_wait_window '^Quenchold$'
 frame=$E2E_WINDOW
 e2e_log "the frame showed $((SECONDS - started)) s after the start"
-read -r x y width height < <(e2e_geometry "$frame")
-[ "$width" -ge 800 ] && [ "$height" -ge 500 ] || e2e_fail "the frame is ${width}x$height, less than 800x500"
-shown=$(e2e_windows | wc -l)
-[ "$shown" -eq 1 ] || e2e_fail "$shown windows show beside the frame (the splash stayed?)"
+large() { local x y w h; read -r x y w h < <(e2e_geometry "$1"); [ "$w" -ge 800 ] && [ "$h" -ge 500 ]; }
+e2e_until "the frame is at least 800x500" large "$frame"
+e2e_until "the splash goes, leaving the frame the only window" e2e_only_window "$frame"
+e2e_until "the frame is painted, not blank" e2e_painted "$frame"
 
-e2e_colours "$frame"
-[ "$E2E_COLOURS" -ge 8 ] || e2e_fail "the picture of the frame is blank ($E2E_COLOURS colours)"
-
-e2e_keys "$frame" ctrl+f
-e2e_wait_window "$find_tag"
+e2e_keys_until "$find_tag" "$frame" ctrl+f
 dialog=$E2E_WINDOW
 e2e_keys "$dialog" Escape
 e2e_wait_gone "$dialog"
 
 # moved and resized as a person would, then closed with its close box
 xdotool windowsize "$frame" 1000 700 windowmove "$frame" 50 60
-deadline=$((SECONDS + E2E_TIMEOUT))
-until [ "$(e2e_geometry "$frame")" = "50 60 1000 700" ]; do
-  [ $SECONDS -lt $deadline ] || e2e_fail "the frame did not take its new place: $(e2e_geometry "$frame")"
-  sleep 0.1
-done
+e2e_until "the frame takes its new place" e2e_at "$frame" "50 60 1000 700"
 e2e_close "$frame"
 e2e_wait_exit
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "closing the frame ended the program with status $E2E_STATUS"
@@ -49,7 +41,7 @@ e2e_wait_exit
 e2e_start "$program" --data "$data" --no-splash
 e2e_wait_window '^Quenchold$'
 frame=$E2E_WINDOW
-[ "$(e2e_geometry "$frame")" = "50 60 1000 700" ] || e2e_fail "the frame came back at $(e2e_geometry "$frame"), not where it was left"
+e2e_until "the frame comes back where it was left" e2e_at "$frame" "50 60 1000 700"
 e2e_close "$frame"
 e2e_wait_exit
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "closing the frame ended the program with status $E2E_STATUS"

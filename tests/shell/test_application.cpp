@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QDropEvent>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QAction>
 
 #include "framework/qt/XGAlert.h"
 #include "framework/qt/XGDialog.h"
@@ -12,6 +14,7 @@
 #include "framework/qt/XGGuard.h"
 #include "framework/qt/XGEditText.h"
 #include "framework/qt/XGListControl.h"
+#include "framework/qt/XGMenuBar.h"
 #include "framework/qt/XGMessages.h"
 #include "framework/qt/XGWindow.h"
 #include "shell/TAllTagForm.h"
@@ -72,6 +75,8 @@ TEST_F(ShellTest, TheFrameEnablesTheApplicationsCommandsAndNothingOfTheWindows)
     for (int id : std::initializer_list<int>{int16_t(kXGCommandCopy), kCommandSave, kCommandCreateTag, kCommandTagInfo, int16_t(2),
                        int16_t(9803), int16_t(2016)})
         EXPECT_FALSE(Enabled(*fApp, int16_t(id))) << id;
+    // Help names the program, not the framework
+    EXPECT_EQ(fApp->GetMenuBar()->FindAction(int16_t(kXGCommandAbout))->text().toStdString(), "&About Quenchold...");
 }
 
 TEST_F(ShellTest, TheAllTagsWindowTakesTheFileCommandsAndDisablesThem)
@@ -131,7 +136,7 @@ TEST_F(ShellTest, OpenShowsTheFilesWindowOnceAndBringsItForward)
     EXPECT_EQ(fApp->GetWindows().size(), 2u);
 }
 
-TEST_F(ShellTest, FindTagOpensThePluginsCopyAndRemembersWhatWasTyped)
+TEST_F(ShellTest, FindTagOpensThePluginsCopyRemembersWhatWasTypedAndSaysWhatItDidNotFind)
 {
     WriteTagFile("tags/base.tag", {{"soun", "boom", "base boom", 1, make_bytes(4, 1)}});
     WriteTagFile("plugins/p.tag", {{"soun", "boom", "plugin boom", 1, make_bytes(4, 2)}});
@@ -150,16 +155,25 @@ TEST_F(ShellTest, FindTagOpensThePluginsCopyAndRemembersWhatWasTyped)
     EXPECT_STREQ(opened->name, "plugin boom");
     EXPECT_EQ(fApp->GetFrontWindow()->GetTitle(), "plugin boom (boom/soun)");
 
-    // the dialog opens with what was typed last; an unknown tag opens nothing
+    // the dialog opens with what was typed last, selected so that typing replaces it;
+    // an unknown tag opens nothing and says so
     script.Then([](XGDialog& d) {
-        EXPECT_EQ(Field(d, 1), "soun");
         EXPECT_EQ(Field(d, 2), "boom");
+        QWidget* type = d.FindView(1)->GetWidget();
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_P, Qt::NoModifier, "p");
+        QCoreApplication::sendEvent(type, &key);
+        EXPECT_EQ(Field(d, 1), "p");
+        Type(d, 1, "soun");
         Type(d, 2, "nope");
         d.ClickControl(1001);
     });
+    script.Click(kXGAlertOK);
     size_t windows = fApp->GetWindows().size();
     fApp->DoCommand(kCommandFindTag);
     EXPECT_EQ(fApp->GetWindows().size(), windows);
+    EXPECT_EQ(script.Shown().back().title, "Warning");
+    EXPECT_TRUE(script.Shown().back().Mentions("Tag Not Found"));
+    EXPECT_TRUE(script.Shown().back().Mentions("soun/nope"));
     EXPECT_EQ(fApp->GetFindId(), code("nope"));
     // Cancel keeps the memory
     script.Then([](XGDialog& d) {
@@ -168,6 +182,59 @@ TEST_F(ShellTest, FindTagOpensThePluginsCopyAndRemembersWhatWasTyped)
     });
     fApp->DoCommand(kCommandFindTag);
     EXPECT_EQ(fApp->GetFindType(), code("soun"));
+    EXPECT_EQ(script.Pending(), 0);
+}
+
+TEST_F(ShellTest, FindTagByAPartOfTheNameOpensTheOnlyMatchOrAsksWhichOne)
+{
+    WriteTagFile("tags/base.tag", {{"soun", "boom", "Big Boom", 1, make_bytes(4, 1)}});
+    WriteTagFile("plugins/p.tag", {{"proj", "bmrg", "boomerang", 2, make_bytes(256, 2)},
+                                   {"soun", "zap_", "zap", 1, make_bytes(4, 3)},
+                                   {"soun", "boo2", "a boom too", 1, make_bytes(4, 4)}});
+    StartApp();
+    auto find = [](const std::string& type, const std::string& name) {
+        return [=](XGDialog& d) {
+            Type(d, 1, type);
+            Type(d, 2, "");
+            Type(d, 3, name);
+            d.ClickControl(1001);
+        };
+    };
+    ModalScript script;
+    std::vector<std::string> rows;
+    script.Then(find("", "BOOM")).Then([&](XGDialog& d) {
+        EXPECT_EQ(d.GetTitle(), "Choose Tag");
+        EXPECT_EQ(Field(d, 1), "3 tags have names containing \"BOOM\":");
+        auto* list = static_cast<XGListControl*>(d.FindView(2));
+        for (int32_t i = 0; i < list->GetItemCount(); ++i) rows.push_back(list->GetItemText(i));
+        list->Choose(1);
+        d.ClickControl(100);
+    });
+    fApp->DoCommand(kCommandFindTag);
+    EXPECT_EQ(rows, (std::vector<std::string>{"a boom too (boo2/soun) in plugins/p.tag",
+                                              "Big Boom (boom/soun) in tags/base.tag",
+                                              "boomerang (bmrg/proj) in plugins/p.tag"}));
+    EXPECT_NE(editor_of(fApp->GetStore().find_tag(code("soun"), code("boom"))), nullptr);
+    EXPECT_EQ(fApp->GetFindName(), "BOOM");
+
+    // the type narrows it to one, which opens; the dialog offers the name again
+    script.Then([&](XGDialog& d) {
+        EXPECT_EQ(Field(d, 3), "BOOM");
+        find("proj", "boom")(d);
+    });
+    fApp->DoCommand(kCommandFindTag);
+    EXPECT_EQ(fApp->GetFrontWindow()->GetTitle(), "boomerang (bmrg/proj)");
+
+    // nothing matches: said; nothing typed at all: said too
+    script.Then(find("soun", "whisper")).Click(kXGAlertOK).Then(find("", "")).Click(kXGAlertOK);
+    size_t windows = fApp->GetWindows().size();
+    fApp->DoCommand(kCommandFindTag);
+    fApp->DoCommand(kCommandFindTag);
+    EXPECT_EQ(fApp->GetWindows().size(), windows);
+    ASSERT_EQ(script.Pending(), 0);
+    const auto& shown = script.Shown();
+    EXPECT_TRUE(shown[shown.size() - 3].Mentions("No open tag has a name containing \"whisper\" of type soun."));
+    EXPECT_TRUE(shown.back().Mentions("Type a tag's type and ID, or a part of its name."));
 }
 
 TEST_F(ShellTest, OpeningAnOldTagUpgradesItAndSaysSoOnce)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/qt/XGFactories.h"
+#include "framework/qt/XGMessages.h"
 #include "framework/qt/XGWindow.h"
 #include "shell/TBitmapView.h"
 #include "shell/TAllTagForm.h"
@@ -75,18 +76,27 @@ TEST_F(ShellTest, RowsShowTypesAndTagsSortedWithSizesInKilobytes)
     EXPECT_EQ(w->GetWindow()->GetTitle(), path);
 }
 
-TEST_F(ShellTest, ADirtyTagWithAnEditorShowsTheChangedIcon)
+TEST_F(ShellTest, TheChangedIconShowsInBothWindowsUntilTheFileIsSaved)
 {
     std::string path = WriteTagFile("plugins/p.tag", {{"soun", "boom", "boom", 1, Sized(20)}});
     StartApp();
     TTagFileForm* w = OpenWindow(path);
+    TAllTagForm* all = fApp->ShowAllTagWindow();
     tag_entry* e = tag_find_in_file(w->GetFile(), "soun"_4cc, "boom"_4cc);
     bytes data = Sized(30);
     tag_set_data(e, data.data(), uint32_t(data.size()));
     w->Refresh(true);
-    EXPECT_EQ(find_row(w->GetTree(), "boom (boom) [0k]")->icon, 132);
     w->UpdateTitle();
+    pump_events();
+    EXPECT_EQ(find_row(w->GetTree(), "boom (boom) [0k]")->icon, 132);
+    EXPECT_EQ(find_row(all->GetTree(), "boom (boom) [0k]")->icon, 132);
     EXPECT_EQ(w->GetWindow()->GetTitle(), path + " (modified)");
+    // saved from the file's own window: neither window keeps the icon
+    w->Send(kXGMenuMessage, kCommandSave, 0, true);
+    pump_events();
+    EXPECT_EQ(find_row(w->GetTree(), "boom (boom) [0k]")->icon, 130);
+    EXPECT_EQ(find_row(all->GetTree(), "boom (boom) [0k]")->icon, 130);
+    EXPECT_EQ(w->GetWindow()->GetTitle(), path);
 }
 
 TEST_F(ShellTest, RefreshKeepsTheExpandedTypeRows)

@@ -6,20 +6,6 @@
 #include "sound/sound_intermediate.h"
 #include "sound_test_support.h"
 
-TEST(IntermediateSound, UseBeforeInitialisationIsAProgrammingError)
-{
-    TIntermediateSound sound;
-    EXPECT_THROW(sound.SampleCount(), AssertionThrown);
-    EXPECT_THROW(sound.SetSamples({}), AssertionThrown);
-    EXPECT_THROW(sound.Initialize(_unsupported_compression, 1, 16, 22050, 1), AssertionThrown);
-    sound.Initialize(_no_compression, 10, 16, 22050, 2);
-    EXPECT_THROW(sound.Initialize(_no_compression, 10, 16, 22050, 2), AssertionThrown);
-    sound.SetSamples(bytes(40));
-    EXPECT_THROW(sound.SetSamples(bytes(40)), AssertionThrown);
-    EXPECT_EQ(sound.SampleCount(), 20u);
-    EXPECT_EQ(sound.DataSize(), 40u);
-}
-
 TEST(IntermediateSound, CompressingAndDecompressingKeepsChannelsApart)
 {
     std::vector<int16_t> left = sine_wave(200, 300, 12000), right = sine_wave(200, 2500, 6000);

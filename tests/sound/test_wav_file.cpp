@@ -51,31 +51,17 @@ TEST_F(WavFiles, FilesMadeBySoxReadAsTheyWereWritten)
     EXPECT_EQ(w.bits_per_sample, 16);
     EXPECT_EQ(w.data, stereo);
 
-    bytes raw = le_samples(sine_wave(2000, 440, 9000));
-    struct kind {
-        const char* options;
-        int channels;
-        uint16_t tag;
-        uint16_t bits;
-        bool pcm;
-    };
-    const kind kinds[] = {
-        {"-b 24", 1, WAVE_FORMAT_EXTENSIBLE, 24, true},   // sox writes the extensible record
-        {"-b 16", 6, WAVE_FORMAT_EXTENSIBLE, 16, true},
-        {"-e floating-point -b 32", 1, 3, 32, false},     // with a "fact" chunk before the data
-        {"-e ima-adpcm -b 4", 1, 0x11, 4, false},
-    };
-    int n = 0;
-    for (const kind& k : kinds) {
-        std::string why;
-        ASSERT_TRUE(read_wav_file(Sox("kind" + std::to_string(n++), raw, k.options, k.channels), w, &why))
-            << k.options << ": " << why;
-        EXPECT_EQ(w.format_tag, k.tag) << k.options;
-        EXPECT_EQ(w.bits_per_sample, k.bits) << k.options;
-        EXPECT_EQ(w.number_of_channels, k.channels) << k.options;
-        EXPECT_EQ(w.pcm, k.pcm) << k.options;
-        EXPECT_FALSE(w.data.empty()) << k.options;
-    }
+    // sox writes 24 bits and more than two channels with the extensible record
+    bytes raw = le_samples(sine_wave(1200, 440, 9000));
+    ASSERT_TRUE(read_wav_file(Sox("six", raw, "-b 16", 6), w, nullptr));
+    EXPECT_EQ(w.format_tag, WAVE_FORMAT_EXTENSIBLE);
+    EXPECT_EQ(w.number_of_channels, 6);
+    EXPECT_TRUE(w.pcm);
+    EXPECT_EQ(w.data, raw);
+    // a float file has a "fact" chunk before its data
+    ASSERT_TRUE(read_wav_file(Sox("float", raw, "-e floating-point -b 32"), w, nullptr));
+    EXPECT_EQ(w.format_tag, 3);
+    EXPECT_FALSE(w.pcm);
 }
 
 TEST_F(WavFiles, ChunksAreFoundWhereverTheyLie)

@@ -14,6 +14,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/log.h>
 }
 
 #include "bench_support.h"
@@ -81,6 +82,7 @@ struct ima_codec {
 
     ima_codec(bool encoder, int channels, int rate)
     {
+        av_log_set_level(AV_LOG_ERROR); // the decoder warns of every packet of many blocks
         const AVCodec* codec = encoder ? avcodec_find_encoder(AV_CODEC_ID_ADPCM_IMA_QT)
                                        : avcodec_find_decoder(AV_CODEC_ID_ADPCM_IMA_QT);
         if (!codec || !(context = avcodec_alloc_context3(codec))) std::abort();

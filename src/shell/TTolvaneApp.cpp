@@ -282,8 +282,8 @@ void TTolvaneApp::FindTag()
     fFindName = request.name;
     tag_entry* e = nullptr;
     if (request.name.empty()) {
-        if (tag_id_is_none(request.type) && tag_id_is_none(request.id)) {
-            XGShowAlert(kXGWarning, "Find Tag", "Type a tag's type and ID, or a part of its name.");
+        if (tag_id_is_none(request.type) || tag_id_is_none(request.id)) {
+            XGShowAlert(kXGWarning, "Find Tag", "Type both a tag's type and its ID, or a part of its name.");
             return;
         }
         e = fStore.find_tag(request.type, request.id);

@@ -225,8 +225,8 @@ TEST_F(ShellTest, FindTagByAPartOfTheNameOpensTheOnlyMatchOrAsksWhichOne)
     fApp->DoCommand(kCommandFindTag);
     EXPECT_EQ(fApp->GetFrontWindow()->GetTitle(), "boomerang (bmrg/proj)");
 
-    // nothing matches: said; nothing typed at all: said too
-    script.Then(find("soun", "whisper")).Click(kXGAlertOK).Then(find("", "")).Click(kXGAlertOK);
+    // nothing matches: said; a type without an ID and no name: said too
+    script.Then(find("soun", "whisper")).Click(kXGAlertOK).Then(find("soun", "")).Click(kXGAlertOK);
     size_t windows = fApp->GetWindows().size();
     fApp->DoCommand(kCommandFindTag);
     fApp->DoCommand(kCommandFindTag);
@@ -234,7 +234,7 @@ TEST_F(ShellTest, FindTagByAPartOfTheNameOpensTheOnlyMatchOrAsksWhichOne)
     ASSERT_EQ(script.Pending(), 0);
     const auto& shown = script.Shown();
     EXPECT_TRUE(shown[shown.size() - 3].Mentions("No open tag has a name containing \"whisper\" of type soun."));
-    EXPECT_TRUE(shown.back().Mentions("Type a tag's type and ID, or a part of its name."));
+    EXPECT_TRUE(shown.back().Mentions("Type both a tag's type and its ID, or a part of its name."));
 }
 
 TEST_F(ShellTest, OpeningAnOldTagUpgradesItAndSaysSoOnce)

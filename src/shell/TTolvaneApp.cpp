@@ -22,6 +22,7 @@
 #include "map/mesh_map.h"
 #include "model/TskmdViewer.h"
 #include "shell/TAllTagForm.h"
+#include "shell/TCheckReferencesForm.h"
 #include "shell/TChooseTagDialog.h"
 #include "shell/TFindTagDialog.h"
 #include "shell/TNewMeshDialog.h"
@@ -152,6 +153,18 @@ TAllTagForm* TTolvaneApp::ShowAllTagWindow()
         fAllTags->GetWindow()->BringToFront();
     }
     return fAllTags;
+}
+
+TCheckReferencesForm* TTolvaneApp::ShowCheckReferencesWindow()
+{
+    if (!fCheckReferences) {
+        fCheckReferences = TCheckReferencesForm::Create();
+        fCheckReferences->GetWindow()->Show(true);
+    } else {
+        fCheckReferences->Check();
+        fCheckReferences->GetWindow()->BringToFront();
+    }
+    return fCheckReferences;
 }
 
 void TTolvaneApp::CloseTagEditors(tag_file* f)
@@ -322,6 +335,7 @@ int32_t TTolvaneApp::DoStatus(XGCode, XGParam id, XGParam status)
     case kCommandOpenAllTags:
     case kCommandUpdateFormats:
     case kCommandFindTag:
+    case kCommandCheckReferences:
         s.enabled = true;
         return 0;
     default:
@@ -344,6 +358,7 @@ int32_t TTolvaneApp::DoMenu(XGCode, XGParam id, XGParam)
     case kCommandUpdateFormats: UpdateTagFormats(); return 0;
     case kCommandOpenAllTags: ShowAllTagWindow(); return 0;
     case kCommandFindTag: FindTag(); return 0;
+    case kCommandCheckReferences: ShowCheckReferencesWindow(); return 0;
     default: return kXGNotHandled;
     }
 }

@@ -1,7 +1,6 @@
 #include "build/foundation_build.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -44,26 +43,16 @@ bool FromFoundationFile(const tag_entry* e)
 
 } // namespace
 
-// The files of the collected tags, kept open while the build loads their data for the
-// hooks and reads it for the outputs. Small tags are read through a few windows of each
-// file: neighbouring tags come with one read.
+// The data of the collected tags, read through the files as the store read them.
 class TSourceFiles {
 public:
-    // Loads the tag's data into the store, through its open file.
-    void Load(tag_entry* e)
-    {
-        if (e->data || !Available(e)) return;
-        tag_data_ptr data(new (std::nothrow) uint8_t[e->size ? e->size : 1]);
-        if (data && (e->size == 0 || Read(e, 0, data.get(), e->size))) tag_adopt_data(e, std::move(data));
-    }
+    // Loads the tag's data into the store.
+    void Load(tag_entry* e) { tag_get_data(e); }
 
     // Whether the tag's whole data can be had.
     bool Available(tag_entry* e)
     {
-        if (e->data || e->size == 0) return true;
-        if (e->offset == 0) return false;
-        open_file* file = File(e->file);
-        return file && uint64_t(e->offset) + e->size <= file->length;
+        return e->data || e->size == 0 || tag_read_stored_data(e, 0, nullptr, 0);
     }
 
     bool Read(tag_entry* e, uint32_t offset, void* out, uint32_t count)
@@ -73,77 +62,10 @@ public:
             std::memcpy(out, e->data.get() + offset, count);
             return true;
         }
-        if (!Available(e)) return false;
-        try {
-            return ReadFile(e->file, uint64_t(e->offset) + offset, static_cast<uint8_t*>(out), count);
-        } catch (const XGError&) {
-            return false;
-        }
+        return tag_read_stored_data(e, offset, out, count);
     }
 
-    void Clear()
-    {
-        fFiles.clear();
-        for (window& w : fWindows) w.file = nullptr;
-    }
-
-private:
-    struct open_file {
-        XGFile file;
-        uint64_t length = 0;
-    };
-    struct window {
-        const tag_file* file = nullptr;
-        uint64_t start = 0;
-        uint64_t size = 0;
-        uint64_t used = 0;
-        std::unique_ptr<uint8_t[]> bytes;
-    };
-    static constexpr uint64_t WINDOW_SIZE = 256 * 1024;
-
-    bool ReadFile(tag_file* f, uint64_t at, uint8_t* out, uint32_t count)
-    {
-        if (count == 0) return true;
-        open_file* file = File(f);
-        if (!file) return false;
-        if (count > WINDOW_SIZE / 4) return file->file.ReadSome(at, out, count) == count;
-        window* w = nullptr;
-        for (window& candidate : fWindows)
-            if (candidate.file == f && at >= candidate.start && at + count <= candidate.start + candidate.size) {
-                w = &candidate;
-                break;
-            }
-        if (!w) {
-            w = &*std::min_element(fWindows.begin(), fWindows.end(),
-                                   [](const window& a, const window& b) { return a.used < b.used; });
-            if (!w->bytes) w->bytes.reset(new uint8_t[WINDOW_SIZE]);
-            w->file = nullptr;
-            w->start = at;
-            w->size = file->file.ReadSome(at, w->bytes.get(), size_t(std::min(WINDOW_SIZE, file->length - at)));
-            if (w->size < count) return false;
-            w->file = f;
-        }
-        w->used = ++fUses;
-        std::memcpy(out, w->bytes.get() + (at - w->start), count);
-        return true;
-    }
-
-    open_file* File(tag_file* f)
-    {
-        auto found = fFiles.find(f);
-        if (found != fFiles.end()) return found->second.get();
-        if (fFiles.size() >= MAXIMUM_OPEN_SOURCES) fFiles.clear();
-        auto file = std::make_unique<open_file>();
-        file->file.SetName(f->path);
-        if (f->path.empty() || !file->file.TryOpen(XGFile::kRead)) file.reset();
-        else file->length = file->file.GetLength();
-        return fFiles.emplace(f, std::move(file)).first->second.get();
-    }
-
-    static constexpr size_t MAXIMUM_OPEN_SOURCES = 256;
-    std::unordered_map<tag_file*, std::unique_ptr<open_file>> fFiles;
-    std::array<window, 16> fWindows;
-    uint64_t fUses = 0;
+    void Clear() {}
 };
 
 TFoundationBuild::TFoundationBuild(TTagStore& store) : fStore(store), fSources(std::make_unique<TSourceFiles>())

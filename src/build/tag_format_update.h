@@ -31,14 +31,15 @@ struct tag_format_update_report {
     std::vector<tag_file*> refreshed_files; // shown in a window: left modified
     std::vector<std::string> failed_saves;  // the save's error message
     std::vector<std::string> unreadable_tags;
-    int converted = 0;
+    int converted = 0; // in the files saved or refreshed; a failed save's tags do not count
     int versioned = 0;
 };
 
 // Update Tag Formats over every open file (store order, groups and tags in file order).
 // Every tag is checked first, so an internal error ends the command before anything
 // changes. A file in which a tag changed is saved at once, or, when it has a window, handed
-// to refresh_window and left modified. A failed save is reported and the next file goes on.
+// to refresh_window and left modified. A failed save is reported, the file is read again
+// from the disk when no window shows it, and the next file goes on.
 tag_format_update_report update_all_tag_formats(TTagStore& store,
                                                 const std::function<void(tag_file*)>& refresh_window = {});
 

@@ -7,6 +7,8 @@
 
 #include "framework/XGDirectory.h"
 #include "framework/XGError.h"
+#include "framework/XGFile.h"
+#include "framework/XGFileLock.h"
 #include "framework/qt/XGDialog.h"
 #include "framework/qt/XGFactories.h"
 #include "framework/qt/XGAlert.h"
@@ -32,6 +34,7 @@
 #include "shell/TTagEditForm.h"
 #include "shell/TTagEditorBase.h"
 #include "shell/TTagFileForm.h"
+#include "shell/TTagFileWatcher.h"
 #include "shell/TTreeView.h"
 #include "shell/forms/editor_forms.h"
 #include "sound/TAudioOutputSink.h"
@@ -47,6 +50,7 @@ namespace {
 
 constexpr int32_t kProgramIcon = 129;
 constexpr int32_t kFormatUpdatedResource = 165;
+constexpr int kSaveLockWait = 5000; // milliseconds
 
 // The New Mesh dialog asks the size of a new map.
 void EditorMeshDefaults(tag_entry* e)
@@ -83,15 +87,20 @@ TTolvaneApp::TTolvaneApp(std::string dataFolder)
                                  const std::string& caption) { XGShowAlert(kXGError, message, explanation, caption); });
 
     XGDirectory::SetDefault(fDataFolder);
+    // every open tag file keeps its file open; a save waits a while for another program's
+    XGFile::RaiseOpenFileLimit();
+    XGFileLock::SetWait(kSaveLockWait);
     fStore.load_data_folder(fDataFolder);
     fListener = fStore.add_tag_changed_listener([this](tag_code type, tag_code id) {
         TagListChanged();
         TTagEditForm::BroadcastTagChanged(type, id);
     });
+    fWatcher = std::make_unique<TTagFileWatcher>(*this);
 }
 
 TTolvaneApp::~TTolvaneApp()
 {
+    fWatcher.reset();
     // the windows point into the store
     while (!GetWindows().empty()) delete GetWindows().back();
     fStore.remove_tag_changed_listener(fListener);

@@ -1,4 +1,5 @@
 // Tag data: lazy loading, replacing, and structured access through descriptions.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -30,6 +31,23 @@ bool tag_read_stored_data(const tag_entry* e, uint32_t offset, void* out, uint32
     } catch (const XGError&) {
         return false;
     }
+}
+
+size_t tag_file_read_stored(tag_file* f, uint64_t offset, void* out, size_t count)
+{
+    if (!f->source.IsOpen() || offset >= f->stamp.size || f->source.GetStamp() != f->stamp) return 0;
+    try {
+        return f->source.ReadSome(offset, out, size_t(std::min<uint64_t>(count, f->stamp.size - offset)));
+    } catch (const XGError&) {
+        return 0;
+    }
+}
+
+void tag_adopt_data(tag_entry* e, tag_data_ptr data)
+{
+    tag_check_entry(e);
+    PROGRAM_ASSERT(data && !e->data && !e->dirty, "tags");
+    e->data = std::move(data);
 }
 
 const uint8_t* tag_get_data(tag_entry* e, uint32_t* size)

@@ -275,6 +275,11 @@ const uint8_t* tag_get_data(tag_entry* e, uint32_t* size = nullptr);
 // count bytes of the tag's data from offset as the file read holds them, without keeping
 // them; false when they cannot be had as for tag_get_data.
 bool tag_read_stored_data(const tag_entry* e, uint32_t offset, void* out, uint32_t count);
+// Up to count bytes of the file as it was read, from offset (a window over many tags);
+// the number read, 0 when the file was changed since or is not open.
+size_t tag_file_read_stored(tag_file* f, uint64_t offset, void* out, size_t count);
+// Gives a tag without data in memory its stored bytes, read by the caller.
+void tag_adopt_data(tag_entry* e, tag_data_ptr data);
 // Replaces the data with a copy. Returns false when memory runs out.
 bool tag_set_data(tag_entry* e, const void* data, uint32_t size);
 void tag_set_data_owned(tag_entry* e, tag_data_ptr data, uint32_t size);

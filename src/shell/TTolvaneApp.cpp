@@ -27,6 +27,7 @@
 #include "map/mesh_map.h"
 #include "model/TskmdViewer.h"
 #include "shell/TAllTagForm.h"
+#include "shell/TCheckReferencesForm.h"
 #include "shell/TChooseTagDialog.h"
 #include "shell/TFindTagDialog.h"
 #include "shell/TNewMeshDialog.h"
@@ -223,6 +224,18 @@ TAllTagForm* TTolvaneApp::ShowAllTagWindow()
     return fAllTags;
 }
 
+TCheckReferencesForm* TTolvaneApp::ShowCheckReferencesWindow()
+{
+    if (!fCheckReferences) {
+        fCheckReferences = TCheckReferencesForm::Create();
+        fCheckReferences->GetWindow()->Show(true);
+    } else {
+        fCheckReferences->Check();
+        fCheckReferences->GetWindow()->BringToFront();
+    }
+    return fCheckReferences;
+}
+
 void TTolvaneApp::CloseTagEditors(tag_file* f)
 {
     for (tag_group* g = f->groups; g; g = g->next)
@@ -402,8 +415,8 @@ void TTolvaneApp::FindTag()
     fFindName = request.name;
     tag_entry* e = nullptr;
     if (request.name.empty()) {
-        if (tag_id_is_none(request.type) && tag_id_is_none(request.id)) {
-            XGShowAlert(kXGWarning, "Find Tag", "Type a tag's type and ID, or a part of its name.");
+        if (tag_id_is_none(request.type) || tag_id_is_none(request.id)) {
+            XGShowAlert(kXGWarning, "Find Tag", "Type both a tag's type and its ID, or a part of its name.");
             return;
         }
         e = fStore.find_tag(request.type, request.id);
@@ -442,6 +455,7 @@ int32_t TTolvaneApp::DoStatus(XGCode, XGParam id, XGParam status)
     case kCommandOpenAllTags:
     case kCommandUpdateFormats:
     case kCommandFindTag:
+    case kCommandCheckReferences:
         s.enabled = true;
         return 0;
     default:
@@ -468,6 +482,7 @@ int32_t TTolvaneApp::DoMenu(XGCode, XGParam id, XGParam)
     case kCommandUpdateFormats: UpdateTagFormats(); return 0;
     case kCommandOpenAllTags: ShowAllTagWindow(); return 0;
     case kCommandFindTag: FindTag(); return 0;
+    case kCommandCheckReferences: ShowCheckReferencesWindow(); return 0;
     default:
         if (id >= kCommandFirstRecentFile && id < kCommandFirstRecentFile + MAXIMUM_RECENT_FILES) {
             OpenRecentFile(int(id) - kCommandFirstRecentFile);

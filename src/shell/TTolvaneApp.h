@@ -12,6 +12,7 @@
 #include "tags/tags.h"
 
 class TAllTagForm;
+class TCheckReferencesForm;
 class TSoundPlayer;
 class TTagFileForm;
 class TWork;
@@ -26,6 +27,7 @@ enum : int16_t {
     kCommandOpenAllTags = 106,
     kCommandUpdateFormats = 107,
     kCommandFindTag = 9805,
+    kCommandCheckReferences = 9809,
     kCommandFirstRecentFile = 120, // File > Open Recent: 120 to 129
 };
 
@@ -73,6 +75,12 @@ public:
     TAllTagForm* ShowAllTagWindow();
     TAllTagForm* GetAllTagWindow() const { return fAllTags; }
     void AllTagWindowGone() { fAllTags = nullptr; }
+    // Check References: the window, made when there is none (else checked again), brought to the front.
+    TCheckReferencesForm* ShowCheckReferencesWindow();
+    void CheckReferencesWindowGone(TCheckReferencesForm* form)
+    {
+        if (fCheckReferences == form) fCheckReferences = nullptr;
+    }
     // Closes the editors of the file's tags without their close checks.
     void CloseTagEditors(tag_file* f);
     // The set of tags changed (a file opened, closed or read again): the all-tags
@@ -112,6 +120,7 @@ private:
     TTagClipboard fClipboard;
     TScript fScript;
     TAllTagForm* fAllTags = nullptr;
+    TCheckReferencesForm* fCheckReferences = nullptr;
     tag_code fFindType = 0;
     tag_code fFindId = 0;
     std::string fFindName;

@@ -29,9 +29,11 @@ std::string Kind(const json& v)
     }
 }
 
-std::string Index(const std::string& path, uint32_t i)
+// Errors below are raised with the place relative to the value read; each level adds its
+// own part on the way out, so that nothing is built unless something is wrong.
+[[noreturn]] void Within(const std::string& place, const tag_json_error& e)
 {
-    return path + "[" + std::to_string(i) + "]";
+    throw tag_json_error(place + e.field, e.reason);
 }
 
 // The text's own words for a code: four characters, or null for -1.
@@ -54,61 +56,70 @@ int64_t Integer(const json& v, const std::string& path, int64_t minimum, int64_t
     return v.is_number_unsigned() ? int64_t(v.get<uint64_t>()) : v.get<int64_t>();
 }
 
-void Value(const text_field& f, const json& v, uint8_t* p, const std::string& path)
+void Value(const text_field& f, const json& v, uint8_t* p)
 {
     int64_t value = f.kind == text_field_kind::reference
-                        ? int64_t(Code(v, path))
-                        : Integer(v, path, text_field_minimum(f), text_field_maximum(f));
+                        ? int64_t(Code(v, ""))
+                        : Integer(v, "", text_field_minimum(f), text_field_maximum(f));
     write_text_field_value(f, p, value);
 }
 
-void Record(const std::vector<text_field>& fields, const json& object, uint8_t* record, const std::string& path,
-            bool scalars_only);
+void Record(const std::vector<text_field>& fields, const json& object, uint8_t* record, bool scalars_only);
 
-const json& Array(const json& v, uint32_t count, const char* what, const std::string& path)
+const json& Array(const json& v, uint32_t count, const char* what)
 {
     if (!v.is_array() || v.size() != count)
-        throw tag_json_error(path, "expected an array of " + std::to_string(count) + " " + what + ", not " +
-                                       (v.is_array() ? std::to_string(v.size()) : Kind(v)));
+        throw tag_json_error("", "expected an array of " + std::to_string(count) + " " + what + ", not " +
+                                     (v.is_array() ? std::to_string(v.size()) : Kind(v)));
     return v;
 }
 
-void Field(const text_field& f, const json& v, uint8_t* p, const std::string& path)
+void Field(const text_field& f, const json& v, uint8_t* p)
 {
-    switch (f.kind) {
-    case text_field_kind::bytes:
-        if (!v.is_string() || !hex_decode(v.get_ref<const std::string&>(), p, f.size))
-            throw tag_json_error(path, "expected " + std::to_string(2 * f.size) + " hex digits");
-        return;
-    case text_field_kind::records: {
-        const json& records = Array(v, f.count, "records", path);
-        for (uint32_t i = 0; i < f.count; ++i) Record(f.fields, records[i], p + i * f.size, Index(path, i), false);
-        return;
-    }
-    default:
-        if (!f.count) return Value(f, v, p, path);
-        const json& values = Array(v, f.count, f.kind == text_field_kind::reference ? "ids" : "integers", path);
-        for (uint32_t i = 0; i < f.count; ++i) Value(f, values[i], p + i * f.size, Index(path, i));
+    uint32_t i = 0;
+    try {
+        switch (f.kind) {
+        case text_field_kind::bytes:
+            if (!v.is_string() || !hex_decode(v.get_ref<const std::string&>(), p, f.size))
+                throw tag_json_error("", "expected " + std::to_string(2 * f.size) + " hex digits");
+            return;
+        case text_field_kind::records: {
+            const json& records = Array(v, f.count, "records");
+            for (++i; i <= f.count; ++i) Record(f.fields, records[i - 1], p + (i - 1) * f.size, false);
+            return;
+        }
+        default:
+            if (!f.count) return Value(f, v, p);
+            const json& values = Array(v, f.count, f.kind == text_field_kind::reference ? "ids" : "integers");
+            for (++i; i <= f.count; ++i) Value(f, values[i - 1], p + (i - 1) * f.size);
+        }
+    } catch (const tag_json_error& e) {
+        if (!i) throw;
+        Within("[" + std::to_string(i - 1) + "]", e);
     }
 }
 
 // Lays the object's fields over the record; fields it leaves out keep their bytes.
-void Record(const std::vector<text_field>& fields, const json& object, uint8_t* record, const std::string& path,
-            bool scalars_only)
+void Record(const std::vector<text_field>& fields, const json& object, uint8_t* record, bool scalars_only)
 {
-    if (!object.is_object()) throw tag_json_error(path, "expected an object, not " + Kind(object));
+    if (!object.is_object()) throw tag_json_error("", "expected an object, not " + Kind(object));
     size_t found = 0;
     for (const text_field& f : fields) {
         auto v = object.find(f.name);
         if (v == object.end()) continue;
         ++found;
         bool scalar = f.count == 0 && f.kind != text_field_kind::bytes && f.kind != text_field_kind::records;
-        if (!scalars_only || scalar) Field(f, *v, record + f.offset, path + "." + f.name);
+        if (scalars_only && !scalar) continue;
+        try {
+            Field(f, *v, record + f.offset);
+        } catch (const tag_json_error& e) {
+            Within("." + f.name, e);
+        }
     }
     if (found == object.size()) return;
     for (auto item = object.begin(); item != object.end(); ++item)
         if (std::none_of(fields.begin(), fields.end(), [&](const text_field& f) { return f.name == item.key(); }))
-            throw tag_json_error(path + "." + item.key(), "unknown field");
+            throw tag_json_error("." + item.key(), "unknown field");
 }
 
 bool HexBytes(const std::string& text, std::vector<uint8_t>& out)
@@ -138,55 +149,96 @@ std::vector<uint8_t> Defaults(tag_code type)
     return defaults;
 }
 
-// Counts the keys of each object: the parser keeps only the last of a key given twice.
-class KeyCounts {
+// Names the first key given twice in an object (the parser keeps only the last).
+class DuplicateKeys {
 public:
-    explicit KeyCounts(bool record) : fRecord(record) {}
-
     bool operator()(int depth, json::parse_event_t event, json& parsed)
     {
         switch (event) {
         case json::parse_event_t::object_start: fCounts.push_back(0); break;
         case json::parse_event_t::key:
             ++fCounts.back();
-            if (fRecord) fKeys.push_back(parsed.get<std::string>());
+            fKeys.push_back(parsed.get<std::string>());
             break;
-        case json::parse_event_t::object_end:
-            if (parsed.size() != fCounts.back()) fTwice = true;
-            if (fTwice && fRecord) throw tag_json_error(Twice(fCounts.back()), "given twice");
-            if (fRecord) fKeys.resize(fKeys.size() - fCounts.back());
+        case json::parse_event_t::object_end: {
+            size_t count = fCounts.back();
+            if (parsed.size() != count) {
+                std::vector<std::string> keys(fKeys.end() - long(count), fKeys.end());
+                std::sort(keys.begin(), keys.end());
+                throw tag_json_error(*std::adjacent_find(keys.begin(), keys.end()), "given twice");
+            }
+            fKeys.resize(fKeys.size() - count);
             fCounts.pop_back();
             break;
+        }
         default: break;
         }
         return true;
     }
 
+private:
+    std::vector<size_t> fCounts;
+    std::vector<std::string> fKeys; // of the objects being read
+};
+
+// Builds the document as the parser does, and tells whether an object may have a key
+// twice: the hashes of each object's keys are compared when the object ends.
+class KeyHashScan {
+public:
+    explicit KeyHashScan(json& result) : fDom(result) {}
+
+    bool null() { return fDom.null(); }
+    bool boolean(bool v) { return fDom.boolean(v); }
+    bool number_integer(json::number_integer_t v) { return fDom.number_integer(v); }
+    bool number_unsigned(json::number_unsigned_t v) { return fDom.number_unsigned(v); }
+    bool number_float(json::number_float_t v, const json::string_t& s) { return fDom.number_float(v, s); }
+    bool string(json::string_t& v) { return fDom.string(v); }
+    bool binary(json::binary_t& v) { return fDom.binary(v); }
+    bool start_object(std::size_t n)
+    {
+        fStarts.push_back(fHashes.size());
+        return fDom.start_object(n);
+    }
+    bool key(json::string_t& k)
+    {
+        fHashes.push_back(std::hash<std::string>{}(k));
+        return fDom.key(k);
+    }
+    bool end_object()
+    {
+        auto first = fHashes.begin() + long(fStarts.back());
+        std::sort(first, fHashes.end());
+        fTwice |= std::adjacent_find(first, fHashes.end()) != fHashes.end();
+        fHashes.erase(first, fHashes.end());
+        fStarts.pop_back();
+        return fDom.end_object();
+    }
+    bool start_array(std::size_t n) { return fDom.start_array(n); }
+    bool end_array() { return fDom.end_array(); }
+    bool parse_error(std::size_t at, const std::string& token, const nlohmann::detail::exception& e)
+    {
+        return fDom.parse_error(at, token, e);
+    }
+
     bool twice() const { return fTwice; }
 
 private:
-    std::string Twice(size_t count)
-    {
-        std::vector<std::string> keys(fKeys.end() - long(count), fKeys.end());
-        std::sort(keys.begin(), keys.end());
-        return *std::adjacent_find(keys.begin(), keys.end());
-    }
-
-    bool fRecord;
+    nlohmann::detail::json_sax_dom_parser<json> fDom;
+    std::vector<size_t> fHashes;
+    std::vector<size_t> fStarts;
     bool fTwice = false;
-    std::vector<size_t> fCounts;
-    std::vector<std::string> fKeys; // of the objects being read, when recorded
 };
 
 json Parse(std::string_view text)
 {
     try {
-        KeyCounts counts(false);
-        json parsed = json::parse(text.begin(), text.end(), std::ref(counts));
-        if (!counts.twice()) return parsed;
+        json parsed;
+        KeyHashScan scan(parsed);
+        json::sax_parse(text.begin(), text.end(), &scan);
+        if (!scan.twice()) return parsed;
         // read again, keeping the keys, to say which one
-        KeyCounts keys(true);
-        return json::parse(text.begin(), text.end(), std::ref(keys));
+        DuplicateKeys duplicates;
+        return json::parse(text.begin(), text.end(), std::ref(duplicates));
     } catch (const json::exception& e) {
         std::string what = e.what();
         size_t bracket = what.find("] ");
@@ -282,8 +334,12 @@ tag_json_tag TTagJsonDocument::Build(tag_entry* base) const
     // the flags come first: a monster's layout depends on them
     const json& fields = fText["fields"];
     layout = text_layout_for(fType, tag.data.data(), uint32_t(tag.data.size()));
-    Record(layout->fields, fields, tag.data.data(), "fields", true);
-    layout = text_layout_for(fType, tag.data.data(), uint32_t(tag.data.size()));
-    Record(layout->fields, fields, tag.data.data(), "fields", false);
+    try {
+        Record(layout->fields, fields, tag.data.data(), true);
+        layout = text_layout_for(fType, tag.data.data(), uint32_t(tag.data.size()));
+        Record(layout->fields, fields, tag.data.data(), false);
+    } catch (const tag_json_error& e) {
+        Within("fields", e);
+    }
     return tag;
 }

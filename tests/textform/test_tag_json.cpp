@@ -137,7 +137,8 @@ TEST_F(TagJson, RandomBytesOfEveryStructuredTypeComeBack)
 
 TEST_F(TagJson, FieldsReadWhatTheStructureDescriptionsConvert)
 {
-    for (const auto& [type, codes] : Descriptions()) {
+    for (const auto& [described, codes] : Descriptions()) {
+        tag_code type = described; // a name the lambda below can capture
         uint32_t size = text_layout_size(type);
         bytes stored = make_bytes(size, uint8_t(type));
         bytes native(size);

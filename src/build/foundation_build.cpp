@@ -43,24 +43,16 @@ bool FromFoundationFile(const tag_entry* e)
 
 } // namespace
 
-// The files of the collected tags, kept open while the build loads their data for the
-// hooks and reads it for the outputs.
+// The data of the collected tags, read through the files as the store read them.
 class TSourceFiles {
 public:
-    // Loads the tag's data into the store, through its open file.
-    void Load(tag_entry* e)
-    {
-        if (e->data) return;
-        if (open_file* file = File(e->file)) tag_get_data_from(e, file->file, file->length);
-    }
+    // Loads the tag's data into the store.
+    void Load(tag_entry* e) { tag_get_data(e); }
 
     // Whether the tag's whole data can be had.
     bool Available(tag_entry* e)
     {
-        if (e->data || e->size == 0) return true;
-        if (e->offset == 0) return false;
-        open_file* file = File(e->file);
-        return file && uint64_t(e->offset) + e->size <= file->length;
+        return e->data || e->size == 0 || tag_read_stored_data(e, 0, nullptr, 0);
     }
 
     bool Read(tag_entry* e, uint32_t offset, void* out, uint32_t count)
@@ -70,36 +62,10 @@ public:
             std::memcpy(out, e->data.get() + offset, count);
             return true;
         }
-        if (!Available(e)) return false;
-        try {
-            return File(e->file)->file.ReadSome(uint64_t(e->offset) + offset, out, count) == count;
-        } catch (const XGError&) {
-            return false;
-        }
+        return tag_read_stored_data(e, offset, out, count);
     }
 
-    void Clear() { fFiles.clear(); }
-
-private:
-    struct open_file {
-        XGFile file;
-        uint64_t length = 0;
-    };
-
-    open_file* File(tag_file* f)
-    {
-        auto found = fFiles.find(f);
-        if (found != fFiles.end()) return found->second.get();
-        if (fFiles.size() >= MAXIMUM_OPEN_SOURCES) fFiles.clear();
-        auto file = std::make_unique<open_file>();
-        file->file.SetName(f->path);
-        if (f->path.empty() || !file->file.TryOpen(XGFile::kRead)) file.reset();
-        else file->length = file->file.GetLength();
-        return fFiles.emplace(f, std::move(file)).first->second.get();
-    }
-
-    static constexpr size_t MAXIMUM_OPEN_SOURCES = 256;
-    std::unordered_map<tag_file*, std::unique_ptr<open_file>> fFiles;
+    void Clear() {}
 };
 
 TFoundationBuild::TFoundationBuild(TTagStore& store) : fStore(store), fSources(std::make_unique<TSourceFiles>())

@@ -4,7 +4,6 @@
 
 #include "build/tagdepend.h"
 #include "framework/XGError.h"
-#include "framework/XGFile.h"
 #include "tags/tag_types.h"
 #include "tags/tags.h"
 #include "textform/text_codec.h"
@@ -54,20 +53,11 @@ public:
 private:
     void File(tag_file* f)
     {
-        XGFile file(f->path);
-        uint64_t length = 0;
-        bool open = false;
-        try {
-            open = !f->path.empty() && file.TryOpen(XGFile::kRead);
-            if (open) length = file.GetLength();
-        } catch (const XGError&) {
-            open = false;
-        }
         for (tag_group* g = f->groups; g; g = g->next) {
             fSeen.clear();
             for (tag_entry* e = g->entries; e; e = e->next) {
                 if (!fSeen.insert(e->id).second) fProblems.push_back({tag_problem_kind::duplicate_id, e});
-                Tag(e, open ? &file : nullptr, length);
+                Tag(e);
             }
         }
     }
@@ -77,17 +67,15 @@ private:
         fProblems.push_back({tag_problem_kind::unreadable_tag, e, 0, 0, std::move(reason)});
     }
 
-    void Tag(tag_entry* e, XGFile* file, uint64_t length)
+    void Tag(tag_entry* e)
     {
         bool held = e->data != nullptr;
-        if (!held) {
-            // data on disk: only its place is checked unless a hook needs it
-            bool inside = file && (e->offset != 0 || e->size == 0) && uint64_t(e->offset) + e->size <= length;
-            if (!inside) return Unreadable(e, "its data cannot be read from " + PathOf(e->file));
-        }
+        // data on disk: only its place in the file as read is checked unless a hook needs it
+        if (!held && !tag_read_stored_data(e, 0, nullptr, 0))
+            return Unreadable(e, "its data cannot be read from " + PathOf(e->file));
         tag_collect_dependencies_hook hook = tag_type_collect_dependencies_hook(tag_get_type(e));
         if (!hook) return;
-        if (!held && !tag_get_data_from(e, *file, length)) return Unreadable(e, "its data cannot be read from " + PathOf(e->file));
+        if (!held && !tag_get_data(e)) return Unreadable(e, "its data cannot be read from " + PathOf(e->file));
         fSink.Clear();
         try {
             hook(e);

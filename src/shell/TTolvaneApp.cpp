@@ -11,6 +11,8 @@
 #include "framework/XGDirectory.h"
 #include "framework/XGError.h"
 #include "framework/XGFileSpecifier.h"
+#include "framework/XGFile.h"
+#include "framework/XGFileLock.h"
 #include "framework/qt/XGDialog.h"
 #include "framework/qt/XGFactories.h"
 #include "framework/qt/XGAlert.h"
@@ -37,6 +39,7 @@
 #include "shell/TTagEditForm.h"
 #include "shell/TTagEditorBase.h"
 #include "shell/TTagFileForm.h"
+#include "shell/TTagFileWatcher.h"
 #include "shell/TTreeView.h"
 #include "shell/TWorkSummary.h"
 #include "shell/forms/editor_forms.h"
@@ -53,6 +56,7 @@ namespace {
 
 constexpr int32_t kProgramIcon = 129;
 constexpr int32_t kFormatUpdatedResource = 165;
+constexpr int kSaveLockWait = 5000; // milliseconds
 
 constexpr const char* kRecentFilesKey = "recentFiles";
 
@@ -96,15 +100,20 @@ TTolvaneApp::TTolvaneApp(std::string dataFolder)
                                  const std::string& caption) { XGShowAlert(kXGError, message, explanation, caption); });
 
     XGDirectory::SetDefault(fDataFolder);
+    // every open tag file keeps its file open; a save waits a while for another program's
+    XGFile::RaiseOpenFileLimit();
+    XGFileLock::SetWait(kSaveLockWait);
     fStore.load_data_folder(fDataFolder);
     fListener = fStore.add_tag_changed_listener([this](tag_code type, tag_code id) {
         TagListChanged();
         TTagEditForm::BroadcastTagChanged(type, id);
     });
+    fWatcher = std::make_unique<TTagFileWatcher>(*this);
 }
 
 TTolvaneApp::~TTolvaneApp()
 {
+    fWatcher.reset();
     // the windows point into the store
     while (!GetWindows().empty()) delete GetWindows().back();
     fStore.remove_tag_changed_listener(fListener);

@@ -15,6 +15,7 @@ class TAllTagForm;
 class TCheckReferencesForm;
 class TSoundPlayer;
 class TTagFileForm;
+class TTagFileWatcher;
 class TWork;
 
 // Application commands of the menu bar.
@@ -129,4 +130,5 @@ private:
     bool fRefreshPending = false;
     std::unique_ptr<QObject> fContext;
     std::unique_ptr<TSoundPlayer> fSoundPlayer;
+    std::unique_ptr<TTagFileWatcher> fWatcher; // last: it looks into the store and the windows
 };

@@ -21,10 +21,11 @@ struct held_lock {
     int count = 0;
 };
 
+// Never destroyed: locks kept to the end of the program are released after it at exit.
 std::map<std::string, held_lock>& Held()
 {
-    static std::map<std::string, held_lock> held;
-    return held;
+    static auto* held = new std::map<std::string, held_lock>;
+    return *held;
 }
 
 int gWait = -1;

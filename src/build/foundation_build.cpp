@@ -419,7 +419,8 @@ std::vector<std::pair<tag_code, tag_code>> parse_root_list(const std::string& te
     return items;
 }
 
-foundation_build_result build_foundation(TTagStore& store, const std::string& root_list, const std::string& base_folder)
+foundation_build_result build_foundation(TTagStore& store, const std::string& root_list, const std::string& base_folder,
+                                         XGProgress* progress)
 {
     XGFile list(root_list);
     list.Open(XGFile::kRead);
@@ -432,7 +433,18 @@ foundation_build_result build_foundation(TTagStore& store, const std::string& ro
     std::vector<std::pair<tag_code, tag_code>> items = parse_root_list(text, &result.skipped_items);
     TFoundationBuild build(store);
     build.begin_foundation_build(base_folder);
-    for (auto [type, id] : items) build.AddDependency(type, id);
+    for (size_t i = 0; i < items.size(); ++i) {
+        auto [type, id] = items[i];
+        if (progress)
+            progress->Report("Collecting the tags of " + tag_code_to_text(type) + ":" + tag_code_to_text(id) + " (" +
+                                 std::to_string(build.collected().size()) + " tags so far)",
+                             int64_t(i), int64_t(items.size()));
+        build.AddDependency(type, id);
+    }
+    if (progress)
+        progress->Report("Writing small.tag, small_localized.tag and large.tag (" +
+                             std::to_string(build.collected().size()) + " tags)",
+                         int64_t(items.size()), int64_t(items.size()));
     result.finished = build.finish_foundation_build();
     result.failure = build.failure();
     result.folder = build.folder();

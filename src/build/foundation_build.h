@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "build/tagdepend.h"
+#include "framework/XGProgress.h"
 #include "tags/tag_file_format.h"
 #include "tags/tags.h"
 
@@ -131,7 +132,9 @@ struct foundation_build_result {
 
 // The build command over a root list file. Raises XGError when the root list cannot be
 // read or the folder cannot be made; nothing is built then.
-foundation_build_result build_foundation(TTagStore& store, const std::string& root_list, const std::string& base_folder);
+// progress hears of each root item walked and each output written.
+foundation_build_result build_foundation(TTagStore& store, const std::string& root_list, const std::string& base_folder,
+                                         XGProgress* progress = nullptr);
 
 // "N tags (type count, ...)" for one output.
 std::string foundation_output_summary(const foundation_output& output);

@@ -63,12 +63,21 @@ bool HasEditors(const tag_file* f)
 
 } // namespace
 
-tag_format_update_report update_all_tag_formats(TTagStore& store, const std::function<void(tag_file*)>& refresh_window)
+tag_format_update_report update_all_tag_formats(TTagStore& store, const std::function<void(tag_file*)>& refresh_window,
+                                                XGProgress* progress)
 {
     for (tag_entry* e = store.next_entry(nullptr); e; e = store.next_entry(e)) check_tag_format(e);
 
     tag_format_update_report report;
+    int64_t count = int64_t(store.file_count());
     for (tag_file* f = store.first_file(); f; f = f->next) {
+        // each file is whole, converted and saved, or left as it is
+        if (progress && !progress->Report("Updating " + (f->path.empty() ? std::string("a new tag file") : f->path),
+                                          report.files, count)) {
+            report.cancelled = true;
+            break;
+        }
+        ++report.files;
         int converted = 0, versioned = 0;
         for (tag_group* g = f->groups; g; g = g->next) {
             for (tag_entry* e = g->entries; e; e = e->next) {

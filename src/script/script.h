@@ -43,6 +43,7 @@ public:
 
     // The log file; script_log.txt in the current folder unless set.
     void set_log_path(std::string path) { fLogPath = std::move(path); }
+    const std::string& log_path() const { return fLogPath; }
     void set_alert_handler(alert_handler handler) { fAlert = std::move(handler); }
 
 private:

@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <unordered_map>
 
 #include "framework/qt/XGMessages.h"
 #include "framework/qt/XGWindow.h"
+#include "shell/TTagPickList.h"
 #include "shell/TTolvaneApp.h"
 #include "shell/TTreeView.h"
 
-XG_BEGIN_DISPATCH(TAllTagForm, XGForm)
+XG_BEGIN_DISPATCH(TAllTagForm, TTagTreeForm)
     XG_ON(kXGStatusMessage, &TAllTagForm::DoStatus)
     XG_ON(kXGMenuMessage, &TAllTagForm::DoMenu)
     XG_ON(kTreeDoubleClick, &TAllTagForm::DoDoubleClick)
@@ -43,22 +45,43 @@ void TAllTagForm::Refresh(bool redraw)
     if (!fTree) return;
     std::vector<tag_code> expanded = ExpandedTypes();
     fTree->Clear();
-    std::map<tag_code, TTreeItem*> typeRows;
+    // lookups take the first file in store order that holds a type and id
+    std::unordered_map<uint64_t, const tag_file*> first;
+    auto key = [](tag_code type, tag_code id) { return uint64_t(type) << 32 | id; };
+    std::unordered_map<const tag_file*, std::string> paths;
     for (tag_file* f = Store().first_file(); f; f = f->next) {
+        paths.emplace(f, TTagPickList::ShownPath(f));
+        for (tag_group* g = f->groups; g; g = g->next)
+            for (tag_entry* e = g->entries; e; e = e->next) first.try_emplace(key(g->type, e->id), f);
+    }
+    std::map<tag_code, TTreeItem*> typeRows;
+    bool everyTag = fFilter.IsEmpty();
+    for (tag_file* f = Store().first_file(); f; f = f->next) {
+        const std::string& path = paths[f];
         for (tag_group* g = f->groups; g; g = g->next) {
+            if (!GroupPasses(g)) continue;
             TTreeItem*& typeRow = typeRows[g->type];
             if (!typeRow) {
                 typeRow = AddTypeRow(nullptr, g->type, nullptr);
                 if (std::find(expanded.begin(), expanded.end(), g->type) != expanded.end())
                     fTree->Expand(typeRow, true);
             }
-            for (tag_entry* e = g->entries; e; e = e->next) AddTagRow(typeRow, e);
+            bool wholeType = everyTag || fFilter.MatchesType(g->type);
+            for (tag_entry* e = g->entries; e; e = e->next) {
+                if (!wholeType && !fFilter.Matches(e)) continue;
+                const tag_file* winner = first[key(g->type, e->id)];
+                std::string text = TagRowText(e) + "  " + path;
+                if (winner != f) text += "  (overridden by " + paths[winner] + ")";
+                TTreeItem* row = AddTagRow(typeRow, e, text);
+                if (winner != f) fTree->SetItemDimmed(row, true);
+            }
         }
     }
     // one stable sort of each type row gives the order that sorting after every
     // file would, far sooner
     for (auto& [type, typeRow] : typeRows) fTree->SortChildren(typeRow);
     fTree->SortChildren(nullptr);
+    RefreshDone();
     if (redraw) fTree->Redraw();
 }
 

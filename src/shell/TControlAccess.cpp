@@ -73,7 +73,7 @@ int64_t TControlAccess::GetInteger(int32_t control, int64_t lo, int64_t hi) cons
     XGView* v = Find(control);
     if (!v) return std::clamp<int64_t>(0, lo, hi);
     if (ShowsValue(v)) return std::clamp<int64_t>(v->GetValue(), lo, hi);
-    return field_limit(field_text_number(v->GetText()), lo, hi);
+    return field_limit(ReadNumber(control, v->GetText()), lo, hi);
 }
 
 void TControlAccess::SetNumber(int32_t control, double value, int decimals)
@@ -88,7 +88,7 @@ double TControlAccess::GetNumber(int32_t control) const
 {
     if (const Shown* s = Untouched(control)) return s->number;
     XGView* v = Find(control);
-    return v ? field_text_number(v->GetText()) : 0.0;
+    return v ? ReadNumber(control, v->GetText()) : 0.0;
 }
 
 void TControlAccess::SetScaled(int32_t control, int64_t raw, const TFieldUnit& unit)
@@ -112,7 +112,62 @@ int64_t TControlAccess::GetScaled(int32_t control, const TFieldUnit& unit, int64
     XGView* v = Find(control);
     if (!v) return std::clamp<int64_t>(0, lo, hi);
     if (unit.decimals < 0) return GetInteger(control, lo, hi);
-    return field_limit(field_text_number(v->GetText()) / unit.scale, lo, hi);
+    return field_limit(ReadNumber(control, v->GetText()) / unit.scale, lo, hi);
+}
+
+double TControlAccess::ReadNumber(int32_t control, const std::string& text) const
+{
+    double value = 0.0;
+    if (!field_text_parse(text, value) && !fRefused) fRefused = Refused{control, text};
+    return value;
+}
+
+std::string TControlAccess::FieldLabel(int32_t control) const
+{
+    XGView* v = Find(control);
+    if (!v || !v->GetParent()) return {};
+    XGRect f = v->GetFrame();
+    // the nearest label on the control's line to its left, else the nearest above it
+    const XGView* left = nullptr;
+    const XGView* above = nullptr;
+    const XGView* field = nullptr; // the field before a "to:" label
+    for (const XGView* s : v->GetParent()->GetSubviews()) {
+        if (s == v) continue;
+        XGRect r = s->GetFrame();
+        bool sameLine = r.top < f.top + f.height && f.top < r.top + r.height;
+        bool sameColumn = r.left < f.left + f.width && f.left < r.left + r.width;
+        if (sameLine && r.left + r.width <= f.left + 4) {
+            if (s->GetClassCode() == "text"_4cc && !s->GetText().empty()) {
+                if (!left || r.left > left->GetFrame().left) left = s;
+            } else if (s->GetID() != 0 && (!field || r.left > field->GetFrame().left)) {
+                field = s;
+            }
+        } else if (sameColumn && r.top + r.height <= f.top + 4 && s->GetClassCode() == "text"_4cc &&
+                   !s->GetText().empty() && (!above || r.top > above->GetFrame().top)) {
+            above = s;
+        }
+    }
+    const XGView* label = left ? left : above;
+    if (!label) return {};
+    std::string text = label->GetText();
+    while (!text.empty() && (text.back() == ':' || text.back() == ' ')) text.pop_back();
+    // the upper bound of a range is labelled "to:"
+    if (text == "to" && field && field->GetFrame().left < label->GetFrame().left) {
+        std::string lower = FieldLabel(field->GetID());
+        if (!lower.empty()) return lower + " (upper bound)";
+    }
+    return text;
+}
+
+std::string TControlAccess::RefusedMessage() const
+{
+    if (!fRefused) return {};
+    std::string label = FieldLabel(fRefused->control);
+    std::string field = label.empty()                ? "the field " + std::to_string(fRefused->control)
+                        : label.rfind("Field ", 0) == 0 ? label
+                                                         : "the field " + label;
+    return "The text \"" + fRefused->text + "\" of " + field +
+           " is not a number. Type a number, or leave the field empty for 0.";
 }
 
 void TControlAccess::SetText(int32_t control, const std::string& text)

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -51,6 +52,19 @@ public:
     // Whether the control still shows what its setter put there.
     bool IsUnchanged(int32_t control) const;
 
+    // The first control, since the last ClearRefused, whose text a getter could not read
+    // as a number (the getter gave 0).
+    struct Refused {
+        int32_t control;
+        std::string text;
+    };
+    const std::optional<Refused>& GetRefused() const { return fRefused; }
+    void ClearRefused() { fRefused.reset(); }
+    // "The text "abc" of the field Gravity is not a number." for the refused control.
+    std::string RefusedMessage() const;
+    // The label beside or above the control, without its colon ("" when there is none).
+    std::string FieldLabel(int32_t control) const;
+
     XGView* Find(int32_t control) const;
 
 private:
@@ -67,9 +81,12 @@ private:
     void Remember(int32_t control, int64_t raw, double number);
     const Shown* Untouched(int32_t control) const;
     std::string ReferenceLabel(tag_code type, tag_code id) const;
+    // The text as a number; text that is not one gives 0 and is remembered as refused.
+    double ReadNumber(int32_t control, const std::string& text) const;
 
     XGForm& fForm;
     const TTagStore* fStore;
     std::unordered_map<int32_t, Shown> fShown;
     std::unordered_map<int32_t, Reference> fRefs;
+    mutable std::optional<Refused> fRefused;
 };

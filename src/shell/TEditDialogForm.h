@@ -18,7 +18,8 @@ public:
     TEditDialogForm(const TBindingTable& table, void* s, tag_file* file);
 
     // Runs the dialog of the resource on s; OK (the button okButton) writes the controls
-    // into s and gives true. prepare runs once the dialog is built and filled; click
+    // into s and gives true; a number field whose text is not a number keeps the dialog
+    // open with an alert naming it. prepare runs once the dialog is built and filled; click
     // gets the clicks of controls the dialog does not know (true: handled).
     static bool Run(int32_t resource, int32_t okButton, const TBindingTable& table, void* s, tag_file* file,
                     std::function<void(TEditDialogForm&)> prepare = {},
@@ -35,4 +36,5 @@ private:
     tag_file* fFile;
     TControlAccess fAccess;
     std::function<bool(TEditDialogForm&, int32_t)> fClick;
+    int32_t fOkButton = 0;
 };

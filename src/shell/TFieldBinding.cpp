@@ -139,9 +139,21 @@ void TBindingTable::Store(void* s, int32_t offset, int width, bool is_signed, bo
     }
 }
 
+void TBindingTable::FillNumbers(TControlAccess& access, const void* s) const
+{
+    for (const TFieldBinding& row : fRows)
+        if (row.kind == TFieldKind::Scaled || row.kind == TFieldKind::Range) FillRow(access, row, s);
+}
+
 void TBindingTable::Fill(TControlAccess& access, const void* s) const
 {
-    for (const TFieldBinding& row : fRows) {
+    for (const TFieldBinding& row : fRows) FillRow(access, row, s);
+    FillColors(access, s);
+}
+
+void TBindingTable::FillRow(TControlAccess& access, const TFieldBinding& row, const void* s) const
+{
+    {
         Field f = FieldAt(row, row.offset);
         int64_t value = Load(s, row.offset, f.width, f.is_signed, f.big_endian);
         switch (row.kind) {
@@ -172,7 +184,6 @@ void TBindingTable::Fill(TControlAccess& access, const void* s) const
         case TFieldKind::Color: break;
         }
     }
-    FillColors(access, s);
 }
 
 void TBindingTable::FillTypedTags(TControlAccess& access, const void* s) const

@@ -145,6 +145,8 @@ public:
     void Read(const TControlAccess& access, void* s) const;
     // Refreshes the references whose type the structure decides, keeping their ids.
     void FillTypedTags(TControlAccess& access, const void* s) const;
+    // Refreshes the numbers (values and ranges) only.
+    void FillNumbers(TControlAccess& access, const void* s) const;
     // Refreshes the colour swatches only.
     void FillColors(TControlAccess& access, const void* s) const;
 
@@ -168,6 +170,7 @@ private:
         bool big_endian;
     };
     Field FieldAt(const TFieldBinding& row, int32_t offset) const;
+    void FillRow(TControlAccess& access, const TFieldBinding& row, const void* s) const;
     void Check() const;
 
     std::vector<TFieldBinding> fRows;

@@ -54,6 +54,8 @@ public:
         ReadControls();
         if (!WriteTag()) throw TTagEditForm::WriteError(GetTag());
         ShowNote("");
+        // a number limited to its field shows as it was stored
+        fTable.FillNumbers(fAccess, &fCopy);
         UpdateCommandButtons();
     }
 

@@ -8,6 +8,7 @@
 
 #include "framework/XGError.h"
 #include "framework/qt/XGDialog.h"
+#include "framework/qt/XGEditText.h"
 #include "framework/qt/XGGuard.h"
 #include "framework/qt/XGMessages.h"
 #include "framework/qt/XGModalDialog.h"
@@ -15,6 +16,7 @@
 #include "framework/qt/XGRadioButton.h"
 #include "framework/qt/XGView.h"
 #include "framework/qt/XGWindow.h"
+#include "shell/TOverrideInPlugin.h"
 #include "shell/TTagFileForm.h"
 #include "shell/TTagInfoDialog.h"
 #include "shell/TTagPickList.h"
@@ -128,6 +130,7 @@ void TTagEditForm::WindowBuilt()
         w->SetDefaultButton(kApplyButton);
     }
     ShowFilePath();
+    UpdateReadOnly();
 
     int height = header->GetFrame().height;
     for (XGView* v : std::vector<XGView*>(w->GetRootView()->GetSubviews())) {
@@ -156,19 +159,85 @@ void TTagEditForm::ShowFilePath()
 
 void TTagEditForm::ShowNote(const std::string& text)
 {
-    XGView* note = FindView(kNoteText);
-    XGView* path = FindView(kPathText);
-    if (note) {
-        note->SetText(text);
-        note->Show(!text.empty());
-    }
-    if (path) path->Show(text.empty() || !note);
+    fNote = text;
+    ShowHeaderText();
 }
 
 std::string TTagEditForm::GetNote() const
 {
+    return fNote;
+}
+
+void TTagEditForm::ShowHeaderText()
+{
     XGView* note = FindView(kNoteText);
-    return note && note->IsShown() ? note->GetText() : std::string();
+    XGView* path = FindView(kPathText);
+    XGView* protectedText = FindView(kProtectedText);
+    if (fReadOnly && protectedText) {
+        std::string reason = ProtectedReason(GetTag()->file);
+        protectedText->SetText(fNote.empty() ? reason : reason + "\n" + fNote);
+        protectedText->Show(true);
+        if (note) note->Show(false);
+        if (path) path->Show(false);
+        return;
+    }
+    if (protectedText) protectedText->Show(false);
+    if (note) {
+        note->SetText(fNote);
+        note->Show(!fNote.empty());
+    }
+    if (path) path->Show(fNote.empty() || !note);
+}
+
+std::string TTagEditForm::ProtectedReason(const tag_file* f)
+{
+    if (f->kind == TAG_FILE_KIND_BASE) return "Base file: changes cannot be saved here";
+    if (f->kind == TAG_FILE_KIND_PATCH) return "Patch file: changes cannot be saved here";
+    if (f->read_only) return "Read-only file: changes cannot be saved here";
+    return {};
+}
+
+void TTagEditForm::UpdateReadOnly()
+{
+    bool readOnly = tag_file_is_protected(GetTag()->file);
+    if (readOnly == fReadOnly) return;
+    fReadOnly = readOnly;
+    if (XGView* override = FindView(kOverrideButton)) override->Show(fReadOnly);
+    ShowHeaderText();
+    // the fields can be read and copied; nothing that changes the copy is offered
+    XGWindow* w = GetWindow();
+    if (!w) return;
+    std::vector<XGView*> views{w->GetRootView()};
+    while (!views.empty()) {
+        XGView* v = views.back();
+        views.pop_back();
+        if (v->GetClassCode() == "TGED"_4cc) continue;
+        for (XGView* sub : v->GetSubviews()) views.push_back(sub);
+        switch (v->GetClassCode()) {
+        case "edit"_4cc:
+            if (auto* edit = dynamic_cast<XGEditText*>(v)) edit->SetReadOnly(fReadOnly);
+            break;
+        case "chkb"_4cc:
+        case "radb"_4cc:
+        case "popm"_4cc:
+        case "slid"_4cc: v->Enable(!fReadOnly); break;
+        default: break;
+        }
+    }
+}
+
+void TTagEditForm::ApplyFromControls()
+{
+    if (fReadOnly) return;
+    // every field is read before anything is written
+    fAccess.ClearRefused();
+    HasChanges();
+    if (fAccess.GetRefused()) {
+        std::string message = fAccess.RefusedMessage();
+        fAccess.ClearRefused();
+        throw XGError(kXGError, "Not a Number", message + " Nothing was applied.");
+    }
+    ApplyChanges();
 }
 
 void TTagEditForm::ShowView(int32_t control, bool show)
@@ -182,17 +251,28 @@ bool TTagEditForm::IsViewShown(int32_t control) const
     return v && v->IsShown();
 }
 
+bool TTagEditForm::ControlsDiffer()
+{
+    // a number field holding what is no number differs, whatever it would read as
+    fAccess.ClearRefused();
+    bool changed = HasChanges() || fAccess.GetRefused();
+    fAccess.ClearRefused();
+    return changed;
+}
+
 void TTagEditForm::UpdateCommandButtons()
 {
+    UpdateReadOnly();
     if (!FindView(kApplyButton) && !FindView(kReloadButton)) return;
-    bool changed = HasChanges();
-    EnableControl(kApplyButton, changed);
+    bool changed = ControlsDiffer();
+    EnableControl(kApplyButton, changed && !fReadOnly);
     EnableControl(kReloadButton, changed);
 }
 
 bool TTagEditForm::CanClose()
 {
-    if (!HasChanges()) return true;
+    // what cannot be applied is not asked about
+    if (fReadOnly || !ControlsDiffer()) return true;
     XGModalDialog modal(std::make_unique<XGForm>(), kCommitResource);
     if (XGView* text = modal.GetDialog()->FindView(kCommitText)) {
         std::string message = text->GetText();
@@ -200,7 +280,7 @@ bool TTagEditForm::CanClose()
         text->SetText(message);
     }
     switch (modal.Run()) {
-    case kCommitApply: ApplyChanges(); return true;
+    case kCommitApply: return XGGuard([this] { ApplyFromControls(); });
     case kCommitDiscard: return true;
     default: return false;
     }
@@ -208,6 +288,7 @@ bool TTagEditForm::CanClose()
 
 void TTagEditForm::PickTagRef(int32_t control)
 {
+    if (fReadOnly) return;
     tag_code type = fAccess.GetTagRefType(control);
     tag_code id = TTagPickList::Run(type, fAccess.GetTagRef(control), GetTag()->file);
     if (id == 0) return;
@@ -245,11 +326,16 @@ int32_t TTagEditForm::DoStatus(XGCode, XGParam id, XGParam status)
     auto& s = *reinterpret_cast<XGCommandStatus*>(status);
     switch (id) {
     case kCommandTagInfo: s.enabled = true; return 0;
+    case kCommandOverrideInPlugin:
+        UpdateReadOnly();
+        s.enabled = fReadOnly;
+        return 0;
     case kCommandReloadTag:
     case kCommandApplyTagChanges: {
-        bool changed = HasChanges();
-        s.enabled = changed;
-        EnableControl(kApplyButton, changed);
+        UpdateReadOnly();
+        bool changed = ControlsDiffer();
+        s.enabled = changed && (id == kCommandReloadTag || !fReadOnly);
+        EnableControl(kApplyButton, changed && !fReadOnly);
         EnableControl(kReloadButton, changed);
         return 0;
     }
@@ -261,8 +347,11 @@ int32_t TTagEditForm::DoMenu(XGCode, XGParam id, XGParam)
 {
     switch (id) {
     case kCommandTagInfo: TagInfo(); return 0;
+    case kCommandOverrideInPlugin:
+        if (fReadOnly) OverrideInPlugin({GetTag()});
+        return 0;
     case kCommandReloadTag: LoadTag(); break;
-    case kCommandApplyTagChanges: ApplyChanges(); break;
+    case kCommandApplyTagChanges: ApplyFromControls(); break;
     default: return kXGNotHandled;
     }
     UpdateCommandButtons();
@@ -278,7 +367,8 @@ int32_t TTagEditForm::DoClick(XGCode code, XGParam param, XGParam view)
     switch (id) {
     case kFileButton: ShowFileWindow(); return 0;
     case kReloadButton:
-    case kApplyButton: return DoMenu(kXGMenuMessage, param, 0);
+    case kApplyButton:
+    case kOverrideButton: return DoMenu(kXGMenuMessage, param, 0);
     default: break;
     }
     if (fAccess.IsTagRef(id)) {

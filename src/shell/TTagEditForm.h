@@ -28,9 +28,12 @@ public:
     static constexpr int32_t kReloadButton = 9803;
     static constexpr int32_t kApplyButton = 9804;
     static constexpr int32_t kNoteText = 9807;
+    static constexpr int32_t kOverrideButton = 9808;
+    static constexpr int32_t kProtectedText = 9809;
     static constexpr int32_t kCommandReloadTag = 9803;
     static constexpr int32_t kCommandApplyTagChanges = 9804;
     static constexpr int32_t kCommandTagInfo = 403;
+    static constexpr int32_t kCommandOverrideInPlugin = 9808;
     // "Commit Tag Changes?"
     static constexpr int32_t kCommitResource = 132;
     static constexpr int32_t kCommitText = 1;
@@ -74,6 +77,16 @@ public:
     // A line in the header in place of the path; empty clears it.
     void ShowNote(const std::string& text);
     std::string GetNote() const;
+
+    // Apply as the person asks for it (the Apply button, Apply Tag Changes, the close
+    // question): nothing is written when the form is read-only, and a number field whose
+    // text is not a number refuses the whole Apply with an error naming the field.
+    void ApplyFromControls();
+    // A tag of a protected file (base, patch, read-only) is shown, not edited: the header
+    // says why and offers "Override in Plugin...", and Apply stays disabled.
+    bool IsReadOnly() const { return fReadOnly; }
+    // Why the file's tags cannot be changed ("" when they can).
+    static std::string ProtectedReason(const tag_file* f);
 
     // "File Write Error": the tag's data could not be written and is unchanged.
     static XGPostError WriteError(const tag_entry* e);
@@ -148,4 +161,12 @@ private:
     int32_t DoValue(XGCode code, XGParam id, XGParam view);
     void ShowFileWindow();
     void TagInfo();
+    // Follows the file's protection: the header text and the controls that change things.
+    void UpdateReadOnly();
+    void ShowHeaderText();
+    // HasChanges, or a number field whose text is not a number.
+    bool ControlsDiffer();
+
+    bool fReadOnly = false;
+    std::string fNote;
 };

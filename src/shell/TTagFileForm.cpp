@@ -12,9 +12,12 @@
 #include "framework/qt/XGMessages.h"
 #include "framework/qt/XGWindow.h"
 #include "shell/TCreateTagDialog.h"
+#include "shell/TOverrideInPlugin.h"
 #include "shell/TTagEditorBase.h"
 #include "shell/TTolvaneApp.h"
 #include "shell/TTreeView.h"
+#include "shell/TWorkSummary.h"
+#include "tags/gameplay/tag_struct.h"
 #include "model/canm.h"
 #include "shell/TCollapseTerrainDialog.h"
 #include "shell/ditlmaker.h"
@@ -23,7 +26,7 @@
 #include "texture/texture_import.h"
 #include "texture/txst_format.h"
 
-XG_BEGIN_DISPATCH(TTagFileForm, XGForm)
+XG_BEGIN_DISPATCH(TTagFileForm, TTagTreeForm)
     XG_ON(kXGStatusMessage, &TTagFileForm::DoStatus)
     XG_ON(kXGMenuMessage, &TTagFileForm::DoMenu)
     XG_ON(kTreeDoubleClick, &TTagFileForm::DoDoubleClick)
@@ -54,8 +57,23 @@ TTagFileForm* TTagFileForm::FromFile(const tag_file* f)
     return f ? static_cast<TTagFileForm*>(f->form) : nullptr;
 }
 
+template <class F>
+void TTagFileForm::AsStep(F command, const std::vector<tag_entry*>& removing)
+{
+    fHistory.Begin(fFile, removing);
+    try {
+        command();
+    } catch (...) {
+        // what was done before the error is a step of its own
+        fHistory.End();
+        throw;
+    }
+    fHistory.End();
+}
+
 void TTagFileForm::DetachFile()
 {
+    fHistory.Clear();
     if (fFile && fFile->form == this) tag_file_set_window(fFile, nullptr);
     fFile = nullptr;
 }
@@ -89,13 +107,18 @@ void TTagFileForm::Refresh(bool redraw)
     if (!fTree || !fFile) return;
     std::vector<tag_code> expanded = ExpandedTypes();
     fTree->Clear();
+    bool everyTag = fFilter.IsEmpty();
     for (tag_group* g = fFile->groups; g; g = g->next) {
+        if (!GroupPasses(g)) continue;
         TTreeItem* typeRow = AddTypeRow(fFile, g->type, g);
-        for (tag_entry* e = g->entries; e; e = e->next) AddTagRow(typeRow, e);
+        bool wholeType = everyTag || fFilter.MatchesType(g->type);
+        for (tag_entry* e = g->entries; e; e = e->next)
+            if (wholeType || fFilter.Matches(e)) AddTagRow(typeRow, e);
         fTree->SortChildren(typeRow);
         if (std::find(expanded.begin(), expanded.end(), g->type) != expanded.end()) fTree->Expand(typeRow, true);
     }
     fTree->SortChildren(nullptr);
+    RefreshDone();
     if (redraw) fTree->Redraw();
     // the all-tags window shows the same rows (a save clears their changed icons)
     App()->TagListChanged();
@@ -164,6 +187,7 @@ bool TTagFileForm::SaveAs()
     std::string path = XGChooseFile(request);
     if (path.empty()) return false;
     Store().save_tag_file_as(fFile, path);
+    App()->AddRecentFile(fFile->path);
     UpdateTitle();
     Refresh(true);
     return true;
@@ -215,6 +239,7 @@ void TTagFileForm::Cut()
     TTagClipboard& clipboard = App()->GetClipboard();
     clipboard.Clear();
     std::vector<std::string> failed;
+    fHistory.Begin(fFile, tags);
     for (tag_entry* e : tags) {
         if (TTagEditorBase* editor = TTagEditorBase::FromTag(e))
             if (!editor->GetWindow() || !editor->GetWindow()->Close(true)) continue;
@@ -225,6 +250,7 @@ void TTagFileForm::Cut()
         }
         Store().delete_tag(e, true);
     }
+    fHistory.End();
     UpdateTitle();
     Refresh(true);
     ReportUncopied(failed, "it was left in the file.");
@@ -232,11 +258,50 @@ void TTagFileForm::Cut()
 
 void TTagFileForm::Clear()
 {
-    for (tag_entry* e : GetCommandTags()) {
+    std::vector<tag_entry*> tags = GetCommandTags();
+    if (tags.size() > 1 &&
+        XGShowAlert(kXGCaution, "Delete Tags",
+                    "Delete the " + std::to_string(tags.size()) + " selected tags from " +
+                        (fFile->path.empty() ? std::string("the new tag file") : tag_file_name(fFile)) +
+                        "? Edit > Undo brings them back.") != kXGAlertOK)
+        return;
+    AsStep(
+        [&] {
+            for (tag_entry* e : tags) {
+                if (TTagEditorBase* editor = TTagEditorBase::FromTag(e))
+                    if (editor->GetWindow()) editor->GetWindow()->Close(false);
+                Store().delete_tag(e, true);
+            }
+        },
+        tags);
+    UpdateTitle();
+    Refresh(true);
+}
+
+void TTagFileForm::Undo()
+{
+    fHistory.Undo([](tag_entry* e) {
         if (TTagEditorBase* editor = TTagEditorBase::FromTag(e))
             if (editor->GetWindow()) editor->GetWindow()->Close(false);
-        Store().delete_tag(e, true);
-    }
+    });
+    Restored();
+}
+
+void TTagFileForm::Redo()
+{
+    fHistory.Redo([](tag_entry* e) {
+        if (TTagEditorBase* editor = TTagEditorBase::FromTag(e))
+            if (editor->GetWindow()) editor->GetWindow()->Close(false);
+    });
+    Restored();
+}
+
+void TTagFileForm::Restored()
+{
+    // names and ids may have changed back: the editors show them
+    for (tag_group* g = fFile->groups; g; g = g->next)
+        for (tag_entry* e = g->entries; e; e = e->next)
+            if (TTagEditorBase* editor = TTagEditorBase::FromTag(e)) editor->UpdateTitle();
     UpdateTitle();
     Refresh(true);
 }
@@ -246,14 +311,16 @@ void TTagFileForm::Paste()
     TTagClipboard& clipboard = App()->GetClipboard();
     if (clipboard.GetCount() == 0) return;
     std::vector<tag_entry*> pasted;
-    for (int i = 0; i < clipboard.GetCount(); ++i) {
-        const tag_clipboard_record& r = clipboard.Get(i);
-        tag_code id = r.id;
-        if (tag_find_in_file(fFile, r.type, id)) id = Store().make_tag_id(r.name, r.type, fFile);
-        tag_entry* e = Store().create_tag(fFile, r.type, id, r.version, r.name, 0, r.size, r.data);
-        if (!e) throw XGPostError(kXGOutOfMemory);
-        pasted.push_back(e);
-    }
+    AsStep([&] {
+        for (int i = 0; i < clipboard.GetCount(); ++i) {
+            const tag_clipboard_record& r = clipboard.Get(i);
+            tag_code id = r.id;
+            if (tag_find_in_file(fFile, r.type, id)) id = Store().make_tag_id(r.name, r.type, fFile);
+            tag_entry* e = Store().create_tag(fFile, r.type, id, r.version, r.name, 0, r.size, r.data);
+            if (!e) throw XGPostError(kXGOutOfMemory);
+            pasted.push_back(e);
+        }
+    });
     UpdateTitle();
     Refresh(true);
     fTree->ClearSelection();
@@ -274,20 +341,27 @@ void TTagFileForm::CreateTag()
         UpdateTitle();
         Refresh(true);
     };
+    fHistory.Begin(fFile);
     tag_entry* e = Store().create_tag(fFile, choice.type, choice.id, int16_t(tag_type_version(choice.type)),
                                       choice.name.c_str(), 0, 0, nullptr);
-    if (!e) throw XGPostError(kXGOutOfMemory);
+    if (!e) {
+        fHistory.Cancel();
+        throw XGPostError(kXGOutOfMemory);
+    }
     try {
         if (tag_set_defaults_hook hook = tag_type_set_defaults_hook(choice.type)) hook(e);
     } catch (...) {
         takeBack(e);
+        fHistory.Cancel();
         throw;
     }
     if (e->size == 0) {
         // the defaults were cancelled (the New Mesh dialog, say)
         takeBack(e);
+        fHistory.Cancel();
         return;
     }
+    fHistory.End();
     UpdateTitle();
     Refresh(true);
     SelectTag(e, true, true);
@@ -299,18 +373,26 @@ void TTagFileForm::ImportCameraMotion()
 {
     std::string path = XGChooseFileToOpen("3D Studio ASE|*.ASE", "ASE");
     if (path.empty()) return;
+    TWork work("Import Camera Motion");
+    work.Show("Reading " + path);
     tag_entry* e = import_camera_motion(Store(), fFile, path);
     UpdateTitle();
     Refresh(true);
     if (e) SelectTag(e, true, true);
+    work.Finish(e ? "Made the camera animation " + tag_label(e) + " (" + std::to_string(e->size) + " bytes) in " +
+                        TitleFor(fFile) + " from " + path + "."
+                  : "No camera animation was made from " + path + ".");
 }
 
 void TTagFileForm::ImportColormap()
 {
     std::string path = XGChooseFileToOpen("Photoshop File|*.PSD", "PSD");
     if (path.empty()) return;
+    TWork work("Import New Colormap");
+    work.Show("Reading the layers of " + path);
     // a file that is not a usable image raises here, before anything is made
     std::unique_ptr<texture_set> set = import_terrain_file(path);
+    work.Show("Building the texture stack");
     std::string name = terrain_tag_name(path);
     tag_entry* e = Store().create_tag(fFile, "txst"_4cc, 0, int16_t(tag_type_version("txst"_4cc)), name.c_str(), 0,
                                       0, nullptr);
@@ -325,30 +407,35 @@ void TTagFileForm::ImportColormap()
     UpdateTitle();
     Refresh(true);
     SelectTag(e, true, true);
+    work.Finish("Made the texture stack " + tag_label(e) + " (" + std::to_string(e->size) + " bytes) in " +
+                TitleFor(fFile) + " from " + path + ".");
 }
 
 void TTagFileForm::CollapseTerrain()
 {
     tag_code terrain = 0, detail = 0;
     if (!TCollapseTerrainDialog::Run(fFile, terrain, detail)) return;
+    TWork work("Collapse Terrain Detail");
+    work.Show("Collapsing the detail of " + tag_code_to_text(detail) + " into " + tag_code_to_text(terrain));
     tag_entry* e = terrain_collapser().Collapse(fFile, terrain, detail);
     UpdateTitle();
     Refresh(true);
     if (e) SelectTag(e, true, true);
+    work.Finish(e ? "Made the texture stack " + tag_label(e) + " (" + std::to_string(e->size) + " bytes) in " +
+                        TitleFor(fFile) + "."
+                  : "Nothing was made.");
 }
 
 void TTagFileForm::ImportCin()
 {
     std::string path = XGChooseFileToOpen("Zepf .CIN File|*.CIN", "CIN");
     if (path.empty()) return;
-    TDialogImportReport report = make_dialog_tags(path, fFile);
+    TWork work("Import .CIN File");
+    TDialogImportReport report = make_dialog_tags(path, fFile, work.Progress());
     if (report.failed()) throw XGError(kXGError, "Import .CIN File", report.failure);
     UpdateTitle();
     Refresh(true);
-    std::string skipped;
-    for (const TDialogImportItem& item : report.items)
-        if (item.outcome == kDialogSkipped) skipped += "\"" + item.name + "\": " + item.reason + "\n";
-    if (!skipped.empty()) XGShowAlert(kXGWarning, "Dialogs Skipped", skipped);
+    work.Finish("From " + path + ":\n" + dialog_import_summary(report));
 }
 
 void TTagFileForm::DropFiles(const std::vector<std::string>& paths)
@@ -401,6 +488,8 @@ int32_t TTagFileForm::DoStatus(XGCode, XGParam id, XGParam status)
     case kXGCommandCopy:
     case kXGCommandClear: s.enabled = selected > 0; return 0;
     case kXGCommandPaste: s.enabled = App()->GetClipboard().GetCount() > 0; return 0;
+    case kXGCommandUndo: s.enabled = fHistory.CanUndo(); return 0;
+    case kCommandRedo: s.enabled = fHistory.CanRedo(); return 0;
     case kCommandSave: s.enabled = tag_file_needs_saving(fFile) || fFile->path.empty(); return 0;
     case kCommandSaveAs: s.enabled = true; return 0;
     case kCommandRevert: s.enabled = tag_file_needs_saving(fFile) && !fFile->path.empty(); return 0;
@@ -409,6 +498,7 @@ int32_t TTagFileForm::DoStatus(XGCode, XGParam id, XGParam status)
     case kCommandImportCin:
     case kCommandImportColormap:
     case kCommandCollapseTerrain: s.enabled = true; return 0;
+    case kCommandOverrideInPlugin: s.enabled = tag_file_is_protected(fFile) && !GetCommandTags().empty(); return 0;
     default: return SharedStatus(int16_t(id), s);
     }
 }
@@ -417,6 +507,8 @@ int32_t TTagFileForm::DoMenu(XGCode, XGParam id, XGParam)
 {
     if (!fFile || !fTree) return kXGNotHandled;
     switch (id) {
+    case kXGCommandUndo: Undo(); return 0;
+    case kCommandRedo: Redo(); return 0;
     case kXGCommandCut: Cut(); return 0;
     case kXGCommandCopy: Copy(); return 0;
     case kXGCommandPaste: Paste(); return 0;
@@ -425,13 +517,16 @@ int32_t TTagFileForm::DoMenu(XGCode, XGParam id, XGParam)
     case kCommandSaveAs: SaveAs(); return 0;
     case kCommandRevert: Revert(); return 0;
     case kCommandCreateTag: CreateTag(); return 0;
-    case kCommandImportCameraMotion: ImportCameraMotion(); return 0;
-    case kCommandImportCin: ImportCin(); return 0;
-    case kCommandImportColormap: ImportColormap(); return 0;
-    case kCommandCollapseTerrain: CollapseTerrain(); return 0;
+    case kCommandImportCameraMotion: AsStep([this] { ImportCameraMotion(); }); return 0;
+    case kCommandImportCin: AsStep([this] { ImportCin(); }); return 0;
+    case kCommandImportColormap: AsStep([this] { ImportColormap(); }); return 0;
+    case kCommandCollapseTerrain: AsStep([this] { CollapseTerrain(); }); return 0;
     case kCommandOpenTag: OpenSelectedTags(); return 0;
-    case kCommandTagInfo: TagInfoForSelection(fFile); return 0;
+    case kCommandTagInfo: AsStep([this] { TagInfoForSelection(fFile); }); return 0;
     case kCommandFindDuplicates: FindDuplicates(); return 0;
+    case kCommandOverrideInPlugin:
+        if (tag_file_is_protected(fFile)) OverrideInPlugin(GetCommandTags());
+        return 0;
     default: return kXGNotHandled;
     }
 }
@@ -447,6 +542,8 @@ int32_t TTagFileForm::DoKey(XGCode, XGParam key, XGParam modifiers)
     if (ReturnPressed(int32_t(key), int32_t(modifiers))) return 0;
     if (key != kXGKeyBackspace && key != kXGKeyDelete) return kXGNotHandled;
     if (!fFile || !fTree || fTree->GetSelectionCount() == 0) return kXGNotHandled;
+    // the filter box edits its own text
+    if (XGView* focus = GetWindow()->GetFocusView(); focus && focus->GetID() == kTagFilterControl) return kXGNotHandled;
     Clear();
     return 0;
 }
@@ -461,8 +558,10 @@ int32_t TTagFileForm::DoDrop(XGCode, XGParam data, XGParam)
 {
     const auto& d = *reinterpret_cast<const XGDragData*>(data);
     if (!fFile) return 0;
-    if (d.Has(kXGDragFiles)) DropFiles(d.Files());
-    if (const std::vector<uint8_t>* rows = d.Get(TAG_ROW_DRAG_TYPE))
-        DropRows(tag_rows_from_drag_bytes(rows->data(), rows->size()));
+    AsStep([&] {
+        if (d.Has(kXGDragFiles)) DropFiles(d.Files());
+        if (const std::vector<uint8_t>* rows = d.Get(TAG_ROW_DRAG_TYPE))
+            DropRows(tag_rows_from_drag_bytes(rows->data(), rows->size()));
+    });
     return 0;
 }

@@ -1,12 +1,14 @@
 // The window of one tag file: its tags in a tree grouped by type, and the file's
 // commands (save, save as, revert, the tag clipboard, create tag, tag info, the
-// imports, drops of files and dragged tags) and close check.
+// imports, drops of files and dragged tags, each of which Undo takes back and Redo
+// makes again) and close check.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "shell/TTagTreeForm.h"
+#include "tags/tag_file_history.h"
 
 class XGDragData;
 
@@ -50,6 +52,9 @@ public:
     void CollapseTerrain();
     void DropFiles(const std::vector<std::string>& paths);
     void DropRows(const std::vector<tag_row_record>& rows);
+    void Undo();
+    void Redo();
+    const TTagFileHistory& GetHistory() const { return fHistory; }
 
 protected:
     int32_t DoStatus(XGCode code, XGParam id, XGParam status);
@@ -63,6 +68,12 @@ private:
     // Lets go of the file without closing it.
     void DetachFile();
     void ReportUncopied(const std::vector<std::string>& names, const char* what);
+    // Runs a command as one step of the history; removing names the tags it may delete.
+    template <class F>
+    void AsStep(F command, const std::vector<tag_entry*>& removing = {});
+    // After an undo or redo: the editors of tags that went are closed, the rest follows.
+    void Restored();
 
     tag_file* fFile;
+    TTagFileHistory fHistory;
 };

@@ -10,13 +10,21 @@
 #include "shell/TTagEditorBase.h"
 #include "shell/TTagFileForm.h"
 #include "shell/TTagInfoDialog.h"
+#include "shell/TTagPickList.h"
 #include "shell/TTolvaneApp.h"
 #include "shell/TTreeView.h"
 #include "tags/tag_types.h"
 
+XG_BEGIN_DISPATCH(TTagTreeForm, XGForm)
+    XG_ON(kXGSetValueMessage, &TTagTreeForm::DoValue)
+    XG_ON(kXGListSelectMessage, &TTagTreeForm::DoSelect)
+XG_END_DISPATCH()
+
 void TTagTreeForm::WindowBuilt()
 {
     fTree = dynamic_cast<TTreeView*>(FindView(kTagTreeControl));
+    // the keys go to the rows, not to the filter box, until the person clicks it
+    if (fTree) fTree->Focus();
     if (fTree)
         fTree->SetDragType(TAG_ROW_DRAG_TYPE, [](const TTreeItem& item, std::vector<uint8_t>& out) {
             tag_row_record row = RowOf(&item);
@@ -67,23 +75,84 @@ TTreeItem* TTagTreeForm::AddTypeRow(tag_file* f, tag_code type, tag_group* g)
     return item;
 }
 
-TTreeItem* TTagTreeForm::AddTagRow(TTreeItem* typeRow, tag_entry* e)
+TTreeItem* TTagTreeForm::AddTagRow(TTreeItem* typeRow, tag_entry* e, const std::string& text)
 {
-    TTreeItem* item = fTree->AddItem(typeRow, TagRowText(e), TagRowIcon(e));
+    TTreeItem* item = fTree->AddItem(typeRow, text.empty() ? TagRowText(e) : text, TagRowIcon(e));
     tag_row_record row = tag_row_of(e);
     fTree->SetItemData(item, &row, sizeof row);
     return item;
 }
 
-std::vector<tag_code> TTagTreeForm::ExpandedTypes() const
+std::vector<tag_code> TTagTreeForm::ExpandedTypes()
 {
+    if (fShowsFiltered) return fUnfilteredExpanded;
     std::vector<tag_code> types;
     for (TTreeItem* item = fTree->GetFirstItem(); item; item = item->next) {
         if (!item->expanded) continue;
         if (types.size() == MAXIMUM_REMEMBERED_EXPANDED_ROWS) break;
         types.push_back(RowOf(item).type);
     }
+    fUnfilteredExpanded = types;
     return types;
+}
+
+bool TTagTreeForm::GroupPasses(const tag_group* g) const
+{
+    if (fFilter.IsEmpty() || fFilter.MatchesType(g->type)) return true;
+    for (const tag_entry* e = g->entries; e; e = e->next)
+        if (fFilter.Matches(e)) return true;
+    return false;
+}
+
+void TTagTreeForm::RefreshDone()
+{
+    fShowsFiltered = !fFilter.IsEmpty();
+    if (fShowsFiltered)
+        for (TTreeItem* item = fTree->GetFirstItem(); item; item = item->next) fTree->Expand(item, true);
+}
+
+void TTagTreeForm::SetFilter(const std::string& text)
+{
+    TTagFilter filter(text);
+    if (filter.GetText() == fFilter.GetText()) return;
+    std::vector<tag_entry*> selected = GetSelectedTags();
+    // what the person expanded is kept for when the filter is cleared
+    if (fTree && !fShowsFiltered) ExpandedTypes();
+    fFilter = std::move(filter);
+    Refresh(true);
+    for (tag_entry* e : selected) SelectTag(e, false, false);
+    if (GetControlText(kTagFilterControl) != text) SetControlText(kTagFilterControl, text);
+}
+
+std::string TTagTreeForm::StatusText(const tag_entry* e)
+{
+    return "Type: " + tag_code_to_text(e->group->type) + "   ID: " + tag_code_to_text(e->id) +
+           "   Size: " + std::to_string(e->size) + (e->size == 1 ? " byte" : " bytes") +
+           "   Version: " + std::to_string(e->version) + "   File: " + TTagPickList::ShownPath(e->file);
+}
+
+void TTagTreeForm::ShowSelectionStatus()
+{
+    TTolvaneApp* app = App();
+    if (!app) return;
+    std::vector<tag_entry*> tags = GetSelectedTags();
+    std::string text = tags.empty() ? std::string() : StatusText(tags.front());
+    if (tags.size() > 1) text += "   (" + std::to_string(tags.size()) + " tags selected)";
+    app->SetStatusText(text);
+}
+
+int32_t TTagTreeForm::DoValue(XGCode, XGParam id, XGParam)
+{
+    if (int32_t(id) != kTagFilterControl) return kXGNotHandled;
+    SetFilter(GetControlText(kTagFilterControl));
+    return 0;
+}
+
+int32_t TTagTreeForm::DoSelect(XGCode, XGParam id, XGParam)
+{
+    if (int32_t(id) != kTagTreeControl) return kXGNotHandled;
+    ShowSelectionStatus();
+    return 0;
 }
 
 void TTagTreeForm::SelectTag(tag_entry* e, bool expand, bool clear)

@@ -2,11 +2,15 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QSettings>
+#include <QStringList>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 #include "framework/XGDirectory.h"
 #include "framework/XGError.h"
+#include "framework/XGFileSpecifier.h"
 #include "framework/XGFile.h"
 #include "framework/XGFileLock.h"
 #include "framework/qt/XGDialog.h"
@@ -14,6 +18,7 @@
 #include "framework/qt/XGAlert.h"
 #include "framework/qt/XGFileDialog.h"
 #include "framework/qt/XGGuard.h"
+#include "framework/qt/XGMenuBar.h"
 #include "framework/qt/XGModalDialog.h"
 #include "framework/qt/XGPictures.h"
 #include "framework/qt/XGView.h"
@@ -36,6 +41,7 @@
 #include "shell/TTagFileForm.h"
 #include "shell/TTagFileWatcher.h"
 #include "shell/TTreeView.h"
+#include "shell/TWorkSummary.h"
 #include "shell/forms/editor_forms.h"
 #include "sound/TAudioOutputSink.h"
 #include "sound/sound_player.h"
@@ -51,6 +57,13 @@ namespace {
 constexpr int32_t kProgramIcon = 129;
 constexpr int32_t kFormatUpdatedResource = 165;
 constexpr int kSaveLockWait = 5000; // milliseconds
+
+constexpr const char* kRecentFilesKey = "recentFiles";
+
+QSettings Settings()
+{
+    return QSettings("Quenchold", "Quenchold");
+}
 
 // The New Mesh dialog asks the size of a new map.
 void EditorMeshDefaults(tag_entry* e)
@@ -106,6 +119,61 @@ TTolvaneApp::~TTolvaneApp()
     fStore.remove_tag_changed_listener(fListener);
 }
 
+void TTolvaneApp::Initialize()
+{
+    XGAppMultiWindow::Initialize();
+    if (XGMenuBar* bar = GetMenuBar())
+        bar->AddListedSubmenu(kCommandOpen, "Open &Recent", [this] {
+            std::vector<std::pair<std::string, int16_t>> items;
+            std::vector<std::string> recent = GetRecentFiles();
+            for (size_t i = 0; i < recent.size(); ++i)
+                items.emplace_back(std::to_string(i + 1 == 10 ? 0 : i + 1) + "  " + recent[i],
+                                   int16_t(kCommandFirstRecentFile + int(i)));
+            return items;
+        });
+}
+
+std::vector<std::string> TTolvaneApp::GetRecentFiles() const
+{
+    std::vector<std::string> paths;
+    for (const QString& path : Settings().value(kRecentFilesKey).toStringList())
+        if (int(paths.size()) < MAXIMUM_RECENT_FILES) paths.push_back(path.toStdString());
+    return paths;
+}
+
+void TTolvaneApp::SetRecentFiles(const std::vector<std::string>& paths)
+{
+    QStringList list;
+    for (const std::string& path : paths)
+        if (list.size() < MAXIMUM_RECENT_FILES) list << QString::fromStdString(path);
+    Settings().setValue(kRecentFilesKey, list);
+}
+
+void TTolvaneApp::AddRecentFile(const std::string& path)
+{
+    if (path.empty()) return;
+    std::string normal = XGNormalPath(path);
+    std::vector<std::string> paths = GetRecentFiles();
+    paths.erase(std::remove(paths.begin(), paths.end(), normal), paths.end());
+    paths.insert(paths.begin(), normal);
+    SetRecentFiles(paths);
+}
+
+void TTolvaneApp::OpenRecentFile(int index)
+{
+    std::vector<std::string> paths = GetRecentFiles();
+    if (index < 0 || index >= int(paths.size())) return;
+    std::string path = paths[size_t(index)];
+    try {
+        OpenTagFile(path);
+    } catch (...) {
+        // a file that cannot be opened any more leaves the list
+        paths.erase(paths.begin() + index);
+        SetRecentFiles(paths);
+        throw;
+    }
+}
+
 TSoundPlayer& TTolvaneApp::GetSoundPlayer()
 {
     if (!fSoundPlayer) fSoundPlayer = std::make_unique<TSoundPlayer>(make_audio_output_sink);
@@ -143,6 +211,7 @@ tag_file* TTolvaneApp::OpenTagFile(const std::string& path)
     std::string why;
     tag_file* f = fStore.open_tag_file(path, false, &why);
     if (!f) throw XGPostError(kXGFileOpenError, {path + " (" + why + ")"});
+    AddRecentFile(f->path);
     TagListChanged();
     ShowTagFileWindow(f, true);
     return f;
@@ -227,9 +296,9 @@ void TTolvaneApp::OpenTagFileCommand()
     if (!path.empty()) OpenTagFile(path);
 }
 
-void TTolvaneApp::BuildFoundation(const std::string& rootList)
+void TTolvaneApp::BuildFoundation(const std::string& rootList, TWork* work)
 {
-    foundation_build_result r = build_foundation(fStore, rootList, fDataFolder);
+    foundation_build_result r = build_foundation(fStore, rootList, fDataFolder, work ? work->Progress() : nullptr);
     std::string skipped;
     for (const std::string& item : r.skipped_items) skipped += (skipped.empty() ? "'" : ", '") + item + "'";
     if (IsHeadless()) {
@@ -243,47 +312,98 @@ void TTolvaneApp::BuildFoundation(const std::string& rootList)
         ReportError(XGError(kXGWarning, "Root List Items Skipped",
                             "These items of " + rootList + " are not TYPE:ID and were skipped: " + skipped + "."));
     if (!r.finished) throw XGError(kXGError, "Build Foundation Tags", r.failure);
+    if (!work) return;
+    std::string summary = "Built the foundation tags of " + rootList + " (" + std::to_string(r.collected) +
+                          (r.collected == 1 ? " tag" : " tags") + ") into " + r.folder + ":\n";
+    for (const foundation_output& output : r.outputs)
+        summary += "  " + output.name + ": " + foundation_output_summary(output) + "\n";
+    summary += "  " + std::string(DEPENDENCY_LOG_NAME) + ": " + std::to_string(r.log_lines) +
+               (r.log_lines == 1 ? " line" : " lines");
+    work->Finish(summary, r.folder + "/" + DEPENDENCY_LOG_NAME);
 }
 
 void TTolvaneApp::ExecuteScript(const std::string& path)
 {
     // a parse error was shown by the script itself
     if (!fScript.load_script(path)) return;
+    TWork work("Execute Script");
+    work.Show("Running " + XGFileSpecifier(path).GetName());
     bool ran = fScript.run_script(fStore);
     fScript.free_script();
-    if (ran) SaveChangedFiles();
+    std::vector<std::string> saved;
+    if (ran) {
+        work.Show("Saving the changed tag files");
+        saved = SaveChangedFiles();
+    }
     for (XGWindow* w : GetWindows())
         if (auto* form = dynamic_cast<TTagFileForm*>(w->GetForm())) {
             form->UpdateTitle();
             form->Refresh(true);
         }
     TagListChanged();
+    std::string summary = "Ran the script " + path + ".\n";
+    if (saved.empty()) summary += "No tag file needed saving.";
+    else summary += "Saved:\n";
+    for (const std::string& file : saved) summary += "  " + file + "\n";
+    summary += "\nWhat the script did is in its log, " + fScript.log_path() + ".";
+    work.Finish(summary, fScript.log_path());
 }
 
-void TTolvaneApp::SaveChangedFiles()
+std::vector<std::string> TTolvaneApp::SaveChangedFiles()
 {
+    std::vector<std::string> saved;
     for (tag_file* f = fStore.first_file(); f; f = f->next)
-        if (tag_file_needs_saving(f) && !f->path.empty()) XGGuard([&] { fStore.save_tag_file(f); });
+        if (tag_file_needs_saving(f) && !f->path.empty())
+            if (XGGuard([&] { fStore.save_tag_file(f); })) saved.push_back(f->path);
+    return saved;
 }
 
 void TTolvaneApp::BuildFoundationCommand()
 {
     std::string path = XGChooseFileToOpen("All Files|*.*", "txt");
-    if (!path.empty()) BuildFoundation(path);
+    if (path.empty()) return;
+    TWork work("Build Foundation Tags");
+    BuildFoundation(path, &work);
 }
 
 void TTolvaneApp::UpdateTagFormats()
 {
-    tag_format_update_report report = update_all_tag_formats(fStore, [](tag_file* f) {
-        if (TTagFileForm* window = TTagFileForm::FromFile(f)) {
-            window->UpdateTitle();
-            window->Refresh(true);
-        }
-    });
+    // stopping between files leaves each file whole
+    TWork work("Update Tag Formats", true);
+    tag_format_update_report report = update_all_tag_formats(
+        fStore,
+        [](tag_file* f) {
+            if (TTagFileForm* window = TTagFileForm::FromFile(f)) {
+                window->UpdateTitle();
+                window->Refresh(true);
+            }
+        },
+        work.Progress());
     for (const std::string& message : report.failed_saves) ReportError(XGPostError(kXGFileWriteError, {message}));
     std::string unreadable;
     for (const std::string& message : report.unreadable_tags) unreadable += message + "\n";
     if (!unreadable.empty()) ReportError(XGError(kXGWarning, "Tags Not Updated", unreadable));
+    auto names = [](const std::vector<tag_file*>& files) {
+        std::string list;
+        for (const tag_file* f : files) list += "  " + f->path + "\n";
+        return list;
+    };
+    std::string summary = report.cancelled ? "Stopped after " + std::to_string(report.files) + " of " +
+                                                 std::to_string(fStore.file_count()) +
+                                                 " tag files; the others were left as they were.\n"
+                                           : "Looked at " + std::to_string(report.files) + " tag files.\n";
+    if (report.converted + report.versioned == 0) {
+        summary += "Every tag was in the current format; nothing was changed.";
+    } else {
+        summary += std::to_string(report.converted) + " tags converted, " + std::to_string(report.versioned) +
+                   " given the current version.\n";
+        if (!report.saved_files.empty()) summary += "Saved:\n" + names(report.saved_files);
+        if (!report.refreshed_files.empty())
+            summary += "Changed in their windows, not saved yet:\n" + names(report.refreshed_files);
+        if (!report.failed_saves.empty())
+            summary += std::to_string(report.failed_saves.size()) + " could not be saved (see the messages).";
+    }
+    work.Finish(summary);
 }
 
 void TTolvaneApp::PrintSetup()
@@ -348,6 +468,10 @@ int32_t TTolvaneApp::DoStatus(XGCode, XGParam id, XGParam status)
         s.enabled = true;
         return 0;
     default:
+        if (id >= kCommandFirstRecentFile && id < kCommandFirstRecentFile + MAXIMUM_RECENT_FILES) {
+            s.enabled = int(id) - kCommandFirstRecentFile < int(GetRecentFiles().size());
+            return 0;
+        }
         return kXGNotHandled;
     }
 }
@@ -368,7 +492,12 @@ int32_t TTolvaneApp::DoMenu(XGCode, XGParam id, XGParam)
     case kCommandOpenAllTags: ShowAllTagWindow(); return 0;
     case kCommandFindTag: FindTag(); return 0;
     case kCommandCheckReferences: ShowCheckReferencesWindow(); return 0;
-    default: return kXGNotHandled;
+    default:
+        if (id >= kCommandFirstRecentFile && id < kCommandFirstRecentFile + MAXIMUM_RECENT_FILES) {
+            OpenRecentFile(int(id) - kCommandFirstRecentFile);
+            return 0;
+        }
+        return kXGNotHandled;
     }
 }
 

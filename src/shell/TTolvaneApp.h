@@ -16,6 +16,7 @@ class TCheckReferencesForm;
 class TSoundPlayer;
 class TTagFileForm;
 class TTagFileWatcher;
+class TWork;
 
 // Application commands of the menu bar.
 enum : int16_t {
@@ -28,7 +29,10 @@ enum : int16_t {
     kCommandUpdateFormats = 107,
     kCommandFindTag = 9805,
     kCommandCheckReferences = 9809,
+    kCommandFirstRecentFile = 120, // File > Open Recent: 120 to 129
 };
+
+constexpr int MAXIMUM_RECENT_FILES = 10;
 
 class TTolvaneApp : public XGAppMultiWindow {
     XG_DECLARE_DISPATCH()
@@ -38,8 +42,11 @@ public:
     explicit TTolvaneApp(std::string dataFolder);
     ~TTolvaneApp() override;
     static TTolvaneApp* Get();
+    // The frame, with File > Open Recent.
+    void Initialize() override;
 
     TTagStore& GetStore() { return fStore; }
+    const std::string& GetDataFolder() const { return fDataFolder; }
     TTagClipboard& GetClipboard() { return fClipboard; }
 
     // Opens the tag's editor (the alternate one when asked), after bringing the tag
@@ -53,9 +60,11 @@ public:
     tag_file* OpenTagFile(const std::string& path);
     // The foundation build of a root list into the data folder's foundation_build; a
     // batch run prints what it wrote. Raises an error when the build did not finish.
-    void BuildFoundation(const std::string& rootList);
+    // With work, its progress follows the build and its summary ends it.
+    void BuildFoundation(const std::string& rootList, TWork* work = nullptr);
     // Execute Script: parses the script file and runs it; then every open tag file that
-    // needs saving (and has a path) is saved and the windows show what changed.
+    // needs saving (and has a path) is saved and the windows show what changed. The
+    // summary says what was saved.
     void ExecuteScript(const std::string& path);
     // Update Tag Formats over every open file: files with a window are refreshed and
     // left modified, the others saved; failed saves and unreadable tags are reported.
@@ -78,6 +87,9 @@ public:
     // The set of tags changed (a file opened, closed or read again): the all-tags
     // window refreshes once the current command is done.
     void TagListChanged();
+    // The tag files opened or saved last, newest first (at most 10, kept between runs).
+    std::vector<std::string> GetRecentFiles() const;
+    void AddRecentFile(const std::string& path);
     // The tag pick list's scope, remembered for the whole program.
     bool GetPickFileOnly() const { return fPickFileOnly; }
     void SetPickFileOnly(bool fileOnly) { fPickFileOnly = fileOnly; }
@@ -97,10 +109,12 @@ protected:
 private:
     void NewTagFile();
     void BuildFoundationCommand();
-    void SaveChangedFiles();
+    std::vector<std::string> SaveChangedFiles();
     void OpenTagFileCommand();
     void PrintSetup();
     void FindTag();
+    void OpenRecentFile(int index);
+    void SetRecentFiles(const std::vector<std::string>& paths);
 
     std::string fDataFolder;
     TTagStore fStore;

@@ -198,6 +198,13 @@ void TTreeView::SetItemData(TTreeItem* item, const void* data, size_t length)
     item->data.assign(bytes, bytes + length);
 }
 
+void TTreeView::SetItemDimmed(TTreeItem* item, bool dimmed)
+{
+    item->dimmed = dimmed;
+    if (dimmed) item->row->setForeground(0, fWidget->palette().brush(QPalette::Disabled, QPalette::Text));
+    else item->row->setData(0, Qt::ForegroundRole, QVariant());
+}
+
 size_t TTreeView::GetItemData(const TTreeItem* item, void* buffer, size_t capacity) const
 {
     size_t n = std::min(capacity, item->data.size());
@@ -228,6 +235,7 @@ void TTreeView::Select(TTreeItem* item, bool add)
     fWidget->setCurrentItem(item->row, 0, QItemSelectionModel::NoUpdate);
     fWidget->scrollToItem(item->row);
     fSyncing = false;
+    Notify(kXGListSelectMessage);
 }
 
 void TTreeView::ClearSelection()
@@ -265,6 +273,7 @@ void TTreeView::SyncSelectionFromWidget()
     }
     fSelection = std::move(kept);
     RelinkSelection();
+    Notify(kXGListSelectMessage);
 }
 
 int TTreeView::CompareText(const std::string& a, const std::string& b)

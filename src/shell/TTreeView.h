@@ -4,7 +4,8 @@
 // selected. A double-click sends TDCK (p1 the item, p2 the modifier flags) up the
 // chain; drops ask TCDP (p1 the XGDragData; a result above 0 accepts) and perform
 // TDDP (p1 the XGDragData, p2 the item under the drop or null). Dragging rows carries
-// the data blocks of the selected rows under the drag type.
+// the data blocks of the selected rows under the drag type. A change of the selection
+// sends lsel.
 #pragma once
 
 #include <QIcon>
@@ -29,6 +30,7 @@ struct TTreeItem {
     TTreeView* owner = nullptr;
     bool expanded = false;
     bool selected = false;
+    bool dimmed = false;
     std::string text;
     int32_t icon = 0;
     std::vector<uint8_t> data;
@@ -49,6 +51,8 @@ public:
     // A new last child of parent (the top level for null); icon 0 draws none.
     TTreeItem* AddItem(TTreeItem* parent, const std::string& text, int32_t icon);
     void SetItemData(TTreeItem* item, const void* data, size_t length);
+    // A dimmed row is drawn in the colour of disabled text.
+    void SetItemDimmed(TTreeItem* item, bool dimmed);
     // Copies at most capacity bytes of the block; returns how many were copied.
     size_t GetItemData(const TTreeItem* item, void* buffer, size_t capacity) const;
 

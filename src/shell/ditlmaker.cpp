@@ -50,7 +50,7 @@ int TDialogImportReport::count(TDialogImportOutcome outcome) const
     return n;
 }
 
-TDialogImportReport make_dialog_tags(const std::string& path, tag_file* f)
+TDialogImportReport make_dialog_tags(const std::string& path, tag_file* f, XGProgress* progress)
 {
     std::vector<uint8_t> bytes;
     try {
@@ -65,10 +65,11 @@ TDialogImportReport make_dialog_tags(const std::string& path, tag_file* f)
     } catch (const std::bad_alloc&) {
         return {path + " is too large to be read into memory.", {}};
     }
-    return make_dialog_tags(bytes.data(), bytes.size(), XGFileSpecifier(path).GetName(), f);
+    return make_dialog_tags(bytes.data(), bytes.size(), XGFileSpecifier(path).GetName(), f, progress);
 }
 
-TDialogImportReport make_dialog_tags(const uint8_t* data, size_t size, const std::string& label, tag_file* f)
+TDialogImportReport make_dialog_tags(const uint8_t* data, size_t size, const std::string& label, tag_file* f,
+                                     XGProgress* progress)
 {
     PROGRAM_ASSERT(f && f->store, "ditlmaker");
     TDialogImportReport report;
@@ -85,6 +86,9 @@ TDialogImportReport make_dialog_tags(const uint8_t* data, size_t size, const std
     TTagStore& store = *f->store;
     std::set<tag_code> taken; // ids given to this file's dialogs
     for (const TCinDialog& d : file.dialogs) {
+        if (progress)
+            progress->Report("Making the dialog \"" + d.name + "\"", int64_t(report.items.size()),
+                             int64_t(file.dialogs.size()));
         TDialogImportItem item;
         item.name = d.name;
         if (!d.abandoned.empty()) {

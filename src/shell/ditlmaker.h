@@ -2,6 +2,8 @@
 // into a dialog tag of a tag file.
 #pragma once
 
+#include "framework/XGProgress.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -32,9 +34,11 @@ struct TDialogImportReport {
 // resource's name; the first bina tag with that id in a file that may be changed
 // gets the new data and name, else the tag is created in f. A file that fails its
 // checks changes nothing and gives the failure text.
-TDialogImportReport make_dialog_tags(const std::string& path, tag_file* f);
+// progress hears of each dialog.
+TDialogImportReport make_dialog_tags(const std::string& path, tag_file* f, XGProgress* progress = nullptr);
 // The same for the file's bytes; label names the file in messages.
-TDialogImportReport make_dialog_tags(const uint8_t* data, size_t size, const std::string& label, tag_file* f);
+TDialogImportReport make_dialog_tags(const uint8_t* data, size_t size, const std::string& label, tag_file* f,
+                                     XGProgress* progress = nullptr);
 
 // One line per dialog, then the counts; or the failure text.
 std::string dialog_import_summary(const TDialogImportReport& report);

@@ -11,7 +11,9 @@
 std::string field_number_text(double value, int decimals);
 
 // The decimal number the whole text holds (blanks around it allowed); 0 for an empty
-// text or one that is not a number.
+// text. False for a text that is not a number (value is then 0).
+bool field_text_parse(std::string_view text, double& value);
+// The same, 0 for a text that is not a number.
 double field_text_number(std::string_view text);
 
 // value rounded to the nearest integer (halves away from zero) and limited to lo..hi;

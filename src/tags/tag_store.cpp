@@ -48,6 +48,20 @@ void TTagStore::unlink_file(tag_file* f)
     f->next = f->prev = nullptr;
 }
 
+void TTagStore::move_file_to_front(tag_file* f)
+{
+    PROGRAM_ASSERT(f->store == this, "tags");
+    if (fFiles == f) return;
+    unlink_file(f);
+    link_file_front(f);
+    // its tags come first in lookups, in the order they had among themselves
+    for (tag_group* g = f->groups; g; g = g->next)
+        for (tag_entry* e = g->entries; e; e = e->next) {
+            uint64_t was = fIndex.remove(g->type, e->id, e);
+            fIndex.insert(g->type, e->id, e, TTagIndex::precedence(f->order, uint32_t(was)));
+        }
+}
+
 tag_file* TTagStore::find_open_file(const std::string& path) const
 {
     auto it = fPathIndex.find(XGNormalPath(path));

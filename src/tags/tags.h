@@ -146,6 +146,8 @@ public:
     bool reload_tag_file(tag_file* f, std::string* why = nullptr,
                          const std::function<void(tag_file& fresh)>& before = {});
     tag_file* find_open_file(const std::string& path) const;
+    // Puts an open file first in lookups, as opening it would.
+    void move_file_to_front(tag_file* f);
     void set_tag_file_path(tag_file* f, const std::string& path, std::string normal = {});
 
     // Iteration, in store order.

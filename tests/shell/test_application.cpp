@@ -5,9 +5,13 @@
 #include <QDropEvent>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMimeData>
 #include <QAction>
 #include <QListWidget>
+#include <QSettings>
+#include <algorithm>
+#include <cstdio>
 
 #include "framework/qt/XGAlert.h"
 #include "framework/qt/XGDialog.h"
@@ -17,6 +21,7 @@
 #include "framework/qt/XGListControl.h"
 #include "framework/qt/XGMenuBar.h"
 #include "framework/qt/XGMessages.h"
+#include "framework/qt/XGProgressDialog.h"
 #include "framework/qt/XGWindow.h"
 #include "shell/TAllTagForm.h"
 #include "shell/TCheckReferencesForm.h"
@@ -26,10 +31,12 @@
 #include "shell/TTagInfoDialog.h"
 #include "shell/TTolvaneApp.h"
 #include "shell/TTreeView.h"
+#include "shell/TWorkSummary.h"
 #include "shell/shell_test_support.h"
 #include "build/sample_data.h"
 #include "framework/XGDirectory.h"
 #include "framework/XGFile.h"
+#include "framework/XGFileSpecifier.h"
 #include "map/mesh_map.h"
 #include "support/cli_runner.h"
 #include "tags/gameplay/gameplay.h"
@@ -95,7 +102,7 @@ TEST_F(ShellTest, TheAllTagsWindowTakesTheFileCommandsAndDisablesThem)
     EXPECT_TRUE(Enabled(*fApp, kCommandFindDuplicates));
     EXPECT_TRUE(Enabled(*fApp, int16_t(kXGCommandClose)));
     all->GetTree()->Expand(all->GetTree()->GetFirstItem(), true);
-    select_rows(all->GetTree(), {"one (one_) [0k]"});
+    select_rows(all->GetTree(), {"one (one_) [0k]  plugins/p.tag"});
     EXPECT_TRUE(Enabled(*fApp, kCommandOpenTag));
     EXPECT_TRUE(Enabled(*fApp, kCommandTagInfo));
     // it takes no drops
@@ -552,12 +559,32 @@ TEST_F(ShellTest, BuildFoundationTagsAsksForTheRootListAndSaysWhatItSkipped)
     fApp->DoCommand(kCommandBuildFoundation);
     EXPECT_FALSE(XGFile::Exists(fData / "foundation_build/large.tag"));
 
-    script.File(fData / "roots.txt").Click(kXGAlertOK);
+    // progress while it works, then the summary with the way to the log
+    std::vector<std::string> reports;
+    XGProgressHook oldHook = XGSetProgressHook([&](XGProgressDialog& d) { reports.push_back(d.GetText()); });
+    std::vector<std::string> opened;
+    TOpenLogHook oldOpen = TSetOpenLogHook([&](const std::string& log) { opened.push_back(log); });
+    script.File(fData / "roots.txt").Click(kXGAlertOK).Then([](XGDialog& d) {
+        EXPECT_TRUE(d.FindView(3)->IsShown());
+        d.ClickControl(3);
+        EXPECT_FALSE(d.IsDone());
+        d.ClickControl(1);
+    });
     fApp->DoCommand(kCommandBuildFoundation);
+    XGSetProgressHook(oldHook);
+    TSetOpenLogHook(oldOpen);
     EXPECT_TRUE(XGFile::Exists(fData / "foundation_build/large.tag"));
-    ASSERT_EQ(script.Shown().size(), 1u);
+    ASSERT_EQ(script.Shown().size(), 2u);
     EXPECT_EQ(script.Shown()[0].title, "Warning");
     EXPECT_TRUE(script.Shown()[0].Mentions("'nonsense'"));
+    EXPECT_EQ(script.Shown()[1].title, "Build Foundation Tags");
+    EXPECT_TRUE(script.Shown()[1].Mentions("large.tag: "));
+    EXPECT_TRUE(script.Shown()[1].Mentions("dependency_log.txt: "));
+    EXPECT_TRUE(script.Shown()[1].Mentions("Took "));
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().rfind("Writing small.tag", 0), 0u);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(XGNormalPath(opened[0]), XGNormalPath(fData / "foundation_build/dependency_log.txt"));
 }
 
 TEST_F(ShellTest, UpdateTagFormatsSavesFilesWithoutWindowsAndRefreshesTheOthers)
@@ -573,7 +600,7 @@ TEST_F(ShellTest, UpdateTagFormatsSavesFilesWithoutWindowsAndRefreshesTheOthers)
     TTagFileForm* w = OpenWindow(shown);
     w->GetTree()->Expand(w->GetTree()->GetFirstItem(), true);
     ModalScript script;
-    script.Click(kXGAlertOK);
+    script.Click(kXGAlertOK).Click(1);
     fApp->DoCommand(kCommandUpdateFormats);
     make_writable(locked);
 
@@ -588,11 +615,34 @@ TEST_F(ShellTest, UpdateTagFormatsSavesFilesWithoutWindowsAndRefreshesTheOthers)
     ASSERT_NE(reread.find_tag(code("proj"), code("dart")), nullptr);
     EXPECT_EQ(reread.find_tag(code("proj"), code("dart"))->version, 2);
     // a file that cannot be saved is reported, and the others went on
-    ASSERT_EQ(script.Shown().size(), 1u);
+    ASSERT_EQ(script.Shown().size(), 2u);
     EXPECT_TRUE(script.Shown()[0].Mentions("File Write Error"));
     EXPECT_TRUE(script.Shown()[0].Mentions("locked.tag"));
+    // the summary: what was converted, saved and left modified
+    EXPECT_EQ(script.Shown()[1].title, "Update Tag Formats");
+    EXPECT_TRUE(script.Shown()[1].Mentions(" tags converted"));
+    EXPECT_TRUE(script.Shown()[1].Mentions("Saved:\n"));
+    EXPECT_TRUE(script.Shown()[1].Mentions("quiet.tag"));
+    EXPECT_TRUE(script.Shown()[1].Mentions("Changed in their windows, not saved yet:\n  "));
+    EXPECT_TRUE(script.Shown()[1].Mentions("shown.tag"));
     // nothing old: nothing written
     EXPECT_EQ(read_file(current), currentBefore);
+
+    // stopped before a file: it stays as it was
+    WriteTagFile("plugins/quiet.tag", {{"proj", "dart", "dart", 1, old}});
+    fApp->GetStore().revert_tag_file(fApp->GetStore().find_open_file(quiet));
+    XGProgressHook oldHook = XGSetProgressHook([](XGProgressDialog& d) {
+        EXPECT_TRUE(d.IsCancellable());
+        d.Cancel();
+    });
+    script.Click(1);
+    fApp->DoCommand(kCommandUpdateFormats);
+    XGSetProgressHook(oldHook);
+    EXPECT_TRUE(script.Shown().back().Mentions("Stopped after 0 of "));
+    TTagStore stopped;
+    stopped.open_tag_file(quiet, false);
+    ASSERT_NE(stopped.find_tag(code("proj"), code("dart")), nullptr);
+    EXPECT_EQ(stopped.find_tag(code("proj"), code("dart"))->version, 1);
 }
 
 TEST_F(ShellTest, ExecuteScriptRunsTheScriptAndSavesWhatChanged)
@@ -609,8 +659,11 @@ TEST_F(ShellTest, ExecuteScriptRunsTheScriptAndSavesWhatChanged)
     XGDirectory(fData.path()).MakeCurrent();
 
     ModalScript script;
-    script.File(fData / "make.QSF");
+    script.File(fData / "make.QSF").Click(1);
     fApp->DoCommand(kCommandExecuteScript);
+    EXPECT_TRUE(script.Shown().back().Mentions("Saved:\n"));
+    EXPECT_TRUE(script.Shown().back().Mentions("p.tag"));
+    EXPECT_TRUE(script.Shown().back().Mentions(SCRIPT_LOG_NAME));
     TTagStore reread;
     ASSERT_NE(reread.open_tag_file(made, false), nullptr);
     EXPECT_NE(reread.find_tag(code("soun"), code("bell")), nullptr);
@@ -624,13 +677,59 @@ TEST_F(ShellTest, ExecuteScriptRunsTheScriptAndSavesWhatChanged)
     fApp->GetStore().create_tag(w->GetFile(), code("rawd"), code("thre"), 1, "three", 0, 1, "x");
     script.File(fData / "broken.QSF").Click(kXGAlertOK);
     fApp->DoCommand(kCommandExecuteScript);
-    ASSERT_EQ(script.Shown().size(), 1u);
-    EXPECT_EQ(script.Shown()[0].title, "Quenchold Scripting");
-    EXPECT_TRUE(script.Shown()[0].Mentions("Script Error"));
-    EXPECT_TRUE(script.Shown()[0].Mentions("Line "));
+    ASSERT_EQ(script.Shown().size(), 2u);
+    EXPECT_EQ(script.Shown()[1].title, "Quenchold Scripting");
+    EXPECT_TRUE(script.Shown()[1].Mentions("Script Error"));
+    EXPECT_TRUE(script.Shown()[1].Mentions("Line "));
     EXPECT_TRUE(tag_file_needs_saving(w->GetFile()));
     EXPECT_TRUE(XGFile::Exists(fData / "script_log.txt"));
     before.MakeCurrent();
+}
+
+TEST_F(ShellTest, OpenRecentListsTheLastTenTagFilesNewestFirst)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(fData / "settings"));
+    std::vector<std::string> paths;
+    for (int i = 0; i < 12; ++i)
+        paths.push_back(WriteTagFile("r" + std::to_string(i) + ".tag", {{"rawd", "one_", "one", 1, make_bytes(3, 1)}}));
+    StartApp();
+    for (const std::string& path : paths) fApp->OpenTagFile(path);
+    fApp->OpenTagFile(paths[5]);
+    std::vector<std::string> recent = fApp->GetRecentFiles();
+    ASSERT_EQ(recent.size(), 10u);
+    EXPECT_EQ(recent[0], XGNormalPath(paths[5]));
+    EXPECT_EQ(recent[1], XGNormalPath(paths[11]));
+    EXPECT_EQ(std::count(recent.begin(), recent.end(), XGNormalPath(paths[5])), 1);
+    EXPECT_EQ(std::find(recent.begin(), recent.end(), XGNormalPath(paths[0])), recent.end());
+
+    // the submenu lists them; choosing one brings its window forward
+    QMenu* menu = nullptr;
+    for (QMenu* m : fApp->GetMenuBar()->GetMenus())
+        if (m->title() == "Open &Recent") menu = m;
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    ASSERT_EQ(menu->actions().size(), 10);
+    EXPECT_EQ(menu->actions()[1]->text().toStdString(), "2  " + XGNormalPath(paths[11]));
+    EXPECT_FALSE(Enabled(*fApp, int16_t(kCommandFirstRecentFile + 10)));
+    ASSERT_TRUE(fApp->DoCommand(int16_t(kCommandFirstRecentFile + 2)));
+    EXPECT_EQ(fApp->GetRecentFiles()[0], XGNormalPath(paths[10]));
+    EXPECT_EQ(fApp->GetFrontWindow()->GetTitle(), XGNormalPath(paths[10]));
+
+    // a file that is gone says so and leaves the list; the list outlives the program
+    std::remove(paths[9].c_str());
+    fApp.reset();
+    pump_events();
+    StartApp();
+    std::vector<std::string> kept = fApp->GetRecentFiles();
+    auto gone = std::find(kept.begin(), kept.end(), XGNormalPath(paths[9]));
+    ASSERT_NE(gone, kept.end());
+    ModalScript script;
+    script.Click(kXGAlertOK);
+    fApp->DoCommand(int16_t(kCommandFirstRecentFile + int(gone - kept.begin())));
+    ASSERT_EQ(script.Shown().size(), 1u);
+    EXPECT_TRUE(script.Shown()[0].Mentions("r9.tag"));
+    kept = fApp->GetRecentFiles();
+    EXPECT_EQ(std::find(kept.begin(), kept.end(), XGNormalPath(paths[9])), kept.end());
 }
 
 TEST_F(ShellTest, CheckReferencesListsWhatIsMissingOpensTheReferringTagAndChecksAgain)

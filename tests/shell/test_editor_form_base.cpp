@@ -2,8 +2,17 @@
 // the close question, the commands and the tag-changed broadcast.
 #include <gtest/gtest.h>
 
+#include <QWidget>
+#include <functional>
+
+#include "framework/XGFileSpecifier.h"
+
+#include "framework/XGResources.h"
+#include "framework/qt/XGAlert.h"
 #include "framework/qt/XGDialog.h"
+#include "framework/qt/XGEditText.h"
 #include "framework/qt/XGFactories.h"
+#include "framework/qt/XGGroupBox.h"
 #include "framework/qt/XGMessages.h"
 #include "framework/qt/XGWindow.h"
 #include "shell/TTagFileForm.h"
@@ -163,17 +172,76 @@ TEST_F(EditorFormBaseTest, AccessorsShowStoredNumbersAsDecimals)
     EXPECT_EQ(form->GetTagRef(4242), 0u);
 }
 
-TEST_F(EditorFormBaseTest, NumbersTypedOutsideAFieldsRangeAreLimitedWhenApplied)
+TEST_F(EditorFormBaseTest, ApplyRefusesTextThatIsNotANumberAndShowsLimitedNumbersAsStored)
 {
-    object_definition o = Object();
-    TTagEditForm* form = Open(ObjectTag(o));
+    tag_entry* e = ObjectTag(Object());
+    TTagEditForm* form = Open(e);
+    const bytes before = Data(e);
+    // text that reads as the stored 0 still differs from it
+    Type(form, kGravity, "abc");
+    EXPECT_TRUE(View(form, TTagEditForm::kApplyButton)->IsEnabled());
     Type(form, kGravity, "-100000");
-    Type(form, kVitality, "abc");
-    form->ApplyChanges();
+    struct Case {
+        int32_t control;
+        const char* text;
+        const char* field;
+    };
+    for (const Case& c : {Case{kVitality, "abc", "field Vitality "}, Case{kVitalityUpper, "1O", "Vitality (upper bound)"}}) {
+        Type(form, c.control, c.text);
+        ModalScript script;
+        script.Click(kXGAlertOK);
+        View(form, TTagEditForm::kApplyButton)->Click();
+        ASSERT_EQ(script.Shown().size(), 1u) << c.text;
+        EXPECT_TRUE(script.Shown()[0].Mentions(std::string("\"") + c.text + "\"")) << c.text;
+        EXPECT_TRUE(script.Shown()[0].Mentions(c.field)) << c.text;
+        EXPECT_EQ(Data(e), before) << c.text;
+        EXPECT_EQ(Text(form, c.control), c.text);
+        Type(form, c.control, "");
+    }
+    // closing offers Apply, which refuses the same way and keeps the window
+    Type(form, kVitality, "x1");
+    {
+        ModalScript script;
+        script.Click(TTagEditForm::kCommitApply).Click(kXGAlertOK);
+        EXPECT_FALSE(form->GetWindow()->Close(true));
+        EXPECT_EQ(Data(e), before);
+    }
+    // empty reads as 0; a number beyond the field is limited and shown as stored
+    Type(form, kVitality, " ");
+    EXPECT_TRUE(fApp->DoCommand(TTagEditForm::kCommandApplyTagChanges));
     object_definition stored{};
-    ASSERT_TRUE(read_tag_struct(form->GetTag(), stored));
+    ASSERT_TRUE(read_tag_struct(e, stored));
     EXPECT_EQ(stored.field_2, INT16_MIN);
     EXPECT_EQ(stored.maximum_vitality, 0);
+    EXPECT_EQ(Text(form, kGravity), "-64.0");
+    EXPECT_FALSE(form->HasChanges());
+}
+
+TEST_F(EditorFormBaseTest, ASubDialogKeepsItsCopyUntilEveryNumberReads)
+{
+    monster_definition m{};
+    tag_struct_defaults(m);
+    m.field_8[0] = 12;
+    TTagEditForm* form = Open(MakeTag("mons", tag_struct_bytes(m)));
+    ModalScript script;
+    bool stayed = false;
+    script.Then([&](XGDialog& d) {
+        EXPECT_EQ(d.GetTitle(), "Monster Animation States");
+        d.FindView(10)->SetText("seven");
+        d.ClickControl(1);
+        stayed = !d.IsDone();
+        d.FindView(10)->SetText("7");
+        d.ClickControl(1);
+    });
+    script.Click(kXGAlertOK);
+    form->FindView(13041)->Click();
+    EXPECT_TRUE(stayed);
+    ASSERT_EQ(script.Shown().size(), 2u);
+    EXPECT_TRUE(script.Shown()[1].Mentions("\"seven\" of Field 8 "));
+    form->ApplyFromControls();
+    monster_definition stored{};
+    ASSERT_TRUE(read_tag_struct(form->GetTag(), stored));
+    EXPECT_EQ(stored.field_8[0], 7);
 }
 
 TEST_F(EditorFormBaseTest, RangesShowTheUpperBoundAndStoreADelta)
@@ -371,4 +439,133 @@ TEST_F(EditorFormBaseTest, EveryOpenEditorHearsOfEveryChangeInOrder)
     tag_set_data(a, "abcd", 4);
     EXPECT_EQ(heard, (std::vector<std::string>{"first:rawd/" + tag_code_to_text(a->id),
                                                "second:rawd/" + tag_code_to_text(a->id)}));
+}
+
+TEST_F(EditorFormBaseTest, ProtectedTagsOpenReadOnlyAndAreOverriddenInAPlugin)
+{
+    object_definition o = Object();
+    o.field_2 = 512;
+    const bytes data = tag_struct_bytes(o);
+    std::string basePath = fData / "tags/base.tag";
+    write_file(basePath, build_multi_tag_file({{"obje", "bldr", "boulder", 1, data}, {"obje", "rock", "rock", 1, data}},
+                                              TAG_FILE_KIND_BASE));
+    tag_file* base = fApp->OpenTagFile(basePath);
+    tag_entry* e = tag_find_in_file(base, code("obje"), code("bldr"));
+    ASSERT_NE(e, nullptr);
+    TTagEditForm* form = Open(e);
+    ASSERT_TRUE(form->IsReadOnly());
+    EXPECT_EQ(Text(form, TTagEditForm::kProtectedText), "Base file: changes cannot be saved here");
+    EXPECT_TRUE(View(form, TTagEditForm::kProtectedText)->IsShown());
+    EXPECT_TRUE(View(form, TTagEditForm::kOverrideButton)->IsShown());
+    EXPECT_TRUE(dynamic_cast<XGEditText*>(View(form, kGravity))->IsReadOnly());
+    EXPECT_FALSE(View(form, kDrawSelection)->IsEnabled());
+    // whatever the controls hold, nothing is applied
+    Type(form, kGravity, "3");
+    EXPECT_FALSE(View(form, TTagEditForm::kApplyButton)->IsEnabled());
+    EXPECT_FALSE(fApp->DoCommand(TTagEditForm::kCommandApplyTagChanges));
+    form->ApplyFromControls();
+    EXPECT_EQ(Data(e), data);
+    EXPECT_FALSE(base->needupdate);
+
+    // the copy goes to a plugin behind the base file, which then comes first
+    ASSERT_NE(fApp->GetStore().first_file(), fFile);
+    {
+        ModalScript script;
+        script.File(fData / "plugins/forms.tag");
+        View(form, TTagEditForm::kOverrideButton)->Click();
+    }
+    tag_entry* copy = fApp->GetStore().find_tag(code("obje"), code("bldr"));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->file, fFile);
+    EXPECT_EQ(Data(copy), data);
+    auto* copyForm = dynamic_cast<TTagEditForm*>(TTagEditorBase::FromTag(copy));
+    ASSERT_NE(copyForm, nullptr);
+    EXPECT_FALSE(copyForm->IsReadOnly());
+    Type(copyForm, kGravity, "3");
+    copyForm->ApplyFromControls();
+    EXPECT_EQ(be16(Data(copy), 2), 1536);
+    EXPECT_EQ(Data(e), data);
+    // closing the read-only editor asks nothing
+    EXPECT_TRUE(form->GetWindow()->Close(true));
+
+    // from the base file's window, into a new file in a new folder
+    TTagFileForm* window = fApp->ShowTagFileWindow(base, true);
+    window->Refresh(true);
+    select_rows(window->GetTree(), {"rock (rock) [0k]"});
+    EXPECT_TRUE(fApp->GetCommandStatus(kCommandOverrideInPlugin).enabled);
+    {
+        ModalScript script;
+        script.File(fData / "plugins/more/over.tag");
+        EXPECT_TRUE(fApp->DoCommand(kCommandOverrideInPlugin));
+    }
+    tag_entry* rock = fApp->GetStore().find_tag(code("obje"), code("rock"));
+    ASSERT_NE(rock, nullptr);
+    EXPECT_EQ(rock->file->path, XGNormalPath(fData / "plugins/more/over.tag"));
+    EXPECT_TRUE(tag_file_needs_saving(rock->file) || rock->file->kind == TAG_FILE_KIND_NEW);
+    EXPECT_NE(TTagFileForm::FromFile(rock->file), nullptr);
+    EXPECT_NE(TTagEditorBase::FromTag(rock), nullptr);
+
+    // a protected file cannot take the copy
+    window->GetWindow()->BringToFront();
+    select_rows(window->GetTree(), {"rock (rock) [0k]"});
+    ModalScript script;
+    script.File(basePath).Click(kXGAlertOK);
+    EXPECT_TRUE(fApp->DoCommand(kCommandOverrideInPlugin));
+    ASSERT_EQ(script.Shown().size(), 1u);
+    EXPECT_TRUE(script.Shown()[0].Mentions("base.tag cannot be saved"));
+}
+
+TEST_F(EditorFormBaseTest, FieldsWithoutNamesFoldAwayBelowTheNamedOnes)
+{
+    // in every document window, a field labelled by its offset sits in a foldable group
+    // that nothing else of the form lies below
+    for (int32_t n = 1; n < 32768; ++n) {
+        if (!XGGetResource(kXGViewResourceType, n)) continue;
+        XGViewRecord top = XGLoadViewResource(n);
+        if (top.classCode != "wind"_4cc) continue;
+        std::function<void(const XGViewRecord&, const XGViewRecord*, int)> walk =
+            [&](const XGViewRecord& r, const XGViewRecord* group, int groupTop) {
+                for (const XGViewRecord& c : r.children) {
+                    bool unnamed = c.classCode == "text"_4cc && c.text.rfind("Field ", 0) == 0;
+                    if (unnamed) {
+                        ASSERT_NE(group, nullptr) << n << " " << c.text;
+                        EXPECT_TRUE(group->Has("collapsible")) << n << " " << group->text;
+                    }
+                    if (c.classCode == "grou"_4cc && c.Has("collapsible")) walk(c, &c, c.frame.top);
+                    else walk(c, group, groupTop);
+                }
+            };
+        walk(top, nullptr, 0);
+    }
+
+    unit_definition u{};
+    tag_struct_defaults(u);
+    u.records[2].field_8[3] = 42;
+    TTagEditForm* form = Open(MakeTag("unit", tag_struct_bytes(u)));
+    constexpr int32_t kRecord2Field14 = 22043;
+    EXPECT_EQ(Text(form, kRecord2Field14), "42");
+    EXPECT_EQ(form->Access().FieldLabel(kRecord2Field14), "Field 70");
+    XGGroupBox* group = nullptr;
+    for (XGView* v = View(form, kRecord2Field14); v; v = v->GetParent())
+        if ((group = dynamic_cast<XGGroupBox*>(v))) break;
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->GetText(), "Other fields");
+    // the decals and the monster lie above it
+    for (int32_t named : {22001, 22011, 22017})
+        EXPECT_LT(View(form, named)->GetWidget()->mapTo(form->GetWindow()->GetWidget(), QPoint(0, 0)).y(),
+                  group->GetWidget()->mapTo(form->GetWindow()->GetWidget(), QPoint(0, 0)).y());
+
+    int width = 0, open = 0, folded = 0;
+    form->GetWindow()->GetSize(width, open);
+    group->SetCollapsed(true);
+    pump_events();
+    form->GetWindow()->GetSize(width, folded);
+    EXPECT_EQ(open - folded, group->GetFrame().height == XGGroupBox::kCollapsedHeight ? 280 - XGGroupBox::kCollapsedHeight : -1);
+    EXPECT_FALSE(View(form, kRecord2Field14)->GetWidget()->isVisibleTo(form->GetWindow()->GetWidget()));
+    // folded fields keep their values
+    EXPECT_FALSE(form->HasChanges());
+    group->SetCollapsed(false);
+    pump_events();
+    form->GetWindow()->GetSize(width, folded);
+    EXPECT_EQ(folded, open);
 }

@@ -35,21 +35,23 @@ TEST(FormValues, DecimalsAreTrimmedToOneDigitAfterThePoint)
     EXPECT_EQ(field_number_text(-0.00001, 3), "0.0");
 }
 
-TEST(FormValues, TextThatIsNotANumberReadsAsZero)
+TEST(FormValues, OnlyNumbersAndBlankTextAreRead)
 {
-    EXPECT_EQ(field_text_number(""), 0.0);
-    EXPECT_EQ(field_text_number("   "), 0.0);
-    EXPECT_EQ(field_text_number("abc"), 0.0);
-    EXPECT_EQ(field_text_number("12abc"), 0.0);
-    EXPECT_EQ(field_text_number("1.2.3"), 0.0);
-    EXPECT_EQ(field_text_number("nan"), 0.0);
-    EXPECT_EQ(field_text_number("inf"), 0.0);
-    EXPECT_EQ(field_text_number("1e999"), 0.0);
-    EXPECT_EQ(field_text_number("+"), 0.0);
+    double value = -1;
+    for (const char* text : {"abc", "1O", "12abc", "1.2.3", "nan", "inf", "+", "-", "0x10", "1,5"}) {
+        EXPECT_FALSE(field_text_parse(text, value)) << text;
+        EXPECT_EQ(value, 0.0) << text;
+        EXPECT_EQ(field_text_number(text), 0.0) << text;
+    }
+    EXPECT_TRUE(field_text_parse("   ", value));
+    EXPECT_EQ(value, 0.0);
     EXPECT_EQ(field_text_number(" 3.5\t"), 3.5);
     EXPECT_EQ(field_text_number("+2"), 2.0);
     EXPECT_EQ(field_text_number("-1e2"), -100.0);
     EXPECT_EQ(field_text_number(".5"), 0.5);
+    // too large for a double is still a number; the field limits it
+    EXPECT_TRUE(field_text_parse("-1e999", value));
+    EXPECT_EQ(field_limit(value, INT16_MIN, INT16_MAX), INT16_MIN);
 }
 
 TEST(FormValues, NumbersAreRoundedAndLimitedToTheStoredWidth)

@@ -199,7 +199,7 @@ TEST_F(TextureCommandsTest, ImportNewColormapMakesATerrainStackNamedAfterTheImag
 {
     ModalScript script;
     std::string image = fData / "images/sample_terrain.psd";
-    script.File(image);
+    script.File(image).Click(1);
     Command(kCommandImportColormap);
     tag_group* stacks = tag_file_group(fWindow->GetFile(), code("txst"));
     ASSERT_NE(stacks, nullptr);
@@ -209,6 +209,7 @@ TEST_F(TextureCommandsTest, ImportNewColormapMakesATerrainStackNamedAfterTheImag
     EXPECT_GT(e->size, 0u);
     EXPECT_EQ(read_texture_set(e)->stack_count(), 9u);
     EXPECT_EQ(fWindow->GetTree()->GetFirstSelected()->text, TTagTreeForm::TagRowText(e));
+    EXPECT_TRUE(script.Shown().back().Mentions("Made the texture stack "));
 
     // an image it cannot read: an error, and no tag
     write_file(fData / "flat.psd", bytes(40, 1));
@@ -234,9 +235,12 @@ TEST_F(TextureCommandsTest, CollapseTerrainDetailAddsTheCollapsedStack)
         d.ClickControl(TCollapseTerrainDialog::kDetailButton);
         script.Then(pick("Sample Terrain (terr)"));
         d.ClickControl(TCollapseTerrainDialog::kTerrainButton);
+        // then the summary
+        script.Click(1);
         d.ClickControl(TCollapseTerrainDialog::kCreate);
     });
     Command(kCommandCollapseTerrain);
+    EXPECT_EQ(script.Shown().back().title, "Collapse Terrain Detail");
     tag_group* stacks = tag_file_group(fWindow->GetFile(), code("txst"));
     ASSERT_NE(stacks, nullptr);
     EXPECT_STREQ(stacks->entries->name, "Collapsed Terrain Stack");

@@ -9,15 +9,19 @@
 #include "framework/qt/XGAlert.h"
 #include "framework/qt/XGDialog.h"
 #include "framework/qt/XGDragData.h"
+#include "framework/qt/XGEditText.h"
+#include "framework/qt/XGListControl.h"
 #include "framework/qt/XGGuard.h"
 #include "framework/qt/XGMessages.h"
 #include "framework/qt/XGWindow.h"
+#include "shell/TCreateTagDialog.h"
 #include "shell/TTagFileForm.h"
 #include "shell/cin_bytes.h"
 #include "shell/TTolvaneApp.h"
 #include "shell/TTreeView.h"
 #include "shell/shell_test_support.h"
 #include "shell/tag_row_record.h"
+#include "tags/tag_file_format.h"
 
 namespace {
 
@@ -169,6 +173,16 @@ TEST_F(TagFileWindowTest, ClearAndTheDeleteKeysDeleteTheSelectionAndItsEditors)
     select_rows(fTree, {"beta (beta) [0k]"});
     fTree->Send(kXGKeyMessage, kXGKeyDelete, 0, true);
     EXPECT_EQ(Tag("rawd", "beta"), nullptr);
+    // more than one tag: asked first, and Cancel keeps them
+    select_rows(fTree, {"Alpha (alph) [0k]", "zap (zap_) [0k]"});
+    {
+        ModalScript script;
+        script.Click(kXGAlertCancel);
+        Command(kXGCommandClear);
+        ASSERT_EQ(script.Shown().size(), 1u);
+        EXPECT_TRUE(script.Shown()[0].Mentions("Delete the 2 selected tags from p.tag?"));
+    }
+    EXPECT_NE(Tag("rawd", "alph"), nullptr);
     // with nothing selected the key is someone else's
     fTree->ClearSelection();
     EXPECT_EQ(fTree->Send(kXGKeyMessage, kXGKeyBackspace, 0, true), kXGNotHandled);
@@ -421,14 +435,17 @@ TEST_F(TagFileWindowTest, ImportCinMakesDialogTagsAndSaysWhatItSkipped)
                          view_resource("Broken", 0, 0, 1, 1, {control("xxxx", 1, 0, 0, 0, 0, {})})}));
     write_file(fData / "bad.CIN", make_bytes(40, 3));
     ModalScript script;
-    script.File(fData / "ui.CIN").Click(kXGAlertOK);
+    script.File(fData / "ui.CIN").Click(1);
     Command(kCommandImportCin);
     ASSERT_NE(Tag("bina", "mame"), nullptr);
     EXPECT_STREQ(Tag("bina", "mame")->name, "Main Menu");
     EXPECT_NE(find_row(fTree, "Dialogs"), nullptr);
+    // the summary says what was made and what was skipped
     ASSERT_EQ(script.Shown().size(), 1u);
-    EXPECT_EQ(script.Shown()[0].title, "Warning");
-    EXPECT_TRUE(script.Shown()[0].Mentions("\"Broken\": control 1 has the unknown class `xxxx`"));
+    EXPECT_EQ(script.Shown()[0].title, "Import .CIN File");
+    EXPECT_TRUE(script.Shown()[0].Mentions("made bina/mame \"Main Menu\""));
+    EXPECT_TRUE(script.Shown()[0].Mentions("skipped \"Broken\": control 1 has the unknown class `xxxx`"));
+    EXPECT_TRUE(script.Shown()[0].Mentions("1 made, 0 replaced, 1 skipped"));
 
     // a file that is no interface-builder file: an error, and no change
     bytes before = read_file(fPath);
@@ -452,8 +469,11 @@ TEST_F(TagFileWindowTest, ImportCameraMotionAddsACameraTagAndSelectsIt)
                                     "  *CONTROL_ROT_TRACK {\n   *CONTROL_ROT_SAMPLE 0 0 0 1 0.5\n  }\n }\n}\n");
     write_text(fData / "broken.ase", "*3DSMAX_ASCIIEXPORT 200\n*CAMERAOBJECT {\n *TM_ANIMATION {\n");
     ModalScript script;
-    script.File(fData / "flyby.ase");
+    script.File(fData / "flyby.ase").Click(1);
     Command(kCommandImportCameraMotion);
+    ASSERT_EQ(script.Shown().size(), 1u);
+    EXPECT_TRUE(script.Shown()[0].Mentions("Made the camera animation "));
+    EXPECT_TRUE(script.Shown()[0].Mentions("flyby"));
     tag_group* cameras = tag_file_group(File(), code("canm"));
     ASSERT_NE(cameras, nullptr);
     EXPECT_STREQ(cameras->entries->name, "flyby");
@@ -466,4 +486,91 @@ TEST_F(TagFileWindowTest, ImportCameraMotionAddsACameraTagAndSelectsIt)
     EXPECT_EQ(script.Shown().back().title, "Error");
     EXPECT_TRUE(script.Shown().back().Mentions("broken.ase"));
     EXPECT_EQ(tag_count_tags(cameras), 1);
+}
+
+TEST_F(TagFileWindowTest, UndoAndRedoTakeEachOperationBackToTheFilesBytes)
+{
+    std::string out = fData / "written.tag";
+    auto Bytes = [&] {
+        std::string why;
+        EXPECT_TRUE(write_tag_file(File(), out, TAG_FILE_TYPE_PLUGIN, false, &why)) << why;
+        return read_file(out);
+    };
+    write_file(fData / "notes.txt", make_bytes(21, 5));
+    struct Step {
+        const char* what;
+        std::function<void()> run;
+    };
+    const std::vector<Step> steps = {
+        {"clear",
+         [&] {
+             select_rows(fTree, {"Alpha (alph) [0k]", "zap (zap_) [0k]"});
+             ModalScript script;
+             script.Click(kXGAlertOK);
+             Command(kXGCommandClear);
+         }},
+        {"cut",
+         [&] {
+             select_rows(fTree, {"Sounds"});
+             Command(kXGCommandCut);
+         }},
+        {"paste", [&] { Command(kXGCommandPaste); }},
+        {"tag info",
+         [&] {
+             select_rows(fTree, {"beta (beta) [0k]"});
+             ModalScript script;
+             script.Then([](XGDialog& d) {
+                 d.FindView(1)->SetText("gamma");
+                 d.FindView(8)->SetText("soun");
+                 d.ClickControl(101);
+             });
+             Command(kCommandTagInfo);
+         }},
+        {"create",
+         [&] {
+             ModalScript script;
+             script.Then([](XGDialog& d) {
+                 auto* form = dynamic_cast<TCreateTagDialog*>(d.GetForm());
+                 const auto& types = form->GetTypes();
+                 auto it = std::find(types.begin(), types.end(), code("amso"));
+                 static_cast<XGListControl*>(d.FindView(TCreateTagDialog::kTypeList))
+                     ->Choose(int32_t(it - types.begin()));
+                 d.ClickControl(TCreateTagDialog::kOK);
+             });
+             Command(kCommandCreateTag);
+             fWindow->GetWindow()->BringToFront();
+         }},
+        {"drop",
+         [&] {
+             XGDragData data;
+             data.AddFile(fData / "notes.txt");
+             Drop(fWindow, data);
+         }},
+    };
+    EXPECT_FALSE(Enabled(kXGCommandUndo));
+    std::vector<bytes> states{Bytes()};
+    for (const Step& step : steps) {
+        step.run();
+        states.push_back(Bytes());
+        EXPECT_NE(states.back(), states[states.size() - 2]) << step.what;
+    }
+    // back, one step at a time, to the file as it was opened
+    for (size_t i = steps.size(); i-- > 0;) {
+        ASSERT_TRUE(Enabled(kXGCommandUndo)) << steps[i].what;
+        Command(kXGCommandUndo);
+        EXPECT_EQ(Bytes(), states[i]) << steps[i].what;
+    }
+    EXPECT_FALSE(Enabled(kXGCommandUndo));
+    EXPECT_EQ(row_texts(fTree).size(), 6u);
+    for (size_t i = 0; i < steps.size(); ++i) {
+        ASSERT_TRUE(Enabled(kCommandRedo)) << steps[i].what;
+        Command(kCommandRedo);
+        EXPECT_EQ(Bytes(), states[i + 1]) << steps[i].what;
+    }
+    EXPECT_FALSE(Enabled(kCommandRedo));
+    // the created tag's editor went with it and came back closed; a change made
+    // elsewhere ends what can be undone
+    EXPECT_TRUE(Enabled(kXGCommandUndo));
+    fApp->GetStore().create_tag(File(), code("rawd"), code("xtra"), 1, "extra", 0, 1, "x");
+    EXPECT_FALSE(Enabled(kXGCommandUndo));
 }

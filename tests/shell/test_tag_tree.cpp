@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "framework/qt/XGEditText.h"
 #include "framework/qt/XGFactories.h"
 #include "framework/qt/XGMessages.h"
 #include "framework/qt/XGWindow.h"
@@ -89,13 +90,14 @@ TEST_F(ShellTest, TheChangedIconShowsInBothWindowsUntilTheFileIsSaved)
     w->UpdateTitle();
     pump_events();
     EXPECT_EQ(find_row(w->GetTree(), "boom (boom) [0k]")->icon, 132);
-    EXPECT_EQ(find_row(all->GetTree(), "boom (boom) [0k]")->icon, 132);
+    ASSERT_NE(find_row(all->GetTree(), "boom (boom) [0k]  plugins/p.tag"), nullptr);
+    EXPECT_EQ(find_row(all->GetTree(), "boom (boom) [0k]  plugins/p.tag")->icon, 132);
     EXPECT_EQ(w->GetWindow()->GetTitle(), path + " (modified)");
     // saved from the file's own window: neither window keeps the icon
     w->Send(kXGMenuMessage, kCommandSave, 0, true);
     pump_events();
     EXPECT_EQ(find_row(w->GetTree(), "boom (boom) [0k]")->icon, 130);
-    EXPECT_EQ(find_row(all->GetTree(), "boom (boom) [0k]")->icon, 130);
+    EXPECT_EQ(find_row(all->GetTree(), "boom (boom) [0k]  plugins/p.tag")->icon, 130);
     EXPECT_EQ(w->GetWindow()->GetTitle(), path);
 }
 
@@ -125,9 +127,14 @@ TEST_F(ShellTest, TheAllTagsWindowListsEveryFileUnderOneRowPerType)
     StartApp();
     TAllTagForm* all = fApp->ShowAllTagWindow();
     EXPECT_EQ(all->GetWindow()->GetTitle(), "All Tag Files");
-    EXPECT_EQ(row_texts(all->GetTree()), (std::vector<std::string>{"Raw Files", "  one (one_) [0k]",
-                                                                    "  one (one_) [0k]", "  Two (Two_) [0k]",
-                                                                    "Sounds", "  zap (s___) [0k]"}));
+    // each row names its file; a tag hidden by the same type and id in a file that comes
+    // first in lookups is greyed and says which file
+    const std::string hidden = "one (one_) [0k]  tags/base.tag  (overridden by plugins/p.tag)";
+    EXPECT_EQ(row_texts(all->GetTree()),
+              (std::vector<std::string>{"Raw Files", "  one (one_) [0k]  plugins/p.tag", "  " + hidden,
+                                        "  Two (Two_) [0k]  plugins/p.tag", "Sounds", "  zap (s___) [0k]  tags/base.tag"}));
+    EXPECT_TRUE(find_row(all->GetTree(), hidden)->dimmed);
+    EXPECT_FALSE(find_row(all->GetTree(), "one (one_) [0k]  plugins/p.tag")->dimmed);
     // the window follows the store: a tag created elsewhere shows up
     tag_file* plugin = fApp->GetStore().find_open_file(fData / "plugins/p.tag");
     fApp->GetStore().create_tag(plugin, "amso"_4cc, "amb_"_4cc, 1, "amb", 0, 1, "x");
@@ -146,8 +153,59 @@ TEST_F(ShellTest, TheAllTagsWindowListsEveryFileUnderOneRowPerType)
     script.Click(102); // Don't Save
     w->GetWindow()->Close(true);
     pump_events();
-    EXPECT_EQ(find_row(all->GetTree(), "extra (extr) [0k]"), nullptr);
-    EXPECT_NE(find_row(all->GetTree(), "stone (ston) [0k]"), nullptr);
+    auto rowStarting = [&](const std::string& text) {
+        for (const std::string& row : row_texts(all->GetTree()))
+            if (row.rfind("  " + text, 0) == 0) return true;
+        return false;
+    };
+    EXPECT_FALSE(rowStarting("extra (extr) [0k]"));
+    EXPECT_TRUE(rowStarting("stone (ston) [0k]"));
+}
+
+TEST_F(ShellTest, FilterBoxesNarrowTheTreesAndTheStatusBarShowsTheSelectedTag)
+{
+    WriteTagFile("tags/base.tag", {{"rawd", "one_", "one", 1, Sized(1)}, {"soun", "s___", "zap", 1, Sized(1)}});
+    std::string plugin = WriteTagFile("plugins/p.tag", {{"rawd", "Two_", "Two", 1, Sized(1)},
+                                                        {"rawd", "one_", "one", 3, Sized(1500)},
+                                                        {"soun", "xq12", "Bang", 2, Sized(3)}});
+    StartApp();
+    TTagFileForm* w = OpenWindow(plugin);
+    w->GetTree()->Expand(find_row(w->GetTree(), "Sounds"), true);
+    auto* box = dynamic_cast<XGEditText*>(w->FindView(kTagFilterControl));
+    ASSERT_NE(box, nullptr);
+    // by name, ignoring case; by id; by type code or name
+    box->Type("tW");
+    EXPECT_EQ(row_texts(w->GetTree()), (std::vector<std::string>{"Raw Files", "  Two (Two_) [0k]"}));
+    box->Type("xq1");
+    EXPECT_EQ(row_texts(w->GetTree()), (std::vector<std::string>{"Sounds", "  Bang (xq12) [0k]"}));
+    box->Type("raw f");
+    EXPECT_EQ(row_texts(w->GetTree()).size(), 3u);
+    box->Type("nothing like it");
+    EXPECT_TRUE(row_texts(w->GetTree()).empty());
+    // cleared, every row is back, expanded as the person left it
+    box->Type(" ");
+    EXPECT_EQ(row_texts(w->GetTree()).size(), 5u);
+    EXPECT_TRUE(find_row(w->GetTree(), "Sounds")->expanded);
+    EXPECT_FALSE(find_row(w->GetTree(), "Raw Files")->expanded);
+
+    // the all-tags window filters the same way and keeps the selection it can
+    TAllTagForm* all = fApp->ShowAllTagWindow();
+    select_rows(all->GetTree(), {"one (one_) [2k]  plugins/p.tag"});
+    EXPECT_EQ(fApp->GetStatusText(), "Type: rawd   ID: one_   Size: 1500 bytes   Version: 3   File: plugins/p.tag");
+    all->SetFilter("ONE");
+    EXPECT_EQ(row_texts(all->GetTree()),
+              (std::vector<std::string>{"Raw Files", "  one (one_) [0k]  tags/base.tag  (overridden by plugins/p.tag)",
+                                        "  one (one_) [2k]  plugins/p.tag"}));
+    ASSERT_EQ(all->GetSelectedTags().size(), 1u);
+    EXPECT_EQ(all->GetSelectedTags()[0]->size, 1500u);
+    // the store changes: the filter stays
+    fApp->GetStore().create_tag(w->GetFile(), "soun"_4cc, "ones"_4cc, 1, "bones", 0, 1, "x");
+    pump_events();
+    EXPECT_NE(find_row(all->GetTree(), "bones (ones) [0k]  plugins/p.tag"), nullptr);
+    EXPECT_EQ(find_row(all->GetTree(), "Two (Two_) [0k]  plugins/p.tag"), nullptr);
+    select_rows(all->GetTree(), {"bones (ones) [0k]  plugins/p.tag", "one (one_) [2k]  plugins/p.tag"});
+    EXPECT_EQ(fApp->GetStatusText(),
+              "Type: soun   ID: ones   Size: 1 byte   Version: 1   File: plugins/p.tag   (2 tags selected)");
 }
 
 TEST_F(ShellTest, TheProgramsViewClassesBuildFromResources)

@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QStatusBar>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
@@ -125,6 +126,7 @@ void XGAppMultiWindow::BuildFrame(int32_t menuResource)
     fArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     fArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     fFrame->setCentralWidget(fArea);
+    fFrame->statusBar()->setSizeGripEnabled(true);
     fDropTarget = std::make_unique<XGFrameDropTarget>(this);
     fArea->viewport()->setAcceptDrops(true);
     fArea->viewport()->installEventFilter(fDropTarget.get());
@@ -142,6 +144,16 @@ QRect XGAppMultiWindow::FirstFrameGeometry(const QRect& available)
     QRect frame(QPoint(0, 0), QSize(kFrameWidth, kFrameHeight).boundedTo(available.size()));
     frame.moveCenter(available.center());
     return frame;
+}
+
+void XGAppMultiWindow::SetStatusText(const std::string& text)
+{
+    if (fFrame) fFrame->statusBar()->showMessage(QString::fromLatin1(text.c_str()));
+}
+
+std::string XGAppMultiWindow::GetStatusText() const
+{
+    return fFrame ? fFrame->statusBar()->currentMessage().toLatin1().toStdString() : std::string();
 }
 
 void XGAppMultiWindow::ShowMainWindow()

@@ -40,6 +40,10 @@ public:
     void PositionDocumentWindow(XGWindow* w) override;
     void ActivateDocumentWindow(XGWindow* w) override;
 
+    // The line of the frame's status bar ("" when there is no frame).
+    void SetStatusText(const std::string& text);
+    std::string GetStatusText() const;
+
     // Files dropped on the frame outside every window; the program decides.
     virtual void FilesDropped(const std::vector<std::string>& paths) {}
 

@@ -28,6 +28,7 @@ XGEditText::XGEditText(XGView* parent, const XGViewRecord& record) : XGView(pare
         fLine = new QLineEdit(text);
         if (fMaxLength > 0) fLine->setMaxLength(fMaxLength);
         fLine->setReadOnly(record.Has("readonly"));
+        fLine->setPlaceholderText(QString::fromLatin1(record.Get("placeholder").c_str()));
         QObject::connect(fLine, &QLineEdit::textEdited, Bridge(), [this] { Notify(kXGSetValueMessage); });
         SetWidget(fLine);
     }
@@ -64,6 +65,17 @@ void XGEditText::SelectAll()
 {
     if (fLine) fLine->selectAll();
     else fText->selectAll();
+}
+
+void XGEditText::SetReadOnly(bool readOnly)
+{
+    if (fLine) fLine->setReadOnly(readOnly);
+    else fText->setReadOnly(readOnly);
+}
+
+bool XGEditText::IsReadOnly() const
+{
+    return fLine ? fLine->isReadOnly() : fText->isReadOnly();
 }
 
 void XGEditText::Type(const std::string& text)

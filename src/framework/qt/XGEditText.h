@@ -1,4 +1,4 @@
-// 'edit': an edit text. Attributes: max=N characters, multiline, readonly.
+// 'edit': an edit text. Attributes: max=N characters, multiline, readonly, placeholder=TEXT.
 // Sends sval when the user changes the text; answers the Edit menu's commands
 // while it has the focus.
 #pragma once
@@ -19,6 +19,9 @@ public:
     int32_t GetValue() const override;
     void SetValue(int32_t value) override;
     void SelectAll();
+    // Read-only text can be selected and copied, not changed.
+    void SetReadOnly(bool readOnly);
+    bool IsReadOnly() const;
     // Replaces the text as typing would (sval is sent).
     void Type(const std::string& text);
 

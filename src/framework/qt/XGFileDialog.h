@@ -11,7 +11,8 @@ struct XGFileRequest {
     bool save = false;
     std::string filter;
     std::string defaultExtension;
-    std::string proposedName;
+    std::string proposedName; // a name, or a path whose folder the dialog starts in
+    bool confirmOverwrite = true; // a save dialog asks before an existing file is chosen
 };
 
 // Returns the chosen path, "" for cancel.

@@ -71,6 +71,36 @@ void XGMenuBar::UpdateStatus(QMenu* menu)
     }
 }
 
+QMenu* XGMenuBar::AddListedSubmenu(int16_t afterId, const std::string& title, ItemLister lister)
+{
+    QAction* after = FindAction(afterId);
+    QMenu* parent = nullptr;
+    for (QMenu* menu : fMenus)
+        if (after && menu->actions().contains(after)) parent = menu;
+    if (!parent) return nullptr;
+    auto* sub = new QMenu(QString::fromLatin1(title.c_str()), parent);
+    int at = int(parent->actions().indexOf(after));
+    QAction* before = at + 1 < parent->actions().size() ? parent->actions()[at + 1] : nullptr;
+    parent->insertMenu(before, sub);
+    fMenus.push_back(sub);
+    auto fill = [this, sub, lister] {
+        sub->clear();
+        for (const auto& [label, id] : lister()) {
+            QAction* action = sub->addAction(QString::fromLatin1(label.c_str()));
+            action->setData(int(id));
+            int16_t command = id;
+            QObject::connect(action, &QAction::triggered, fContext.get(),
+                             [this, command] { XGGuard([&] { fApp->DoCommand(command); }); });
+        }
+        UpdateStatus(sub);
+        sub->menuAction()->setEnabled(!sub->isEmpty());
+    };
+    QObject::connect(sub, &QMenu::aboutToShow, fContext.get(), [fill] { XGGuard(fill); });
+    QObject::connect(parent, &QMenu::aboutToShow, fContext.get(), [fill] { XGGuard(fill); });
+    fill();
+    return sub;
+}
+
 void XGMenuBar::ListWindows(QMenu* menu)
 {
     for (QAction* a : fWindowActions) {

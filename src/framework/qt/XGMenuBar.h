@@ -3,7 +3,10 @@
 // The menu that holds Tile also lists the open document windows.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/XGMenuResource.h"
@@ -24,6 +27,10 @@ public:
     std::vector<QMenu*> GetMenus() const { return fMenus; }
     // Asks stat for every item of the menu (as before it shows).
     void UpdateStatus(QMenu* menu);
+    // A submenu after the item with the id whose items (label, command id) the program
+    // lists each time it opens; it is disabled while the list is empty.
+    using ItemLister = std::function<std::vector<std::pair<std::string, int16_t>>()>;
+    QMenu* AddListedSubmenu(int16_t afterId, const std::string& title, ItemLister lister);
 
 private:
     void ListWindows(QMenu* menu);

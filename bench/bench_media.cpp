@@ -72,10 +72,17 @@ struct Editor {
     }
 };
 
+// Made on first use and let go before the application object goes.
+std::unique_ptr<Editor>& EditorSlot()
+{
+    static std::unique_ptr<Editor> editor;
+    return editor;
+}
+
 Editor& TheEditor()
 {
-    static Editor editor;
-    return editor;
+    if (!EditorSlot()) EditorSlot() = std::make_unique<Editor>();
+    return *EditorSlot();
 }
 
 void Pump()
@@ -243,5 +250,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    EditorSlot().reset();
     return 0;
 }

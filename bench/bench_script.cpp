@@ -1,11 +1,12 @@
 // Statistics scripts of 3,000 monsters with four attacks each (15,000 value lines):
-// parsing the text beside splitting it into words and numbers; exporting and importing it
-// beside reading and writing the same monster structures through the store.
+// parsing the text in turns with splitting it into words and numbers; exporting and
+// importing it in turns with reading and writing the same monster structures.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "bench_support.h"
 #include "script/script.h"
@@ -71,75 +72,79 @@ const std::string& StatisticsText()
     return path;
 }
 
-void BM_ParseStatistics(benchmark::State& state)
+// Reads the file and turns every word into a number.
+double SplitWords(const std::string& path)
+{
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    std::string text;
+    char buffer[65536];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) text.append(buffer, n);
+    std::fclose(in);
+    double sum = 0;
+    for (char* p = text.data(); *p;) {
+        while (*p && (*p == ' ' || *p == '\t' || *p == '\n')) ++p;
+        char* end = p;
+        while (*end && *end != ' ' && *end != '\t' && *end != '\n') ++end;
+        char saved = *end;
+        *end = 0;
+        sum += std::strtod(p, nullptr);
+        *end = saved;
+        p = end;
+    }
+    return sum;
+}
+
+// Parsing the statistics text in turns with reading the file and turning every word into
+// a number.
+void BM_ParseStatistics_RatioToSplitWords(benchmark::State& state)
 {
     const std::string& path = StatisticsText();
     TScript script;
+    BenchTurns turns;
     for (auto _ : state) {
-        if (!script.load_script(path)) state.SkipWithError(script.error_text().c_str());
-        benchmark::DoNotOptimize(script.definition()->entry_count());
+        bench_timing split = time_of([&] { benchmark::DoNotOptimize(SplitWords(path)); });
+        bench_timing parse = time_of([&] {
+            if (!script.load_script(path)) state.SkipWithError(script.error_text().c_str());
+            benchmark::DoNotOptimize(script.definition()->entry_count());
+        });
+        turns.add(parse, split);
     }
+    turns.report(state);
 }
+BENCHMARK(BM_ParseStatistics_RatioToSplitWords)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30);
 
-// Reference: read the file and turn every word into a number.
-void BM_SplitWordsReference(benchmark::State& state)
-{
-    const std::string& path = StatisticsText();
-    for (auto _ : state) {
-        std::FILE* in = std::fopen(path.c_str(), "rb");
-        std::string text;
-        char buffer[65536];
-        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) text.append(buffer, n);
-        std::fclose(in);
-        double sum = 0;
-        for (char* p = text.data(); *p;) {
-            while (*p && (*p == ' ' || *p == '\t' || *p == '\n')) ++p;
-            char* end = p;
-            while (*end && *end != ' ' && *end != '\t' && *end != '\n') ++end;
-            char saved = *end;
-            *end = 0;
-            sum += std::strtod(p, nullptr);
-            *end = saved;
-            p = end;
-        }
-        benchmark::DoNotOptimize(sum);
-    }
-}
-
-void BM_ExportAndImport(benchmark::State& state)
+// Exporting and importing the statistics in turns with reading every monster structure
+// twice and writing it once, as export and import must, on entries found beforehand.
+void BM_ExportAndImport_RatioToStructures(benchmark::State& state)
 {
     StatisticsText();
     TTagStore store;
     AddMonsters(store);
+    std::vector<tag_entry*> entries;
+    for (int n = 0; n < kMonsters; ++n) entries.push_back(store.find_tag("mons"_4cc, Id(n)));
     TScript script;
     script.set_log_path(Path("log.txt"));
+    BenchTurns turns;
     for (auto _ : state) {
-        if (!script.load_script(Path("export.QSF")) || !script.run_script(store)) state.SkipWithError("export");
-        if (!script.load_script(Path("stats.txt")) || !script.run_script(store)) state.SkipWithError("import");
+        bench_timing structures = time_of([&] {
+            for (tag_entry* e : entries) {
+                monster_definition m;
+                if (!read_tag_struct(e, m) || !read_tag_struct(e, m) || !write_tag_struct(e, m))
+                    state.SkipWithError("structures");
+                benchmark::DoNotOptimize(m);
+            }
+        });
+        bench_timing script_run = time_of([&] {
+            if (!script.load_script(Path("export.QSF")) || !script.run_script(store)) state.SkipWithError("export");
+            if (!script.load_script(Path("stats.txt")) || !script.run_script(store)) state.SkipWithError("import");
+        });
         std::remove(Path("log.txt").c_str());
+        turns.add(script_run, structures);
     }
+    turns.report(state);
 }
-
-// Reference: read and write every monster structure twice, as export and import must.
-void BM_ReadWriteStructuresReference(benchmark::State& state)
-{
-    TTagStore store;
-    AddMonsters(store);
-    for (auto _ : state) {
-        for (int n = 0; n < kMonsters; ++n) {
-            tag_entry* e = store.find_tag("mons"_4cc, Id(n));
-            monster_definition m;
-            if (!read_tag_struct(e, m) || !read_tag_struct(e, m) || !write_tag_struct(e, m))
-                state.SkipWithError("structures");
-            benchmark::DoNotOptimize(m);
-        }
-    }
-}
+BENCHMARK(BM_ExportAndImport_RatioToStructures)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(15);
 
 } // namespace
 
-BENCHMARK(BM_ParseStatistics)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SplitWordsReference)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ExportAndImport)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadWriteStructuresReference)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

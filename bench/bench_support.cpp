@@ -1,10 +1,12 @@
 #include "bench_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <time.h>
 #include <unistd.h>
 
 BenchFolder::BenchFolder()
@@ -53,4 +55,43 @@ void plain_copy_file(const std::string& source, const std::string& target, std::
         if (::write(out, buffer.data(), size_t(n)) != n) std::abort();
     ::close(in);
     ::close(out);
+}
+
+bench_timing bench_now()
+{
+    timespec wall{}, cpu{};
+    ::clock_gettime(CLOCK_MONOTONIC, &wall);
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+    return {double(wall.tv_sec) + wall.tv_nsec * 1e-9, double(cpu.tv_sec) + cpu.tv_nsec * 1e-9};
+}
+
+bench_timing operator-(const bench_timing& a, const bench_timing& b)
+{
+    return {a.wall - b.wall, a.cpu - b.cpu};
+}
+
+void BenchTurns::add(const bench_timing& ours, const bench_timing& reference)
+{
+    fOurs.push_back(ours);
+    fReference.push_back(reference);
+}
+
+void BenchTurns::report(benchmark::State& state) const
+{
+    if (fOurs.empty()) return;
+    std::vector<double> wall, cpu;
+    double ours = 0, reference = 0;
+    for (size_t i = 0; i < fOurs.size(); ++i) {
+        wall.push_back(fOurs[i].wall / fReference[i].wall);
+        cpu.push_back(fOurs[i].cpu / std::max(fReference[i].cpu, 1e-6));
+        ours += fOurs[i].wall;
+        reference += fReference[i].wall;
+    }
+    std::sort(wall.begin(), wall.end());
+    std::sort(cpu.begin(), cpu.end());
+    state.counters["ratio_median"] = wall[wall.size() / 2];
+    state.counters["ratio_best"] = wall.front();
+    state.counters["cpu_ratio_median"] = cpu[cpu.size() / 2];
+    state.counters["ours_ms"] = 1e3 * ours / double(fOurs.size());
+    state.counters["reference_ms"] = 1e3 * reference / double(fOurs.size());
 }

@@ -57,10 +57,17 @@ struct Editor {
     }
 };
 
+// Made on first use and destroyed by main before the QApplication it needs.
+std::unique_ptr<Editor>& EditorSlot()
+{
+    static std::unique_ptr<Editor> editor;
+    return editor;
+}
+
 Editor& TheEditor()
 {
-    static Editor editor;
-    return editor;
+    if (!EditorSlot()) EditorSlot() = std::make_unique<Editor>();
+    return *EditorSlot();
 }
 
 void BM_AllTagsRefresh(benchmark::State& state)
@@ -149,5 +156,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    EditorSlot().reset();
     return 0;
 }

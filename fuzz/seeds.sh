@@ -79,6 +79,13 @@ case "$target" in
   fuzz_layered_image)
     cp "$(cd "$(dirname "$0")/.." && pwd)"/tests/texture/fixtures/*.psd "$corpus/"
     ;;
+  fuzz_tag_json)
+    # The sample tags as dump writes them, for the types that give fields, summaries or bare data.
+    sample
+    for item in mons:warr unit:warr proj:arro prgr:hit_ soli:snds lpgr:sprk txst:terr soun:chim text:brif; do
+      "$cli" --data "$work/data" dump "${item%%:*}" "${item##*:}" "$corpus/${item%%:*}.json" >/dev/null 2>&1 || true
+    done
+    ;;
   fuzz_texture_stack|fuzz_sprite)
     sample
     for tag in txst:terr txst:detl txst:sprf spri:sprt grsp:gspr; do

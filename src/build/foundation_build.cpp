@@ -1,6 +1,7 @@
 #include "build/foundation_build.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -43,63 +44,72 @@ bool FromFoundationFile(const tag_entry* e)
 
 } // namespace
 
-// The files of the collected tags, kept open while the build loads their data for the
-// hooks and reads it for the outputs.
+// The data of the collected tags, read through the files as the store read them. Small
+// tags are read through a few windows of their files: neighbouring tags come with one read.
 class TSourceFiles {
 public:
-    // Loads the tag's data into the store, through its open file.
+    // Loads the tag's data into the store.
     void Load(tag_entry* e)
     {
-        if (e->data) return;
-        if (open_file* file = File(e->file)) tag_get_data_from(e, file->file, file->length);
+        if (e->data || !Available(e)) return;
+        tag_data_ptr data(new (std::nothrow) uint8_t[e->size ? e->size : 1]);
+        if (data && Read(e, 0, data.get(), e->size)) tag_adopt_data(e, std::move(data));
     }
 
     // Whether the tag's whole data can be had.
     bool Available(tag_entry* e)
     {
-        if (e->data || e->size == 0) return true;
-        if (e->offset == 0) return false;
-        open_file* file = File(e->file);
-        return file && uint64_t(e->offset) + e->size <= file->length;
+        return e->data || e->size == 0 || tag_read_stored_data(e, 0, nullptr, 0);
     }
 
     bool Read(tag_entry* e, uint32_t offset, void* out, uint32_t count)
     {
         if (uint64_t(offset) + count > e->size) return false;
+        if (count == 0) return true;
         if (e->data) {
             std::memcpy(out, e->data.get() + offset, count);
             return true;
         }
-        if (!Available(e)) return false;
-        try {
-            return File(e->file)->file.ReadSome(uint64_t(e->offset) + offset, out, count) == count;
-        } catch (const XGError&) {
-            return false;
+        if (count > WINDOW_SIZE / 4 || e->offset == 0) return tag_read_stored_data(e, offset, out, count);
+        const uint64_t at = uint64_t(e->offset) + offset;
+        window* w = nullptr;
+        for (window& candidate : fWindows)
+            if (candidate.file == e->file && at >= candidate.start && at + count <= candidate.start + candidate.size) {
+                w = &candidate;
+                break;
+            }
+        if (!w) {
+            w = &*std::min_element(fWindows.begin(), fWindows.end(),
+                                   [](const window& a, const window& b) { return a.used < b.used; });
+            if (!w->bytes) w->bytes.reset(new (std::nothrow) uint8_t[WINDOW_SIZE]);
+            if (!w->bytes) return tag_read_stored_data(e, offset, out, count);
+            w->file = nullptr;
+            w->start = at;
+            w->size = tag_file_read_stored(e->file, at, w->bytes.get(), WINDOW_SIZE);
+            if (w->size < count) return false;
+            w->file = e->file;
         }
+        w->used = ++fUses;
+        std::memcpy(out, w->bytes.get() + (at - w->start), count);
+        return true;
     }
 
-    void Clear() { fFiles.clear(); }
+    void Clear()
+    {
+        for (window& w : fWindows) w.file = nullptr;
+    }
 
 private:
-    struct open_file {
-        XGFile file;
-        uint64_t length = 0;
+    struct window {
+        const tag_file* file = nullptr;
+        uint64_t start = 0;
+        uint64_t size = 0;
+        uint64_t used = 0;
+        std::unique_ptr<uint8_t[]> bytes;
     };
-
-    open_file* File(tag_file* f)
-    {
-        auto found = fFiles.find(f);
-        if (found != fFiles.end()) return found->second.get();
-        if (fFiles.size() >= MAXIMUM_OPEN_SOURCES) fFiles.clear();
-        auto file = std::make_unique<open_file>();
-        file->file.SetName(f->path);
-        if (f->path.empty() || !file->file.TryOpen(XGFile::kRead)) file.reset();
-        else file->length = file->file.GetLength();
-        return fFiles.emplace(f, std::move(file)).first->second.get();
-    }
-
-    static constexpr size_t MAXIMUM_OPEN_SOURCES = 256;
-    std::unordered_map<tag_file*, std::unique_ptr<open_file>> fFiles;
+    static constexpr uint32_t WINDOW_SIZE = 256 * 1024;
+    std::array<window, 16> fWindows;
+    uint64_t fUses = 0;
 };
 
 TFoundationBuild::TFoundationBuild(TTagStore& store) : fStore(store), fSources(std::make_unique<TSourceFiles>())

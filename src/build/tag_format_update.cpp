@@ -50,6 +50,19 @@ bool update_tag_format(tag_entry* e)
     return outcome == TAG_UPDATE_CONVERTED;
 }
 
+namespace {
+
+// Whether an editor window shows a tag of the file.
+bool HasEditors(const tag_file* f)
+{
+    for (tag_group* g = f->groups; g; g = g->next)
+        for (tag_entry* e = g->entries; e; e = e->next)
+            if (e->form) return true;
+    return false;
+}
+
+} // namespace
+
 tag_format_update_report update_all_tag_formats(TTagStore& store, const std::function<void(tag_file*)>& refresh_window,
                                                 XGProgress* progress)
 {
@@ -65,19 +78,17 @@ tag_format_update_report update_all_tag_formats(TTagStore& store, const std::fun
             break;
         }
         ++report.files;
-        bool changed = false;
+        int converted = 0, versioned = 0;
         for (tag_group* g = f->groups; g; g = g->next) {
             for (tag_entry* e = g->entries; e; e = e->next) {
                 switch (run_tag_format_update(e)) {
                 case TAG_UPDATE_NONE:
                     break;
                 case TAG_UPDATE_VERSIONED:
-                    ++report.versioned;
-                    changed = true;
+                    ++versioned;
                     break;
                 case TAG_UPDATE_CONVERTED:
-                    ++report.converted;
-                    changed = true;
+                    ++converted;
                     break;
                 case TAG_UPDATE_UNREADABLE:
                     report.unreadable_tags.push_back(Unreadable(e).GetMessage());
@@ -85,20 +96,30 @@ tag_format_update_report update_all_tag_formats(TTagStore& store, const std::fun
                 }
             }
         }
-        if (!changed) continue;
+        if (converted + versioned == 0) continue;
         report.changed_files.push_back(f);
+        bool kept = true;
         if (f->form) {
             if (refresh_window) refresh_window(f);
             report.refreshed_files.push_back(f);
         } else if (f->path.empty()) {
             report.failed_saves.push_back("A new tag file has no path; it was not saved.");
+            kept = false;
         } else {
             try {
                 store.save_tag_file(f);
                 report.saved_files.push_back(f);
             } catch (const XGError& error) {
                 report.failed_saves.push_back(error.GetMessage());
+                kept = false;
+                // nothing shows the file: it is left as the disk holds it
+                if (!HasEditors(f)) store.reload_tag_file(f);
             }
+        }
+        // only what was saved, or is shown to be saved, counts as converted
+        if (kept) {
+            report.converted += converted;
+            report.versioned += versioned;
         }
     }
     return report;

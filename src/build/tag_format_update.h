@@ -35,16 +35,17 @@ struct tag_format_update_report {
     std::vector<std::string> unreadable_tags;
     bool cancelled = false;
     int files = 0; // looked at
-    int converted = 0;
+    int converted = 0; // in the files saved or refreshed; a failed save's tags do not count
     int versioned = 0;
 };
 
 // Update Tag Formats over every open file (store order, groups and tags in file order).
 // Every tag is checked first, so an internal error ends the command before anything
 // changes. A file in which a tag changed is saved at once, or, when it has a window, handed
-// to refresh_window and left modified. A failed save is reported and the next file goes on.
-// progress hears of each file; when it asks to stop, the files after the current one are
-// left as they are (cancelled is set).
+// to refresh_window and left modified. A failed save is reported, the file is read again
+// from the disk when no window shows it, and the next file goes on. progress hears of each
+// file; when it asks to stop, the files after the current one are left as they are
+// (cancelled is set).
 tag_format_update_report update_all_tag_formats(TTagStore& store,
                                                 const std::function<void(tag_file*)>& refresh_window = {},
                                                 XGProgress* progress = nullptr);

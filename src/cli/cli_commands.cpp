@@ -19,6 +19,10 @@ int cli_import_psd(CliContext& context);
 int cli_collapse_terrain(CliContext& context);
 int cli_render_model(CliContext& context);
 int cli_render_map(CliContext& context);
+int cli_dump(CliContext& context);
+int cli_load(CliContext& context);
+int cli_diff(CliContext& context);
+int cli_check(CliContext& context);
 
 const std::vector<CliCommand>& cli_commands()
 {
@@ -46,6 +50,10 @@ const std::vector<CliCommand>& cli_commands()
          cli_render_model},
         {"render-map", "render-map FILE MAP_ID OUT.png [--size WxH] [--view top|perspective] [--markers hide|only|boxes|simple|complex]",
          cli_render_map},
+        {"dump", "dump TYPE ID [OUT]", cli_dump},
+        {"load", "load FILE JSON...", cli_load},
+        {"diff", "diff A B [--exit-code]", cli_diff},
+        {"check", "check [FILE...]", cli_check},
     };
     return commands;
 }

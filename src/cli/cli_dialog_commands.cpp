@@ -9,7 +9,7 @@
 int cli_import_cin(CliContext& context)
 {
     cli_require_args(context, 2, 2);
-    tag_file* f = cli_open_tag_file(context, context.args[0], true);
+    tag_file* f = cli_open_tag_file_to_write(context, context.args[0]);
     TDialogImportReport report = make_dialog_tags(context.args[1], f);
     if (report.failed()) throw CliFailure{report.failure};
 

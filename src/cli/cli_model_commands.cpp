@@ -37,7 +37,7 @@ int cli_import_skl(CliContext& context)
     tag.models.push_back(import_skeletal_model(source));
     std::vector<uint8_t> data = skmd_store(tag);
 
-    tag_file* f = cli_open_tag_file(context, file_path, true);
+    tag_file* f = cli_open_tag_file_to_write(context, file_path);
     tag_entry* e = context.store.create_tag(f, "skmd"_4cc, 0, int16_t(tag_type_version("skmd"_4cc)), name.c_str(), 0,
                                             uint32_t(data.size()), data.data());
     if (!e) throw XGPostError(kXGOutOfMemory);
@@ -49,7 +49,7 @@ int cli_import_skl(CliContext& context)
 int cli_import_ase(CliContext& context)
 {
     cli_require_args(context, 2, 2);
-    tag_file* f = cli_open_tag_file(context, context.args[0], true);
+    tag_file* f = cli_open_tag_file_to_write(context, context.args[0]);
     tag_entry* e = import_camera_motion(context.store, f, context.args[1]);
     context.store.save_tag_file(f);
     std::printf("%s\n", cli_list_line(e).c_str());

@@ -65,6 +65,7 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
 
+    XGFile::RaiseOpenFileLimit();
     TTagStore store;
     CliContext context{store, data, {}};
     for (; i < argc; ++i) context.args.push_back(argv[i]);

@@ -6,6 +6,22 @@
 #include <cstdint>
 #include <string>
 
+// What a file on disk is: its identity and the state of its contents. A file replaced by
+// rename gets another inode; one changed in place another size or modification time.
+struct XGFileStamp {
+    bool exists = false;
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    uint64_t size = 0;
+    int64_t modified = 0; // nanoseconds
+    bool operator==(const XGFileStamp&) const = default;
+    // The same file, whatever became of its contents.
+    bool SameFile(const XGFileStamp& other) const
+    {
+        return exists && other.exists && device == other.device && inode == other.inode;
+    }
+};
+
 class XGFile {
 public:
     enum Mode { kRead, kReadWrite };
@@ -24,6 +40,7 @@ public:
     void Open(Mode mode);      // an existing file
     bool TryOpen(Mode mode);   // false instead of an error
     void Create();             // create or truncate, for reading and writing
+    bool CreateNew();          // a file that did not exist, for reading and writing; false (errno) otherwise
     void Close();
     bool IsOpen() const { return fRefNum >= 0; }
     bool IsWritable() const { return fRWFlag; }
@@ -40,8 +57,15 @@ public:
     void SetPosition(uint64_t position);
     void SetLength(uint64_t length);
     void Flush();
+    // The open file as it is now.
+    XGFileStamp GetStamp() const;
+    int GetDescriptor() const { return fRefNum; }
 
+    // The file at path as it is now; exists is false when there is none.
+    static XGFileStamp StampOf(const std::string& path);
     static bool Exists(const std::string& path);
+    // Every open tag file keeps its file open: allows the process as many open files as it may.
+    static void RaiseOpenFileLimit();
     static bool IsDirectory(const std::string& path);
 
 private:

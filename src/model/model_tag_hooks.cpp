@@ -24,7 +24,10 @@ void skmd_set_defaults(tag_entry* e)
 void skmd_collect_dependencies(tag_entry* e)
 {
     skmd_tag_header header;
-    if (!tag_read_structs("skmd", e, &header, SKMD_TAG_HEADER_SIZE, 1, skmd_header_codes)) return;
+    if (!tag_read_structs("skmd", e, &header, SKMD_TAG_HEADER_SIZE, 1, skmd_header_codes)) {
+        report_unreadable_tag(e);
+        return;
+    }
     add_dependency("skan"_4cc, tag_code(header.word0));
     add_dependency("txst"_4cc, tag_code(header.word4));
 }
@@ -39,7 +42,10 @@ void skan_collect_dependencies(tag_entry* e)
 {
     uint32_t size = 0;
     const uint8_t* data = tag_get_data(e, &size);
-    if (!data) return;
+    if (!data) {
+        report_unreadable_tag(e);
+        return;
+    }
     TSkeletalAnimationSet set;
     try {
         if (tag_get_version(e) == 1) {
@@ -49,7 +55,8 @@ void skan_collect_dependencies(tag_entry* e)
             set = skan_load(data, size, tag_get_name(e));
         }
     } catch (const XGError&) {
-        return; // unreadable data references nothing
+        report_unreadable_tag(e); // unreadable data references nothing
+        return;
     }
     for (const auto& animation : set.animations)
         for (const TSkeletalAnimationFrame& frame : animation->frames) {

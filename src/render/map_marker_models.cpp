@@ -76,43 +76,20 @@ const map_marker_model* map_model_cache::model(tag_code id, int permutation, boo
         int index = permutation >= 0 && size_t(permutation) < tag.models.size() ? permutation : 0;
         const TSkeletalModel& model = *tag.models[size_t(index)];
         if (model.levels.empty()) return nullptr;
-        int level = complex ? int(model.levels.size()) - 1 : 0;
-        int count = model.header.lods[level].last_vertex;
-        skmd_posed_mesh mesh = skmd_pose_level(model, level, count, skmd_rest_transforms(model));
-        built->positions = std::move(mesh.positions);
         float scale = model.header.scale;
         if (!(scale > 0) || !std::isfinite(scale)) scale = 1;
-        for (float& c : built->positions) c *= scale;
-        built->skin = tag_code(tag.header.word4);
-        built->triangles = std::move(mesh.triangles);
-        size_t vertices = built->positions.size() / 3;
-        built->uv.assign(vertices * 2, 0.0f);
-        for (size_t v = 0; v < vertices && v * 2 + 1 < model.uv.size(); ++v) {
-            built->uv[v * 2] = model.uv[v * 2];
-            built->uv[v * 2 + 1] = model.uv[v * 2 + 1];
-        }
-        built->shade.resize(vertices * 3);
-        for (size_t v = 0; v < vertices; ++v) {
-            const float* n = v * 3 + 2 < mesh.normals.size() ? &mesh.normals[v * 3] : nullptr;
-            double length = n ? std::sqrt(double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2]) : 0;
-            double light = length > 0 ? (n[0] * -0.4 + n[1] * -0.4 + n[2] * 0.82) / length : 0.5;
-            uint8_t g = uint8_t(std::clamp(110 + 120 * light, 40.0, 255.0));
-            built->shade[v * 3] = built->shade[v * 3 + 1] = built->shade[v * 3 + 2] = g;
-        }
-        // only triangles whose vertices are there
-        std::vector<uint16_t> kept;
-        for (size_t t = 0; t + 2 < built->triangles.size(); t += 3)
-            if (built->triangles[t] < vertices && built->triangles[t + 1] < vertices && built->triangles[t + 2] < vertices)
-                kept.insert(kept.end(), built->triangles.begin() + long(t), built->triangles.begin() + long(t) + 3);
-        built->triangles = std::move(kept);
-        if (vertices == 0) return nullptr;
+        built->mesh = skmd_mesh_for_level(model, complex ? int(model.levels.size()) - 1 : 0,
+                                          skmd_rest_transforms(model), scale);
+        const std::vector<float>& positions = built->mesh.positions;
+        if (positions.empty()) return nullptr;
         vec3 low{1e30, 1e30, 1e30}, high{-1e30, -1e30, -1e30};
-        for (size_t v = 0; v < vertices; ++v) {
-            const float* p = &built->positions[v * 3];
+        for (size_t v = 0; v + 2 < positions.size(); v += 3) {
+            const float* p = &positions[v];
             low = {std::min(low.x, double(p[0])), std::min(low.y, double(p[1])), std::min(low.z, double(p[2]))};
             high = {std::max(high.x, double(p[0])), std::max(high.y, double(p[1])), std::max(high.z, double(p[2]))};
         }
         built->bounds = {low, high};
+        built->skin = tag_code(tag.header.word4);
         built->id = id;
         built->permutation = index;
     } catch (const XGError&) {

@@ -1,7 +1,7 @@
 // Marker models: a marker's palette entry followed to its skeletal model (scenery with
 // skeletal models, units through their monster, projectiles with a skeletal model),
-// posed at rest at the simple (first) or complex (last) level of detail and drawn at the
-// model's scale, kept per (model id, permutation, level) until the model's tag changes.
+// posed at rest at the simple (first) or complex (last) level of detail at the model's
+// scale, kept per (model id, permutation, level) until the model's tag changes.
 #pragma once
 
 #include <map>
@@ -11,13 +11,11 @@
 
 #include "map/map_pick.h"
 #include "map/mesh_format.h"
+#include "model/skmd_scene.h"
 #include "tags/tags.h"
 
 struct map_marker_model {
-    std::vector<float> positions; // x, y, z per vertex, world units
-    std::vector<float> uv;
-    std::vector<uint8_t> shade; // grey per vertex from its normal, for models without a texture
-    std::vector<uint16_t> triangles;
+    skmd_mesh mesh; // world units
     map_box bounds; // model space
     tag_code id = NONE_TAG;
     tag_code skin = NONE_TAG; // the texture stack the model's tag names

@@ -4,7 +4,12 @@
 #include <cmath>
 #include <numbers>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "map/mesh_map.h"
+#include "render/model_renderer.h"
 
 namespace {
 
@@ -53,11 +58,7 @@ map_renderer::map_renderer(TTagStore* store) : fTextures(store), fModels(store),
 bool map_renderer::on_screen(const block& b, double& pixels_per_cell) const
 {
     mat4 m = fProjection * fModelView;
-    float low = 1e30f, high = -1e30f;
-    for (size_t v = 2; v < b.surface.size(); v += 3) {
-        low = std::min(low, b.surface[v]);
-        high = std::max(high, b.surface[v]);
-    }
+    const float low = b.low, high = b.high;
     double x0 = b.surface[0], y0 = b.surface[1];
     // the clip coordinates of the block's box: off screen when all lie beyond one plane
     int outside[6] = {};
@@ -96,6 +97,13 @@ map_renderer::~map_renderer() = default;
 
 void map_renderer::set_gl(const gl_functions* gl)
 {
+#ifdef __GLIBC__
+    // Mesa's software renderer frees its per-frame binning memory after every frame; at
+    // glibc's default threshold that memory goes back to the kernel and each frame faults
+    // it in again. Freed heap up to 64 MB is kept for reuse instead.
+    static const bool kept = mallopt(M_TRIM_THRESHOLD, 64 << 20) == 1;
+    (void)kept;
+#endif
     fGL = gl;
     fTextures.set_gl(gl);
 }
@@ -139,6 +147,8 @@ void map_renderer::build_block(const TMeshMap& map, int bx, int by, block& b)
     b.surface.resize(BLOCK_VERTICES * 3);
     b.shade.resize(BLOCK_VERTICES * 3);
     b.types.resize(BLOCK_VERTICES * 4);
+    b.low = 1e30f;
+    b.high = -1e30f;
     auto height = [&](int x, int y) {
         x = std::clamp(x, 0, map.fWidth - 1);
         y = std::clamp(y, 0, map.fHeight - 1);
@@ -158,6 +168,13 @@ void map_renderer::build_block(const TMeshMap& map, int bx, int by, block& b)
             map_rgb t = terrain_type_color(map.Cell(std::min(x, map.fWidth - 1), std::min(y, map.fHeight - 1)).flags & 15);
             uint8_t* rgba = &b.types[v * 4];
             rgba[0] = t.r, rgba[1] = t.g, rgba[2] = t.b, rgba[3] = 120;
+            // the bounds hold every grid, so that culling keeps lines above or below the surface
+            const mesh_cell& cell = map.Cell(std::min(x, map.fWidth - 1), std::min(y, map.fHeight - 1));
+            for (map_grid g : MAP_GRIDS) {
+                float z = float(grid_height(cell, g) / 512.0);
+                b.low = std::min(b.low, z);
+                b.high = std::max(b.high, z);
+            }
         }
     b.built = true;
 }
@@ -184,9 +201,10 @@ void map_renderer::draw_indexed(GLenum mode, const std::vector<uint16_t>& indice
     if (fGL->UnlockArraysEXT) fGL->UnlockArraysEXT();
 }
 
-void map_renderer::draw(const map_scene& scene, const mat4& projection, const mat4& model_view, int width, int height)
+bool map_renderer::start_frame(const map_scene& scene, const mat4& projection, const mat4& model_view, int width,
+                               int height)
 {
-    if (!fGL) return;
+    if (!fGL) return false;
     fProjection = projection;
     fModelView = model_view;
     fViewWidth = width;
@@ -195,35 +213,26 @@ void map_renderer::draw(const map_scene& scene, const mat4& projection, const ma
     fGL->ClearColor(0, 0, 0, 1);
     fGL->ClearDepth(1);
     fGL->Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (!scene.map || !scene.display) return;
+    if (!scene.map || !scene.display) return false;
     fGL->MatrixMode(GL_PROJECTION);
     fGL->LoadMatrixf(projection.floats().data());
     fGL->MatrixMode(GL_MODELVIEW);
     fGL->LoadMatrixf(model_view.floats().data());
+    return true;
+}
+
+void map_renderer::draw(const map_scene& scene, const mat4& projection, const mat4& model_view, int width, int height)
+{
+    if (!start_frame(scene, projection, model_view, width, height)) return;
     draw_scene(scene, false);
     draw_overlay(scene, width, height);
 }
 
 void map_renderer::draw_top_view(const map_scene& scene, int width, int height)
 {
-    if (!fGL) return;
     double w = scene.map ? std::max(1, scene.map->fWidth) : 1, h = scene.map ? std::max(1, scene.map->fHeight) : 1;
     // heights span at most 64 world units either way
-    mat4 projection = mat4::ortho(0, w, h, 0, -200, 200);
-    fProjection = projection;
-    fModelView = mat4::identity();
-    fViewWidth = width;
-    fViewHeight = height;
-    fGL->Viewport(0, 0, width, height);
-    fGL->ClearColor(0, 0, 0, 1);
-    fGL->ClearDepth(1);
-    fGL->Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (!scene.map || !scene.display) return;
-    fGL->MatrixMode(GL_PROJECTION);
-    fGL->LoadMatrixf(projection.floats().data());
-    fGL->MatrixMode(GL_MODELVIEW);
-    fGL->LoadIdentity();
-    draw_scene(scene, true);
+    if (start_frame(scene, mat4::ortho(0, w, h, 0, -200, 200), mat4::identity(), width, height)) draw_scene(scene, true);
 }
 
 void map_renderer::draw_scene(const map_scene& scene, bool from_above)
@@ -240,6 +249,10 @@ void map_renderer::draw_scene(const map_scene& scene, bool from_above)
         for (int bx = 0; bx < fBlocksX; ++bx) {
             block& b = fBlocks[size_t(by * fBlocksX + bx)];
             if (!b.built) build_block(map, bx, by, b);
+            double pixels = 0;
+            b.visible = on_screen(b, pixels);
+            // far blocks draw every 2nd, 4th or 8th grid line
+            b.level = pixels >= 8 ? 0 : pixels >= 4 ? 1 : pixels >= 2 ? 2 : 3;
         }
     if (scene.display->colormap) draw_terrain(scene);
     if (scene.display->markers != MAP_HIDE_MARKERS) draw_markers(scene, from_above);
@@ -260,8 +273,7 @@ void map_renderer::draw_terrain(const map_scene& scene)
     for (int by = 0; by < fBlocksY; ++by)
         for (int bx = 0; bx < fBlocksX; ++bx) {
             block& b = fBlocks[size_t(by * fBlocksX + bx)];
-            double pixels = 0;
-            if (!on_screen(b, pixels)) continue;
+            if (!b.visible) continue;
             GLuint texture = has_stack ? fTextures.texture(landscape, by * (map.fWidth / MAP_BLOCK_CELLS) + bx, 0, -1, 0) : 0;
             fGL->VertexPointer(3, GL_FLOAT, 0, b.surface.data());
             if (texture) {
@@ -361,41 +373,15 @@ std::vector<map_box> map_renderer::marker_boxes(const map_scene& scene)
     return boxes;
 }
 
-void map_renderer::draw_model(const marker_data& m, const map_marker_model& model, map_rgb color, bool from_above)
+void map_renderer::draw_model(const marker_data& m, const map_marker_model& model, map_rgb color)
 {
     vec3 p = marker_position(m);
-    fGL->PushMatrix();
-    fGL->Translatef(float(p.x), float(p.y), float(p.z));
-    fGL->Rotatef(float(m.yaw * 360.0 / 65536), 0, 0, 1);
-    fGL->Rotatef(float(m.pitch * 360.0 / 65536), 0, 1, 0);
-    fGL->Rotatef(float(m.roll * 360.0 / 65536), 1, 0, 0);
+    mat4 placed = mat4::translation(p.x, p.y, p.z) * mat4::rotation(m.yaw * 360.0 / 65536, 0, 0, 1) *
+                  mat4::rotation(m.pitch * 360.0 / 65536, 0, 1, 0) * mat4::rotation(m.roll * 360.0 / 65536, 1, 0, 0);
     // the skin: the base texture of the texture stack the model's tag names
     GLuint skin = model.skin != NONE_TAG && model.skin != 0 ? fTextures.texture(model.skin, 0, -1, -1, 0) : 0;
-    fGL->Enable(GL_CULL_FACE);
-    fGL->FrontFace(from_above ? GL_CW : GL_CCW); // the top view mirrors
-    fGL->EnableClientState(GL_VERTEX_ARRAY);
-    fGL->VertexPointer(3, GL_FLOAT, 0, model.positions.data());
-    if (skin) {
-        fGL->Enable(GL_TEXTURE_2D);
-        fGL->Enable(GL_ALPHA_TEST);
-        fGL->AlphaFunc(GL_GREATER, 0.5f);
-        fGL->Color4f(1, 1, 1, 1);
-        fGL->EnableClientState(GL_TEXTURE_COORD_ARRAY);
-        fGL->TexCoordPointer(2, GL_FLOAT, 0, model.uv.data());
-    } else {
-        fGL->Color3f(color.r / 255.f, color.g / 255.f, color.b / 255.f);
-        fGL->EnableClientState(GL_COLOR_ARRAY);
-        fGL->ColorPointer(3, GL_UNSIGNED_BYTE, 0, model.shade.data());
-    }
-    fGL->DrawElements(GL_TRIANGLES, GLsizei(model.triangles.size()), GL_UNSIGNED_SHORT, model.triangles.data());
-    fGL->DisableClientState(GL_TEXTURE_COORD_ARRAY);
-    fGL->DisableClientState(GL_COLOR_ARRAY);
-    fGL->DisableClientState(GL_VERTEX_ARRAY);
-    fGL->Disable(GL_TEXTURE_2D);
-    fGL->Disable(GL_ALPHA_TEST);
-    fGL->Disable(GL_CULL_FACE);
-    fGL->FrontFace(GL_CCW);
-    fGL->PopMatrix();
+    const float tint[4] = {color.r / 255.f, color.g / 255.f, color.b / 255.f, 1};
+    model_renderer(*fGL).draw_mesh(model.mesh, skin, placed.floats().data(), tint);
 }
 
 void map_renderer::draw_markers(const map_scene& scene, bool from_above)
@@ -408,6 +394,7 @@ void map_renderer::draw_markers(const map_scene& scene, bool from_above)
     std::vector<const map_marker_model*> models = entry_models(scene);
     bool draw_models = scene.display->markers == MAP_SIMPLE_MODELS || scene.display->markers == MAP_COMPLEX_MODELS;
     fTextures.forget_binding();
+    if (draw_models) model_renderer(*fGL).light_from_viewer();
     fGL->LineWidth(from_above ? 1.0f : 1.5f);
     for (size_t i = 0; i < map.fMarkers.size(); ++i) {
         const marker_data& m = map.fMarkers[i];
@@ -419,7 +406,8 @@ void map_renderer::draw_markers(const map_scene& scene, bool from_above)
         const map_marker_model* model = entry < models.size() ? models[entry] : nullptr;
         if (model && draw_models) {
             map_rgb tint = m.type >= 0 && m.type < NUMBER_OF_MARKER_TYPES ? kMarkerColors[m.type] : map_rgb{200, 200, 200};
-            draw_model(m, *model, tint, from_above);
+            draw_model(m, *model, tint);
+            fTextures.forget_binding(); // the model binds its skin itself
             if (highlight) {
                 fGL->Color3f(color.r / 255.f, color.g / 255.f, color.b / 255.f);
                 wire_box(*fGL, marker_model_box(m, *model));
@@ -448,6 +436,7 @@ void map_renderer::draw_overlays(const map_scene& scene)
         fGL->EnableClientState(GL_VERTEX_ARRAY);
         fGL->EnableClientState(GL_COLOR_ARRAY);
         for (block& b : fBlocks) {
+            if (!b.visible) continue;
             fGL->VertexPointer(3, GL_FLOAT, 0, b.surface.data());
             fGL->ColorPointer(4, GL_UNSIGNED_BYTE, 0, b.types.data());
             draw_indexed(GL_TRIANGLES, fTriangles, BLOCK_VERTICES);
@@ -499,12 +488,10 @@ void map_renderer::draw_grids(const map_scene& scene)
         for (int by = 0; by < fBlocksY; ++by)
             for (int bx = 0; bx < fBlocksX; ++bx) {
                 block& b = fBlocks[size_t(by * fBlocksX + bx)];
-                double pixels = 0;
-                if (!on_screen(b, pixels)) continue;
+                if (!b.visible) continue;
                 if (!b.grid_built[slot]) build_grid(map, bx, by, slot, b);
-                int level = pixels >= 8 ? 0 : pixels >= 4 ? 1 : pixels >= 2 ? 2 : 3;
                 fGL->VertexPointer(3, GL_FLOAT, 0, b.grids[slot].data());
-                draw_indexed(GL_LINES, fLines[level], BLOCK_VERTICES);
+                draw_indexed(GL_LINES, fLines[b.level], BLOCK_VERTICES);
             }
     }
     fGL->DisableClientState(GL_VERTEX_ARRAY);

@@ -61,11 +61,16 @@ private:
     struct block {
         bool built = false;
         std::vector<float> surface; // x, y, z per vertex, render heights
+        float low = 0, high = 0;    // the lowest and highest z of every grid
+        bool visible = false;       // in this frame
+        int level = 0;              // grid line level of detail in this frame
         std::vector<float> grids[3]; // per grid, built when shown
         bool grid_built[3] = {};
         std::vector<uint8_t> shade;  // RGB grey per vertex, for untextured terrain
         std::vector<uint8_t> types;  // RGBA per vertex, terrain types
     };
+    // Clears the view and loads the matrices; false when there is nothing more to draw.
+    bool start_frame(const map_scene& scene, const mat4& projection, const mat4& model_view, int width, int height);
     void prepare(const TMeshMap& map);
     void build_block(const TMeshMap& map, int bx, int by, block& b);
     void build_grid(const TMeshMap& map, int bx, int by, int slot, block& b);
@@ -78,7 +83,7 @@ private:
     void draw_indexed(GLenum mode, const std::vector<uint16_t>& indices, GLsizei vertices);
     // The model each palette entry's markers show in the current mode (null for none).
     std::vector<const map_marker_model*> entry_models(const map_scene& scene);
-    void draw_model(const marker_data& m, const map_marker_model& model, map_rgb color, bool from_above);
+    void draw_model(const marker_data& m, const map_marker_model& model, map_rgb color);
 
     const gl_functions* fGL = nullptr;
     map_texture_cache fTextures;

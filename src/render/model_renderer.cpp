@@ -25,7 +25,20 @@ void model_renderer::release()
     fSkin = 0;
 }
 
-void model_renderer::draw_mesh(const skmd_mesh& mesh, GLuint texture, const float* transform) const
+void model_renderer::light_from_viewer() const
+{
+    const gl_functions& gl = fGL;
+    gl.MatrixMode(GL_MODELVIEW);
+    gl.PushMatrix();
+    gl.LoadIdentity();
+    gl.Lightfv(GL_LIGHT0, GL_POSITION, kLightDirection);
+    gl.Lightfv(GL_LIGHT0, GL_DIFFUSE, kDiffuse);
+    gl.Lightfv(GL_LIGHT0, GL_AMBIENT, kAmbient);
+    gl.LightModelfv(GL_LIGHT_MODEL_AMBIENT, kAmbient);
+    gl.PopMatrix();
+}
+
+void model_renderer::draw_mesh(const skmd_mesh& mesh, GLuint texture, const float* transform, const float* color) const
 {
     if (mesh.triangles.empty()) return;
     const gl_functions& gl = fGL;
@@ -45,7 +58,8 @@ void model_renderer::draw_mesh(const skmd_mesh& mesh, GLuint texture, const floa
         gl.Color4f(kWhite[0], kWhite[1], kWhite[2], kWhite[3]);
     } else {
         gl.Disable(GL_TEXTURE_2D);
-        gl.Color4f(kPlain[0], kPlain[1], kPlain[2], kPlain[3]);
+        const float* c = color ? color : kPlain;
+        gl.Color4f(c[0], c[1], c[2], c[3]);
     }
     gl.EnableClientState(GL_VERTEX_ARRAY);
     gl.EnableClientState(GL_NORMAL_ARRAY);
@@ -77,11 +91,7 @@ void model_renderer::draw_scene(const TskmdScene& scene, const skmd_orbit_camera
     gl.LoadMatrixf(camera.Projection(float(width) / float(height)).data());
     gl.MatrixMode(GL_MODELVIEW);
     // the light stays with the viewer
-    gl.LoadIdentity();
-    gl.Lightfv(GL_LIGHT0, GL_POSITION, kLightDirection);
-    gl.Lightfv(GL_LIGHT0, GL_DIFFUSE, kDiffuse);
-    gl.Lightfv(GL_LIGHT0, GL_AMBIENT, kAmbient);
-    gl.LightModelfv(GL_LIGHT_MODEL_AMBIENT, kAmbient);
+    light_from_viewer();
     gl.LoadMatrixf(camera.View().data());
     gl.Enable(GL_DEPTH_TEST);
     gl.DepthFunc(GL_LEQUAL);
@@ -111,11 +121,10 @@ void model_renderer::DrawWireframe(const skmd_mesh& mesh) const
     gl.PopAttrib();
 }
 
-void model_renderer::DrawBoxes(const skmd_collision_mesh& boxes) const
+void model_renderer::BeginTranslucent(GLbitfield saved) const
 {
-    if (boxes.indices.empty()) return;
     const gl_functions& gl = fGL;
-    gl.PushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl.PushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | saved);
     gl.Enable(GL_LIGHTING);
     gl.Enable(GL_LIGHT0);
     gl.Enable(GL_COLOR_MATERIAL);
@@ -125,6 +134,13 @@ void model_renderer::DrawBoxes(const skmd_collision_mesh& boxes) const
     gl.CullFace(GL_BACK);
     gl.Enable(GL_BLEND);
     gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void model_renderer::DrawBoxes(const skmd_collision_mesh& boxes) const
+{
+    if (boxes.indices.empty()) return;
+    const gl_functions& gl = fGL;
+    BeginTranslucent(GL_DEPTH_BUFFER_BIT);
     gl.DepthMask(GL_FALSE);
     gl.Color4f(0.9f, 0.25f, 0.2f, 0.35f);
     gl.EnableClientState(GL_VERTEX_ARRAY);
@@ -140,18 +156,9 @@ void model_renderer::DrawBoxes(const skmd_collision_mesh& boxes) const
 void model_renderer::DrawCylinder(const skmd_cylinder& c) const
 {
     const gl_functions& gl = fGL;
-    gl.PushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_POLYGON_BIT);
+    BeginTranslucent(GL_POLYGON_BIT);
     // a limb's cylinder lies about its surface: it shows through the mesh
     gl.Disable(GL_DEPTH_TEST);
-    gl.Enable(GL_LIGHTING);
-    gl.Enable(GL_LIGHT0);
-    gl.Enable(GL_COLOR_MATERIAL);
-    gl.ColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    gl.Disable(GL_TEXTURE_2D);
-    gl.Enable(GL_CULL_FACE);
-    gl.CullFace(GL_BACK);
-    gl.Enable(GL_BLEND);
-    gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     gl.Color4f(0.2f, 0.85f, 0.3f, 0.45f);
     gl.Begin(GL_TRIANGLE_STRIP);
     for (size_t i = 0; i + 2 < c.side_vertices.size(); i += 3) {

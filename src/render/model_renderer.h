@@ -27,9 +27,13 @@ public:
     // Deletes the skin's texture; the context must be current.
     void release();
 
-    // The mesh lit and textured (texture 0: plain) under the current matrices times
-    // transform (column-major; null for none). Leaves the GL state as it found it.
-    void draw_mesh(const skmd_mesh& mesh, GLuint texture, const float* transform = nullptr) const;
+    // The mesh lit and textured (texture 0: plain, in color when given) under the current
+    // matrices times transform (column-major; null for none). Leaves the GL state as it
+    // found it.
+    void draw_mesh(const skmd_mesh& mesh, GLuint texture, const float* transform = nullptr,
+                   const float* color = nullptr) const;
+    // Places the light draw_mesh uses over the viewer's left shoulder.
+    void light_from_viewer() const;
 
     // Clears to the background and draws the scene as the camera sees it in a viewport
     // of width × height.
@@ -37,6 +41,9 @@ public:
                     const model_view_options& options) const;
 
 private:
+    // Lit, untextured, blended, back faces culled; saved (and the state it changes) is
+    // pushed, for the caller's PopAttrib.
+    void BeginTranslucent(GLbitfield saved) const;
     void DrawBoxes(const skmd_collision_mesh& boxes) const;
     void DrawCylinder(const skmd_cylinder& cylinder) const;
     void DrawBones(const TskmdScene& scene) const;

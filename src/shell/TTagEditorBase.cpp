@@ -26,3 +26,11 @@ void TTagEditorBase::UpdateTitle()
 {
     if (GetWindow()) GetWindow()->SetTitle(TitleFor(fTag));
 }
+
+void TTagEditorBase::Retarget(tag_entry* e)
+{
+    fTag = e;
+    tag_set_window(e, this);
+    UpdateTitle();
+    LoadTag();
+}

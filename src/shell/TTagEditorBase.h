@@ -19,6 +19,11 @@ public:
 
     // Tag → controls.
     virtual void LoadTag() = 0;
+    // The tag's file was read again: the form shows the tag's new entry from now on, loaded
+    // afresh. The old entry is gone and is not touched.
+    virtual void Retarget(tag_entry* e);
+    // Lets go of the tag without touching it (its file is read again and it is gone).
+    void ReleaseTag() { fTag = nullptr; }
     // Sets the window's title from the tag.
     void UpdateTitle();
     static std::string TitleFor(const tag_entry* e);

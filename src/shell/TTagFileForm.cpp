@@ -92,6 +92,8 @@ std::string TTagFileForm::TitleFor(const tag_file* f)
     std::string title = f->path;
     if (tag_file_is_protected(f)) title += " (readonly)";
     if (tag_file_needs_saving(f)) title += " (modified)";
+    // kept with the user's changes over another program's: only Save As writes it now
+    if (tag_file_changed_on_disk(f)) title += " (changed on disk)";
     return title;
 }
 

@@ -28,7 +28,7 @@ public:
     void WindowBuilt() override;
     void Refresh(bool redraw) override;
     void UpdateTitle();
-    // "(unsaved tag file)", or the path with " (readonly)" and " (modified)".
+    // "(unsaved tag file)", or the path with " (readonly)", " (modified)" and " (changed on disk)".
     static std::string TitleFor(const tag_file* f);
 
     // "Save Window?" when the file needs saving.

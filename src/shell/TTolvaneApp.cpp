@@ -11,6 +11,8 @@
 #include "framework/XGDirectory.h"
 #include "framework/XGError.h"
 #include "framework/XGFileSpecifier.h"
+#include "framework/XGFile.h"
+#include "framework/XGFileLock.h"
 #include "framework/qt/XGDialog.h"
 #include "framework/qt/XGFactories.h"
 #include "framework/qt/XGAlert.h"
@@ -27,6 +29,7 @@
 #include "map/mesh_map.h"
 #include "model/TskmdViewer.h"
 #include "shell/TAllTagForm.h"
+#include "shell/TCheckReferencesForm.h"
 #include "shell/TChooseTagDialog.h"
 #include "shell/TFindTagDialog.h"
 #include "shell/TNewMeshDialog.h"
@@ -36,6 +39,7 @@
 #include "shell/TTagEditForm.h"
 #include "shell/TTagEditorBase.h"
 #include "shell/TTagFileForm.h"
+#include "shell/TTagFileWatcher.h"
 #include "shell/TTreeView.h"
 #include "shell/TWorkSummary.h"
 #include "shell/forms/editor_forms.h"
@@ -52,6 +56,7 @@ namespace {
 
 constexpr int32_t kProgramIcon = 129;
 constexpr int32_t kFormatUpdatedResource = 165;
+constexpr int kSaveLockWait = 5000; // milliseconds
 
 constexpr const char* kRecentFilesKey = "recentFiles";
 
@@ -95,15 +100,20 @@ TTolvaneApp::TTolvaneApp(std::string dataFolder)
                                  const std::string& caption) { XGShowAlert(kXGError, message, explanation, caption); });
 
     XGDirectory::SetDefault(fDataFolder);
+    // every open tag file keeps its file open; a save waits a while for another program's
+    XGFile::RaiseOpenFileLimit();
+    XGFileLock::SetWait(kSaveLockWait);
     fStore.load_data_folder(fDataFolder);
     fListener = fStore.add_tag_changed_listener([this](tag_code type, tag_code id) {
         TagListChanged();
         TTagEditForm::BroadcastTagChanged(type, id);
     });
+    fWatcher = std::make_unique<TTagFileWatcher>(*this);
 }
 
 TTolvaneApp::~TTolvaneApp()
 {
+    fWatcher.reset();
     // the windows point into the store
     while (!GetWindows().empty()) delete GetWindows().back();
     fStore.remove_tag_changed_listener(fListener);
@@ -221,6 +231,18 @@ TAllTagForm* TTolvaneApp::ShowAllTagWindow()
         fAllTags->GetWindow()->BringToFront();
     }
     return fAllTags;
+}
+
+TCheckReferencesForm* TTolvaneApp::ShowCheckReferencesWindow()
+{
+    if (!fCheckReferences) {
+        fCheckReferences = TCheckReferencesForm::Create();
+        fCheckReferences->GetWindow()->Show(true);
+    } else {
+        fCheckReferences->Check();
+        fCheckReferences->GetWindow()->BringToFront();
+    }
+    return fCheckReferences;
 }
 
 void TTolvaneApp::CloseTagEditors(tag_file* f)
@@ -402,8 +424,8 @@ void TTolvaneApp::FindTag()
     fFindName = request.name;
     tag_entry* e = nullptr;
     if (request.name.empty()) {
-        if (tag_id_is_none(request.type) && tag_id_is_none(request.id)) {
-            XGShowAlert(kXGWarning, "Find Tag", "Type a tag's type and ID, or a part of its name.");
+        if (tag_id_is_none(request.type) || tag_id_is_none(request.id)) {
+            XGShowAlert(kXGWarning, "Find Tag", "Type both a tag's type and its ID, or a part of its name.");
             return;
         }
         e = fStore.find_tag(request.type, request.id);
@@ -442,6 +464,7 @@ int32_t TTolvaneApp::DoStatus(XGCode, XGParam id, XGParam status)
     case kCommandOpenAllTags:
     case kCommandUpdateFormats:
     case kCommandFindTag:
+    case kCommandCheckReferences:
         s.enabled = true;
         return 0;
     default:
@@ -468,6 +491,7 @@ int32_t TTolvaneApp::DoMenu(XGCode, XGParam id, XGParam)
     case kCommandUpdateFormats: UpdateTagFormats(); return 0;
     case kCommandOpenAllTags: ShowAllTagWindow(); return 0;
     case kCommandFindTag: FindTag(); return 0;
+    case kCommandCheckReferences: ShowCheckReferencesWindow(); return 0;
     default:
         if (id >= kCommandFirstRecentFile && id < kCommandFirstRecentFile + MAXIMUM_RECENT_FILES) {
             OpenRecentFile(int(id) - kCommandFirstRecentFile);

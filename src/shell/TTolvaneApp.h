@@ -12,8 +12,10 @@
 #include "tags/tags.h"
 
 class TAllTagForm;
+class TCheckReferencesForm;
 class TSoundPlayer;
 class TTagFileForm;
+class TTagFileWatcher;
 class TWork;
 
 // Application commands of the menu bar.
@@ -26,6 +28,7 @@ enum : int16_t {
     kCommandOpenAllTags = 106,
     kCommandUpdateFormats = 107,
     kCommandFindTag = 9805,
+    kCommandCheckReferences = 9809,
     kCommandFirstRecentFile = 120, // File > Open Recent: 120 to 129
 };
 
@@ -73,6 +76,12 @@ public:
     TAllTagForm* ShowAllTagWindow();
     TAllTagForm* GetAllTagWindow() const { return fAllTags; }
     void AllTagWindowGone() { fAllTags = nullptr; }
+    // Check References: the window, made when there is none (else checked again), brought to the front.
+    TCheckReferencesForm* ShowCheckReferencesWindow();
+    void CheckReferencesWindowGone(TCheckReferencesForm* form)
+    {
+        if (fCheckReferences == form) fCheckReferences = nullptr;
+    }
     // Closes the editors of the file's tags without their close checks.
     void CloseTagEditors(tag_file* f);
     // The set of tags changed (a file opened, closed or read again): the all-tags
@@ -112,6 +121,7 @@ private:
     TTagClipboard fClipboard;
     TScript fScript;
     TAllTagForm* fAllTags = nullptr;
+    TCheckReferencesForm* fCheckReferences = nullptr;
     tag_code fFindType = 0;
     tag_code fFindId = 0;
     std::string fFindName;
@@ -120,4 +130,5 @@ private:
     bool fRefreshPending = false;
     std::unique_ptr<QObject> fContext;
     std::unique_ptr<TSoundPlayer> fSoundPlayer;
+    std::unique_ptr<TTagFileWatcher> fWatcher; // last: it looks into the store and the windows
 };

@@ -16,7 +16,10 @@ void sound_set_defaults(tag_entry* e)
 void sound_collect_dependencies(tag_entry* e)
 {
     sound_definition d;
-    if (!tag_read_structs("soun", e, &d, SOUND_DEFINITION_SIZE, 1, sound_definition_bs)) return;
+    if (!tag_read_structs("soun", e, &d, SOUND_DEFINITION_SIZE, 1, sound_definition_bs)) {
+        report_unreadable_tag(e);
+        return;
+    }
     add_dependency("stli"_4cc, d.subtitle_stringlist);
 }
 
@@ -28,7 +31,10 @@ void sound_list_set_defaults(tag_entry* e)
 void sound_list_collect_dependencies(tag_entry* e)
 {
     sound_list list;
-    if (!read_sound_list(list, e)) return;
+    if (!read_sound_list(list, e)) {
+        report_unreadable_tag(e);
+        return;
+    }
     for (int i = 0; i < list.count; ++i) add_dependency("soun"_4cc, list.sounds[i].sound);
 }
 

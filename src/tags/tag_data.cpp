@@ -1,4 +1,5 @@
 // Tag data: lazy loading, replacing, and structured access through descriptions.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -7,35 +8,57 @@
 #include "framework/XGFile.h"
 #include "tags/tags.h"
 
+namespace {
+
+// Whether the tag's stored bytes from offset can be read from the file as it was read.
+bool StoredRangeReadable(const tag_entry* e, uint32_t offset, uint32_t count)
+{
+    const tag_file* f = e->file;
+    if (!f->source.IsOpen() || (e->offset == 0 && e->size > 0)) return false;
+    if (uint64_t(offset) + count > e->size || uint64_t(e->offset) + e->size > f->stamp.size) return false;
+    // changed in place by another program: its bytes are no longer the ones listed
+    return f->source.GetStamp() == f->stamp;
+}
+
+} // namespace
+
+bool tag_read_stored_data(const tag_entry* e, uint32_t offset, void* out, uint32_t count)
+{
+    tag_check_entry(e);
+    if (!StoredRangeReadable(e, offset, count)) return false;
+    try {
+        return count == 0 || e->file->source.ReadSome(uint64_t(e->offset) + offset, out, count) == count;
+    } catch (const XGError&) {
+        return false;
+    }
+}
+
+size_t tag_file_read_stored(tag_file* f, uint64_t offset, void* out, size_t count)
+{
+    if (!f->source.IsOpen() || offset >= f->stamp.size || f->source.GetStamp() != f->stamp) return 0;
+    try {
+        return f->source.ReadSome(offset, out, size_t(std::min<uint64_t>(count, f->stamp.size - offset)));
+    } catch (const XGError&) {
+        return 0;
+    }
+}
+
+void tag_adopt_data(tag_entry* e, tag_data_ptr data)
+{
+    tag_check_entry(e);
+    PROGRAM_ASSERT(data && !e->data && !e->dirty, "tags");
+    e->data = std::move(data);
+}
+
 const uint8_t* tag_get_data(tag_entry* e, uint32_t* size)
 {
     tag_check_entry(e);
     if (size) *size = e->size;
     if (e->data) return e->data.get();
-    if (e->file->path.empty()) return nullptr;
-    try {
-        XGFile file(e->file->path);
-        if (!file.TryOpen(XGFile::kRead)) return nullptr;
-        return tag_get_data_from(e, file, file.GetLength(), size);
-    } catch (const XGError&) {
-        return nullptr;
-    }
-}
-
-const uint8_t* tag_get_data_from(tag_entry* e, XGFile& file, uint64_t length, uint32_t* size)
-{
-    tag_check_entry(e);
-    if (size) *size = e->size;
-    if (e->data) return e->data.get();
-    if (e->file->path.empty() || (e->offset == 0 && e->size > 0)) return nullptr;
-    if (uint64_t(e->offset) + e->size > length) return nullptr;
+    // checked before the buffer is made: a hostile size must not allocate
+    if (!StoredRangeReadable(e, 0, e->size)) return nullptr;
     tag_data_ptr data(new (std::nothrow) uint8_t[e->size ? e->size : 1]);
-    if (!data) return nullptr;
-    try {
-        if (e->size && file.ReadSome(e->offset, data.get(), e->size) != e->size) return nullptr;
-    } catch (const XGError&) {
-        return nullptr;
-    }
+    if (!data || !tag_read_stored_data(e, 0, data.get(), e->size)) return nullptr;
     e->data = std::move(data);
     return e->data.get();
 }
@@ -66,7 +89,8 @@ bool tag_set_data(tag_entry* e, const void* data, uint32_t size)
 void tag_release_data(tag_entry* e)
 {
     tag_check_entry(e);
-    if (!e->dirty && !e->file->path.empty() && e->offset != 0) e->data.reset();
+    // the disk must still hold the same bytes where they are read from
+    if (!e->dirty && !e->file->path.empty() && e->offset != 0 && StoredRangeReadable(e, 0, e->size)) e->data.reset();
 }
 
 bool tag_read_structs(const char* label, tag_entry* e, void* struct_ptr, int32_t struct_length,

@@ -1,6 +1,7 @@
 #include "tags/tag_file_format.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
@@ -10,7 +11,9 @@
 #include "framework/ProgramAssert.h"
 #include "framework/XGError.h"
 #include "framework/XGFile.h"
+#include "framework/XGFileLock.h"
 #include "framework/XGFileSpecifier.h"
+#include "framework/XGSaveFile.h"
 
 const bs_code tag_header_bs_codes[] = {_begin_bs_array, 1, _2byte, _2byte, 32, 64, _2byte, _2byte, _4byte,
                                        _4byte, _4byte, _4byte, 4, _4byte, _end_bs_array};
@@ -50,27 +53,34 @@ std::vector<tag_entry*> FileOrder(tag_file* f)
     return tags;
 }
 
-// The tags' own file: the source of the data that is not in memory when no other is given.
+// The tags' own file as it was read: the source of the data that is not in memory when no
+// other is given.
 class TOwnFileData : public TTagDataSource {
 public:
-    TOwnFileData(XGFile& file, bool open, uint64_t length) : fFile(file), fOpen(open), fLength(length) {}
-
     bool ReadTagData(tag_entry* e, uint32_t offset, void* out, uint32_t count) override
     {
-        if (!fOpen || e->offset == 0 || uint64_t(e->offset) + e->size > fLength || uint64_t(offset) + count > e->size)
-            return false;
-        try {
-            return fFile.ReadSome(uint64_t(e->offset) + offset, out, count) == count;
-        } catch (const XGError&) {
-            return false;
-        }
+        fUsed = true;
+        return tag_read_stored_data(e, offset, out, count);
     }
+    bool Used() const { return fUsed; }
 
 private:
-    XGFile& fFile;
-    bool fOpen;
-    uint64_t fLength;
+    bool fUsed = false;
 };
+
+// The message of a failed write from the program's own sentence about it.
+std::string WriteFailure(const std::string& sentence)
+{
+    return XGPostError(kXGFileWriteError, {sentence}).GetMessage();
+}
+
+// Why a tag's data could not be copied: the file it comes from was changed, or the bytes are not there.
+std::string UnreadableData(const tag_entry* e, const std::string& display)
+{
+    const tag_file* f = e->file;
+    if (f->source.IsOpen() && f->source.GetStamp() != f->stamp) return tag_file_changed_message(f);
+    return WriteFailure(display + " - The data of " + EntryLabel(e) + " cannot be read.");
+}
 
 // Reads the first count bytes of a tag's data, from memory or from the source.
 bool ReadPrefix(tag_entry* e, TTagDataSource& source, uint8_t* out, uint32_t count)
@@ -175,20 +185,6 @@ private:
     uint32_t fCrc = TAG_CHECKSUM_START;
 };
 
-class TempFile {
-public:
-    explicit TempFile(std::string path) : fPath(std::move(path)) {}
-    ~TempFile()
-    {
-        if (!fPath.empty()) ::unlink(fPath.c_str());
-    }
-    const std::string& Path() const { return fPath; }
-    void Keep() { fPath.clear(); }
-
-private:
-    std::string fPath;
-};
-
 } // namespace
 
 uint32_t tag_checksum(uint32_t crc, const void* data, size_t size)
@@ -271,11 +267,11 @@ tag_file_layout tag_file_auto_layout(const std::string& destination)
 }
 
 bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout layout, bool adopt,
-                    std::string* why, TTagDataSource* data)
+                    std::string* why, TTagDataSource* data, bool exclusive)
 {
     std::string display = XGFileSpecifier(destination).GetName();
     if (f->kind == TAG_FILE_KIND_PATCH || f->kind == TAG_FILE_KIND_BASE) {
-        SetWhy(why, tag_file_name(f) + " - Cannot modify base tags or patches.");
+        SetWhy(why, WriteFailure(tag_file_name(f) + " - Cannot modify base tags or patches."));
         return false;
     }
     std::vector<tag_entry*> tags = FileOrder(f);
@@ -287,40 +283,39 @@ bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout
             std::snprintf(text, sizeof text,
                           " - A tag file in a local folder holds exactly one tag; this one holds %zu.",
                           tags.size());
-            SetWhy(why, display + text);
+            SetWhy(why, WriteFailure(display + text));
             return false;
         }
     }
     PROGRAM_ASSERT(layout != TAG_FILE_TYPE_AUTO, "tags");
     bool single = layout == TAG_FILE_TYPE_LOCAL;
     if (single && tags.size() != 1) {
-        SetWhy(why, display + " - A single-tag file must hold exactly one tag.");
+        SetWhy(why, WriteFailure(display + " - A single-tag file must hold exactly one tag."));
         return false;
     }
 
-    // The source of every tag whose data is not in memory.
-    XGFile source;
-    bool has_source = !f->path.empty() && XGFile::Exists(f->path);
-    if (has_source) {
-        source.SetName(f->path);
-        bool same = XGNormalPath(f->path) == XGNormalPath(destination);
-        if (same) {
-            XGFile check(f->path);
-            if (!check.TryOpen(XGFile::kReadWrite)) {
-                f->read_only = true;
-                SetWhy(why, tag_file_name(f) + " - The file is read-only.");
-                return false;
-            }
-        }
-        if (!source.TryOpen(XGFile::kRead)) {
+    // The source of every tag whose data is not in memory is the file as it was read.
+    bool same = !f->path.empty() && XGNormalPath(f->path) == XGNormalPath(destination);
+    if (same && XGFile::Exists(f->path)) {
+        XGFile check(f->path);
+        if (!check.TryOpen(XGFile::kReadWrite)) {
             f->read_only = true;
-            SetWhy(why, tag_file_name(f) + " - The file cannot be opened.");
+            SetWhy(why, WriteFailure(tag_file_name(f) + " - The file is read-only."));
             return false;
         }
         f->read_only = false;
     }
-    TOwnFileData own(source, has_source, has_source ? source.GetLength() : 0);
+    TOwnFileData own;
     TTagDataSource& reader = data ? *data : own;
+
+    // Other programs of ours wait until this write is done.
+    XGFileLock lock;
+    try {
+        lock = XGFileLock(destination);
+    } catch (const XGError& error) {
+        SetWhy(why, error.GetMessage());
+        return false;
+    }
 
     // Entry points and the header.
     std::vector<tag_entry_point> points;
@@ -330,7 +325,7 @@ bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout
             for (tag_entry* e = g->entries; e; e = e->next) {
                 tag_entry_point point;
                 if (!MakeEntryPoint(e, reader, data, point)) {
-                    SetWhy(why, display + " - The map header of " + EntryLabel(e) + " cannot be read.");
+                    SetWhy(why, WriteFailure(display + " - The map header of " + EntryLabel(e) + " cannot be read."));
                     return false;
                 }
                 points.push_back(point);
@@ -342,7 +337,7 @@ bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout
     uint64_t header_bytes = single ? 0 : TAG_FILE_HEADER_SIZE + uint64_t(TAG_ENTRY_POINT_SIZE) * points.size();
     uint64_t file_size = header_bytes + uint64_t(TAG_ENTRY_HEADER_SIZE) * tags.size() + total;
     if (tags.size() > 32767 || points.size() > 32767 || file_size > 0xFFFFFFFFull) {
-        SetWhy(why, display + " - The file would be too large for the tag file format.");
+        SetWhy(why, WriteFailure(display + " - The file would be too large for the tag file format."));
         return false;
     }
 
@@ -394,17 +389,10 @@ bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout
     }
 
     // Write it all into a temporary file beside the destination.
-    std::string folder = XGFileSpecifier(destination).GetFolder();
-    std::unique_ptr<TempFile> temp;
+    XGFile written;
     try {
-        temp = std::make_unique<TempFile>(XGFileSpecifier::MakeTemporary(folder).GetPath());
-    } catch (const XGError&) {
-        SetWhy(why, display + " - Unable to create a file in " + folder + ".");
-        return false;
-    }
-    try {
-        XGFile out(temp->Path());
-        out.Open(XGFile::kReadWrite);
+        XGSaveFile temp(destination);
+        XGFile& out = temp.GetFile();
         out.Write(head.data(), head.size());
 
         // The data goes out through one buffer of at most a megabyte, in few large writes.
@@ -412,7 +400,7 @@ bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout
         for (tag_entry* e : tags) {
             if (e->size == 0) continue;
             if (!staged.Ready()) {
-                SetWhy(why, display + " - Out of memory reading " + EntryLabel(e) + ".");
+                SetWhy(why, WriteFailure(display + " - Out of memory reading " + EntryLabel(e) + "."));
                 return false;
             }
             if (e->data) {
@@ -424,7 +412,8 @@ bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout
                 uint8_t* space = staged.Space(room);
                 uint32_t n = std::min(e->size - done, room);
                 if (!reader.ReadTagData(e, done, space, n)) {
-                    SetWhy(why, display + " - The data of " + EntryLabel(e) + " cannot be read.");
+                    SetWhy(why, data ? WriteFailure(display + " - The data of " + EntryLabel(e) + " cannot be read.")
+                                     : UnreadableData(e, display));
                     return false;
                 }
                 staged.Commit(n);
@@ -442,20 +431,26 @@ bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout
             write_be32(raw + 116, tag_checksum(TAG_CHECKSUM_START, raw, TAG_FILE_HEADER_SIZE));
             out.WriteAt(0, raw, TAG_FILE_HEADER_SIZE);
         }
-        out.Close();
+        written = temp.Finish();
+
+        // Nothing from a file that another program changed meanwhile, and never over its changes.
+        if ((own.Used() && f->source.GetStamp() != f->stamp) || (same && tag_file_changed_on_disk(f))) {
+            SetWhy(why, tag_file_changed_message(f));
+            return false;
+        }
+        XGSaveFile::RemoveStale(destination, temp.GetPath());
+        bool handed = lock.PrepareHandOver(written);
+        if (int error = temp.Replace(exclusive)) {
+            SetWhy(why, exclusive && error == EEXIST
+                            ? WriteFailure(display + " - Another file was made there meanwhile.")
+                            : XGPostWinOSError(kXGFileWriteError, error, {destination}).GetMessage());
+            return false;
+        }
+        if (handed) lock.HandOver(written);
     } catch (const XGError& error) {
         SetWhy(why, error.GetMessage());
         return false;
     }
-
-    // Keep the permissions of a file that is replaced.
-    struct stat st;
-    if (::stat(destination.c_str(), &st) == 0) ::chmod(temp->Path().c_str(), st.st_mode & 07777);
-    if (::rename(temp->Path().c_str(), destination.c_str()) != 0) {
-        SetWhy(why, "Unable to write data to file " + destination);
-        return false;
-    }
-    temp->Keep();
 
     if (adopt) {
         for (size_t i = 0; i < tags.size(); ++i) {
@@ -468,6 +463,8 @@ bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout
         f->kind = single ? TAG_FILE_KIND_SINGLE
                          : (layout == TAG_FILE_TYPE_FOUNDATION ? TAG_FILE_KIND_BASE : TAG_FILE_KIND_ORDINARY);
         if (!single) f->header_word = fh.header_word;
+        f->source = std::move(written);
+        f->stamp = f->source.GetStamp();
         f->store->set_tag_file_path(f, destination);
     }
     return true;

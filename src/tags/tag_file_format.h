@@ -115,11 +115,14 @@ public:
 };
 
 // Writes every tag of f to destination in a layout (Auto decides from the destination's
-// folders). The bytes go to a temporary file in the destination's folder, which replaces
-// the destination only when everything was written. With adopt set, f then refers to
-// the destination. False, with the reason, on failure; f is unchanged then.
+// folders), under the destination's lock (XGFileLock). The bytes go to a temporary file in
+// the destination's folder (XGSaveFile), which replaces the destination only when everything
+// was written; f's own file is not replaced when another program changed it since it was read,
+// and with exclusive set no existing file is. With adopt set, f then refers to the destination.
+// False, with the message that names the destination and the reason, on failure; f is
+// unchanged then.
 bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout layout, bool adopt,
-                    std::string* why = nullptr, TTagDataSource* data = nullptr);
+                    std::string* why = nullptr, TTagDataSource* data = nullptr, bool exclusive = false);
 
 // The layout Auto gives for a destination path (by the names of its folders).
 tag_file_layout tag_file_auto_layout(const std::string& destination);

@@ -1,11 +1,13 @@
 // Open files, groups, lookups and iteration.
 #include <algorithm>
+#include <memory>
 
 #include "framework/ProgramAssert.h"
 #include "framework/XGDirectory.h"
 #include "framework/XGError.h"
 #include "framework/XGFile.h"
 #include "framework/XGFileSpecifier.h"
+#include "framework/XGSaveFile.h"
 #include "tags/tag_file_format.h"
 #include "tags/tag_types.h"
 #include "tags/tags.h"
@@ -102,22 +104,34 @@ tag_file* TTagStore::open_tag_file(const std::string& path, bool create, std::st
         }
     }
 
+    // at the front first: the index ranks the file's tags by its place
+    auto* f = new tag_file;
+    link_file_front(f);
+    if (!read_into(f, file, why)) {
+        close_tag_file(f);
+        return nullptr;
+    }
+    f->read_only = read_only;
+    set_tag_file_path(f, path, std::move(normal));
+    return f;
+}
+
+bool TTagStore::read_into(tag_file* f, XGFile& file, std::string* why)
+{
     tag_file_listing listing;
     bool ok;
     try {
+        // before reading: a change made while the headers are read shows as a changed file
+        f->stamp = file.GetStamp();
         ok = read_tag_file_listing(file, listing, fHeaderBuffer, why);
     } catch (const XGError& error) {
         if (why) *why = error.GetMessage();
         ok = false;
     }
-    if (!ok) return nullptr;
+    if (!ok) return false;
 
-    auto* f = new tag_file;
     f->kind = listing.kind;
     f->header_word = listing.header_word;
-    f->read_only = read_only;
-    link_file_front(f);
-    set_tag_file_path(f, path, std::move(normal));
     if (listing.tag_count > 0) {
         // The entries, and room after them for the groups of the first few types.
         size_t count = size_t(listing.tag_count);
@@ -125,9 +139,8 @@ tag_file* TTagStore::open_tag_file(const std::string& path, bool create, std::st
         auto* block = static_cast<tag_entry*>(
             ::operator new(count * sizeof(tag_entry) + group_room * sizeof(tag_group), std::nothrow));
         if (!block) {
-            close_tag_file(f);
             if (why) *why = "out of memory";
-            return nullptr;
+            return false;
         }
         tag_entry_block owner(block, tag_entry_block_deleter{0});
         auto* groups = reinterpret_cast<tag_group*>(block + count);
@@ -151,7 +164,52 @@ tag_file* TTagStore::open_tag_file(const std::string& path, bool create, std::st
         }
         f->entry_blocks.push_back(std::move(owner));
     }
-    return f;
+    f->source = std::move(file);
+    return true;
+}
+
+bool TTagStore::reload_tag_file(tag_file* f, std::string* why, const std::function<void(tag_file& fresh)>& before)
+{
+    PROGRAM_ASSERT(!f->path.empty(), "tags");
+    XGFile file(f->path);
+    bool read_only = false;
+    if (!file.TryOpen(XGFile::kReadWrite)) {
+        if (!file.TryOpen(XGFile::kRead)) {
+            if (why) *why = XGFile::Exists(f->path) ? "the file cannot be opened" : "the file does not exist";
+            return false;
+        }
+        read_only = true;
+    }
+    tag_file fresh;
+    fresh.store = this;
+    fresh.order = f->order; // the tags keep the file's place in lookups
+    if (!read_into(&fresh, file, why)) {
+        delete_file_contents(&fresh);
+        return false;
+    }
+    try {
+        if (before) before(fresh);
+    } catch (...) {
+        delete_file_contents(&fresh);
+        throw;
+    }
+    delete_file_contents(f);
+    f->groups = fresh.groups;
+    fresh.groups = nullptr;
+    for (tag_group* g = f->groups; g; g = g->next) {
+        g->file = f;
+        for (tag_entry* e = g->entries; e; e = e->next) e->file = f;
+    }
+    f->entry_blocks = std::move(fresh.entry_blocks);
+    f->entry_order = fresh.entry_order;
+    f->source = std::move(fresh.source);
+    f->stamp = fresh.stamp;
+    f->kind = fresh.kind;
+    f->header_word = fresh.header_word;
+    f->read_only = read_only;
+    f->needupdate = false;
+    f->needrewrite = false;
+    return true;
 }
 
 tag_file* TTagStore::new_tag_file()
@@ -168,6 +226,8 @@ void TTagStore::load_folder(const std::string& folder, bool recursive)
     std::string path = folder + "/";
     size_t base = path.size();
     for (const XGDirectoryEntry& entry : dir.GetEntries()) {
+        // what a save is still writing, or a killed save left behind
+        if (XGSaveFile::IsTemporaryName(entry.name)) continue;
         path.resize(base);
         path += entry.name;
         if (entry.isFolder) {
@@ -361,6 +421,16 @@ bool tag_file_needs_saving(const tag_file* f)
 {
     PROGRAM_ASSERT(!f->needrewrite || f->needupdate, "tags");
     return f->needrewrite || f->needupdate;
+}
+
+bool tag_file_changed_on_disk(const tag_file* f)
+{
+    return !f->path.empty() && XGFile::StampOf(f->path) != f->stamp;
+}
+
+std::string tag_file_changed_message(const tag_file* f)
+{
+    return f->path + " was changed by another program since it was opened";
 }
 
 std::string tag_file_name(const tag_file* f)

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "framework/XGFile.h"
 #include "tags/byte_swapping.h"
 #include "tags/tag_code.h"
 #include "tags/tag_index.h"
@@ -19,7 +20,6 @@ struct tag_type_info;
 struct tag_file;
 struct tag_group;
 class TTagStore;
-class XGFile;
 
 constexpr int MAXIMUM_TAG_NAME_LENGTH = 31;
 
@@ -112,6 +112,11 @@ struct tag_file {
     uint32_t order = 0;       // higher for files put at the front of the store later
     uint32_t entry_order = 0; // the last order given to a tag of this file
     std::vector<tag_entry_block> entry_blocks; // the entries read from disk
+    // The file as read: tags not in memory are read from it, also after another program
+    // replaced the file at the path. Closed for a file that has none.
+    XGFile source;
+    // The file on disk as read or last written; exists is false for a file not yet written.
+    XGFileStamp stamp;
 };
 
 using tag_changed_listener = std::function<void(tag_code type, tag_code id)>;
@@ -134,6 +139,12 @@ public:
     void load_data_folder(const std::string& folder);
     void close_tag_file(tag_file* f);
     tag_file* revert_tag_file(tag_file* f);
+    // Reads the file again from its path into the same record, which keeps its place in the
+    // list and its window; every entry of it is replaced. before sees the file as read again
+    // while the old entries still live (their entries stay where they are after). False, with
+    // the reason, when the path holds no tag file now; the file is unchanged then.
+    bool reload_tag_file(tag_file* f, std::string* why = nullptr,
+                         const std::function<void(tag_file& fresh)>& before = {});
     tag_file* find_open_file(const std::string& path) const;
     // Puts an open file first in lookups, as opening it would.
     void move_file_to_front(tag_file* f);
@@ -170,8 +181,9 @@ public:
     // file. Raises the framework's file errors when the file cannot be read.
     tag_entry* import_raw_file(tag_file* f, const std::string& path);
 
-    // Saving. Raises XGError with the program's message when the file is protected,
-    // read-only or cannot be written; nothing on disk changes then.
+    // Saving, under the file's lock (XGFileLock). Raises XGError with the program's message
+    // when the file is protected, read-only, cannot be written, or was changed on disk by
+    // another program since it was read; nothing on disk changes then.
     void save_tag_file(tag_file* f);
     // Save As: writes the whole file to a new path, which becomes the file's own.
     // The own path does a plain save. A path where a tag file is open or exists is
@@ -205,6 +217,8 @@ private:
     void unlink_file(tag_file* f);
     void delete_file_contents(tag_file* f);
     void rewrite_tag_file(tag_file* f);
+    // The file read into f, which has no contents; false when it is no tag file.
+    bool read_into(tag_file* f, XGFile& file, std::string* why);
 
     tag_file* fFiles = nullptr;
     std::unordered_map<std::string, tag_file*> fPathIndex;
@@ -257,15 +271,21 @@ void tag_set_version(tag_entry* e, int16_t version);
 void tag_set_type(tag_entry* e, tag_code type);
 
 // The data in file byte order, loading it from disk when needed; null when it cannot
-// be had (no path, short read, offset or size beyond the file).
+// be had (no file read, short read, offset or size beyond the file, or the file read was
+// changed since).
 const uint8_t* tag_get_data(tag_entry* e, uint32_t* size = nullptr);
-// The same, read through file, already open on the entry's file and length bytes long;
-// for callers that load many tags of one file.
-const uint8_t* tag_get_data_from(tag_entry* e, XGFile& file, uint64_t length, uint32_t* size = nullptr);
+// count bytes of the tag's data from offset as the file read holds them, without keeping
+// them; false when they cannot be had as for tag_get_data.
+bool tag_read_stored_data(const tag_entry* e, uint32_t offset, void* out, uint32_t count);
+// Up to count bytes of the file as it was read, from offset (a window over many tags);
+// the number read, 0 when the file was changed since or is not open.
+size_t tag_file_read_stored(tag_file* f, uint64_t offset, void* out, size_t count);
+// Gives a tag without data in memory its stored bytes, read by the caller.
+void tag_adopt_data(tag_entry* e, tag_data_ptr data);
 // Replaces the data with a copy. Returns false when memory runs out.
 bool tag_set_data(tag_entry* e, const void* data, uint32_t size);
 void tag_set_data_owned(tag_entry* e, tag_data_ptr data, uint32_t size);
-// Frees the in-memory copy when the disk holds the same bytes.
+// Frees the in-memory copy when the file as read holds the same bytes and can still be read.
 void tag_release_data(tag_entry* e);
 
 bool tag_read_structs(const char* label, tag_entry* e, void* struct_ptr, int32_t struct_length,
@@ -279,6 +299,11 @@ bool tag_compare_structs(const char* label, tag_entry* e, const void* struct_ptr
 // File state.
 bool tag_file_is_protected(const tag_file* f);
 bool tag_file_needs_saving(const tag_file* f);
+// The file at the path is no longer the one read or last written (replaced, changed,
+// removed, or made where there was none).
+bool tag_file_changed_on_disk(const tag_file* f);
+// "PATH was changed by another program since it was opened"
+std::string tag_file_changed_message(const tag_file* f);
 std::string tag_file_name(const tag_file* f); // the file name of its path, "" for a new file
 int tag_count_tags(const tag_group* g, tag_code id = 0); // all, or those with the id
 tag_entry* tag_find_in_group(const tag_group* g, tag_code id);

@@ -110,6 +110,9 @@ void grsp_set_defaults(tag_entry* tag)
 void grsp_collect_dependencies(tag_entry* tag)
 {
     ground_sprite_set sets[NUMBER_OF_GROUND_SPRITE_SETS];
-    if (!tag_read_structs("grsp", tag, sets, sizeof sets, 1, ground_sprites_codes)) return;
+    if (!tag_read_structs("grsp", tag, sets, sizeof sets, 1, ground_sprites_codes)) {
+        report_unreadable_tag(tag);
+        return;
+    }
     for (const ground_sprite_set& s : sets) add_dependency("spri"_4cc, s.sprite_definition);
 }

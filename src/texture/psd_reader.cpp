@@ -1,5 +1,6 @@
 #include "texture/psd_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -18,7 +19,7 @@ constexpr uint64_t kZipExpansion = 1032;
 
 class Cursor {
 public:
-    Cursor(const std::vector<uint8_t>& bytes, uint64_t position, uint64_t end, const TLayeredImage& image)
+    Cursor(const uint8_t* bytes, uint64_t position, uint64_t end, const TLayeredImage& image)
         : fBytes(bytes), fPosition(position), fEnd(end), fImage(image)
     {
     }
@@ -62,7 +63,7 @@ public:
     }
 
 private:
-    const std::vector<uint8_t>& fBytes;
+    const uint8_t* fBytes;
     uint64_t fPosition;
     uint64_t fEnd;
     const TLayeredImage& fImage;
@@ -80,6 +81,11 @@ const char* ModeName(uint16_t mode)
     case 9: return "a Lab colour";
     default: return "an unknown kind of";
     }
+}
+
+uint32_t Be32(const uint8_t* p)
+{
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
 }
 
 bool PackBitsRow(const uint8_t* in, size_t in_size, uint8_t* out, size_t width)
@@ -124,19 +130,39 @@ TLayeredImage TLayeredImage::Read(const std::string& path)
 {
     XGFile file(path);
     file.Open(XGFile::kRead);
-    uint64_t length = file.GetLength();
+    const uint64_t length = file.GetLength();
     if (length > (uint64_t(1) << 32)) texture_read_error(path + " is too large to import.");
-    std::vector<uint8_t> bytes(length);
-    if (length) file.ReadAt(0, bytes.data(), bytes.size());
-    return Parse(std::move(bytes), path);
+    TLayeredImage image;
+    image.fStorage.reserve(length ? length : 1);
+    image.fBytes = image.fStorage.data();
+    image.fSize = length;
+    image.fName = path;
+    // Up to the end of the layer and mask section first: a document with layers needs no more.
+    uint64_t loaded = std::min<uint64_t>(length, 26);
+    for (int section = 0; section < 3 && loaded + 4 <= length; ++section) {
+        uint8_t next[4]; // the length of the next section
+        file.ReadAt(loaded, next, 4);
+        loaded = std::min<uint64_t>(length, loaded + 4 + Be32(next));
+    }
+    if (loaded) file.ReadAt(0, image.fStorage.data(), size_t(loaded));
+    const uint64_t composite = image.ParseLayers();
+    if (image.fLayers.empty() && loaded < length)
+        file.ReadAt(loaded, image.fStorage.data() + loaded, size_t(length - loaded));
+    image.ParseComposite(composite);
+    image.CheckChannels();
+    return image;
 }
 
 TLayeredImage TLayeredImage::Parse(std::vector<uint8_t> bytes, const std::string& name)
 {
     TLayeredImage image;
-    image.fBytes = std::move(bytes);
+    image.fStorage.reserve(bytes.size() ? bytes.size() : 1);
+    std::copy(bytes.begin(), bytes.end(), image.fStorage.data());
+    image.fBytes = image.fStorage.data();
+    image.fSize = bytes.size();
     image.fName = name;
-    image.ParseAll();
+    image.ParseComposite(image.ParseLayers());
+    image.CheckChannels();
     return image;
 }
 
@@ -145,10 +171,10 @@ void TLayeredImage::Damaged(const std::string& what) const
     texture_read_error(fName + " is damaged: " + what + ".");
 }
 
-void TLayeredImage::ParseAll()
+uint64_t TLayeredImage::ParseLayers()
 {
-    Cursor file(fBytes, 0, fBytes.size(), *this);
-    if (fBytes.size() < 26 || std::memcmp(fBytes.data(), "8BPS", 4) != 0)
+    Cursor file(fBytes, 0, fSize, *this);
+    if (fSize < 26 || std::memcmp(fBytes, "8BPS", 4) != 0)
         texture_read_error(fName + " is not a Photoshop file.");
     file.skip(4, "the header");
     const uint16_t version = file.u16("the header");
@@ -162,10 +188,13 @@ void TLayeredImage::ParseAll()
     const uint16_t mode = file.u16("the header");
     if (depth != 8)
         texture_read_error(fName + " is a " + std::to_string(depth) +
-                           "-bit document; only 8-bit RGB documents can be imported.");
-    if (mode != 3)
-        texture_read_error(fName + " is " + ModeName(mode) + " document; only 8-bit RGB documents can be imported.");
-    if (channels < 3 || channels > 56) Damaged("the header gives " + std::to_string(channels) + " channels");
+                           "-bit document; only 8-bit RGB or greyscale documents can be imported.");
+    if (mode != 3 && mode != 1)
+        texture_read_error(fName + " is " + ModeName(mode) +
+                           " document; only 8-bit RGB or greyscale documents can be imported.");
+    fGreyscale = mode == 1;
+    const uint16_t colours = fGreyscale ? 1 : 3;
+    if (channels < colours || channels > 56) Damaged("the header gives " + std::to_string(channels) + " channels");
     if (fWidth == 0 || fHeight == 0 || fWidth > kMaximumSide || fHeight > kMaximumSide)
         Damaged("the header gives a size of " + std::to_string(fWidth) + " x " + std::to_string(fHeight));
 
@@ -253,38 +282,47 @@ void TLayeredImage::ParseAll()
         }
     }
 
+    return file.position();
+}
+
+void TLayeredImage::ParseComposite(uint64_t at)
+{
     if (fLayers.empty()) {
-        // A flat document: its composite image stands for one layer.
-        Cursor data(fBytes, file.position(), fBytes.size(), *this);
+        const uint16_t colours = fGreyscale ? 1 : 3;
+        const uint16_t channels = uint16_t((fBytes[12] << 8) | fBytes[13]);
+        Cursor data(fBytes, at, fSize, *this);
         const uint16_t compression = data.u16("the image data");
         psd_layer layer;
         layer.name = "composite";
         layer.bounds = {0, 0, int32_t(fHeight), int32_t(fWidth)};
         const uint64_t area = uint64_t(fWidth) * fHeight;
         if (compression == 0) {
-            data.need(area * 3, "the image data");
-            for (int16_t k = 0; k < 3; ++k)
+            data.need(area * colours, "the image data");
+            for (int16_t k = 0; k < int16_t(colours); ++k)
                 layer.channels.push_back({k, layer.bounds, 0, 0, data.position() + area * k, area});
         } else if (compression == 1) {
             const uint64_t counts = data.position();
             data.skip(uint64_t(fHeight) * 2 * channels, "the row lengths of the image data");
-            uint64_t at = data.position();
-            for (int16_t k = 0; k < 3; ++k) {
+            uint64_t next = data.position();
+            for (int16_t k = 0; k < int16_t(colours); ++k) {
                 uint64_t total = 0;
                 for (uint32_t r = 0; r < fHeight; ++r) {
                     const uint64_t p = counts + (uint64_t(k) * fHeight + r) * 2;
                     total += uint32_t((fBytes[p] << 8) | fBytes[p + 1]);
                 }
-                layer.channels.push_back({k, layer.bounds, 1, counts + uint64_t(k) * fHeight * 2, at, total});
-                at += total;
+                layer.channels.push_back({k, layer.bounds, 1, counts + uint64_t(k) * fHeight * 2, next, total});
+                next += total;
             }
-            if (at > fBytes.size()) Damaged("the image data runs past the end of the file");
+            if (next > fSize) Damaged("the image data runs past the end of the file");
         } else {
             Damaged("the image data uses compression " + std::to_string(compression));
         }
         fLayers.push_back(std::move(layer));
     }
+}
 
+void TLayeredImage::CheckChannels()
+{
     for (psd_layer& layer : fLayers)
         for (psd_channel& c : layer.channels) {
             const uint64_t area = uint64_t(c.bounds.width()) * c.bounds.height();
@@ -319,24 +357,47 @@ void TLayeredImage::ParseAll()
                 Damaged(which + " uses compression " + std::to_string(c.compression));
             }
         }
+    if (fGreyscale) GreyAsColour();
+}
+
+void TLayeredImage::GreyAsColour()
+{
+    for (psd_layer& layer : fLayers) {
+        // channels 1 and 2 of a greyscale layer are not colours
+        std::erase_if(layer.channels, [](const psd_channel& c) { return c.id == 1 || c.id == 2; });
+        const psd_channel* grey = layer.channel(0);
+        if (!grey) continue;
+        psd_channel copy = *grey;
+        for (int16_t id : {int16_t(1), int16_t(2)}) {
+            copy.id = id;
+            layer.channels.push_back(copy);
+        }
+    }
 }
 
 std::vector<uint8_t> TLayeredImage::channel_pixels(const psd_channel& c) const
 {
+    std::vector<uint8_t> out(size_t(c.bounds.width()) * c.bounds.height());
+    if (!out.empty()) decode_channel(c, out.data());
+    return out;
+}
+
+void TLayeredImage::decode_channel(const psd_channel& c, uint8_t* out) const
+{
     const uint32_t width = c.bounds.width(), height = c.bounds.height();
-    std::vector<uint8_t> out(size_t(width) * height);
-    if (out.empty()) return out;
-    const uint8_t* data = fBytes.data() + c.data;
+    const size_t area = size_t(width) * height;
+    if (area == 0) return;
+    const uint8_t* data = fBytes + c.data;
     switch (c.compression) {
     case 0:
-        std::memcpy(out.data(), data, out.size());
+        std::memcpy(out, data, area);
         break;
     case 1: {
         uint64_t at = 0;
         for (uint32_t r = 0; r < height; ++r) {
-            const uint8_t* count = fBytes.data() + c.counts + 2 * uint64_t(r);
+            const uint8_t* count = fBytes + c.counts + 2 * uint64_t(r);
             const uint32_t n = uint32_t((count[0] << 8) | count[1]);
-            if (n > c.length - at || !PackBitsRow(data + at, n, out.data() + size_t(r) * width, width))
+            if (n > c.length - at || !PackBitsRow(data + at, n, out + size_t(r) * width, width))
                 Damaged("row " + std::to_string(r) + " of a PackBits channel does not decode");
             at += n;
         }
@@ -344,12 +405,12 @@ std::vector<uint8_t> TLayeredImage::channel_pixels(const psd_channel& c) const
     }
     case 2:
     case 3: {
-        uLongf produced = uLongf(out.size());
-        int result = uncompress(out.data(), &produced, data, uLong(c.length));
-        if (result != Z_OK || produced != out.size()) Damaged("a ZIP channel does not decode");
+        uLongf produced = uLongf(area);
+        int result = uncompress(out, &produced, data, uLong(c.length));
+        if (result != Z_OK || produced != area) Damaged("a ZIP channel does not decode");
         if (c.compression == 3)
             for (uint32_t r = 0; r < height; ++r) {
-                uint8_t* row = out.data() + size_t(r) * width;
+                uint8_t* row = out + size_t(r) * width;
                 for (uint32_t x = 1; x < width; ++x) row[x] = uint8_t(row[x] + row[x - 1]);
             }
         break;
@@ -357,5 +418,4 @@ std::vector<uint8_t> TLayeredImage::channel_pixels(const psd_channel& c) const
     default:
         Damaged("a channel uses compression " + std::to_string(c.compression));
     }
-    return out;
 }

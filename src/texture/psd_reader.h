@@ -1,12 +1,15 @@
-// Layered Photoshop documents (8-bit RGB): the file header, the layer records with their
-// bounds, channel lists and layer masks, and the channel data (raw, PackBits, or ZIP with
-// or without prediction). Every length, count and offset is checked when the file is
-// parsed; channel data is decoded on demand.
+// Layered Photoshop documents (8-bit RGB or greyscale): the file header, the layer records
+// with their bounds, channel lists and layer masks, and the channel data (raw, PackBits, or
+// ZIP with or without prediction). Every length, count and offset is checked when the file
+// is parsed; channel data is decoded on demand. A greyscale document reads as RGB: each
+// layer's grey channel stands for all three colours.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "texture/large_buffer.h"
 
 struct psd_rect {
     int32_t top = 0;
@@ -60,18 +63,30 @@ public:
     const std::vector<psd_layer>& layers() const { return fLayers; }
     const std::string& name() const { return fName; }
 
+    bool greyscale() const { return fGreyscale; }
+
     // The channel's pixels at its bounds (width x height bytes, rows from the top).
     // Raises a read error when the data is damaged.
     std::vector<uint8_t> channel_pixels(const psd_channel& channel) const;
+    // The same into out, which holds width x height bytes of the channel's bounds.
+    void decode_channel(const psd_channel& channel, uint8_t* out) const;
 
 private:
     TLayeredImage() = default;
-    void ParseAll();
+    // The header and the layers; where the composite image begins.
+    uint64_t ParseLayers();
+    // A document without layers: its composite image stands for one layer.
+    void ParseComposite(uint64_t at);
+    void CheckChannels();
+    void GreyAsColour();
     [[noreturn]] void Damaged(const std::string& what) const;
 
-    std::vector<uint8_t> fBytes;
+    TLargeBuffer fStorage; // the file; the composite image only when it is used
+    const uint8_t* fBytes = nullptr;
+    uint64_t fSize = 0;
     std::string fName;
     uint32_t fWidth = 0;
     uint32_t fHeight = 0;
+    bool fGreyscale = false;
     std::vector<psd_layer> fLayers;
 };

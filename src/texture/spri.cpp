@@ -249,7 +249,10 @@ void spri_set_defaults(tag_entry* tag)
 void spri_collect_dependencies(tag_entry* tag)
 {
     auto def = create_sprite_definition(MAX_SPRITE_FRAMES, MAX_SPRITE_SEQUENCES, MAX_SPRITE_STEPS);
-    if (!read_sprite_definition(*def, tag, false)) return;
+    if (!read_sprite_definition(*def, tag, false)) {
+        report_unreadable_tag(tag);
+        return;
+    }
     for (int32_t i = 0; i < def->num_frames(); ++i) add_dependency("txst"_4cc, def->frames[i].texture_stack);
     for (int32_t i = 0; i < def->num_sequences(); ++i) {
         const sprite_sequence& s = def->sequences[i];

@@ -195,6 +195,22 @@ void recompress_texture(stacked_texture& t, int quality)
     t.preview.reset();
 }
 
+void set_texture_pixels(stacked_texture& t, const uint8_t* pixels, int quality)
+{
+    const size_t raw = t.raw_size();
+    t.preview.reset();
+    if (quality >= 1 && quality <= 100 && texture_channels_compress(t.channels)) {
+        std::vector<uint8_t> jpeg = encode_texture_jpeg(pixels, t.width, t.height, t.channels, quality);
+        if (jpeg_saves_enough(jpeg.size(), raw)) {
+            t.compressed_data = std::move(jpeg);
+            t.format = TEXTURE_FORMAT_JPEG;
+            return;
+        }
+    }
+    t.compressed_data.assign(pixels, pixels + raw);
+    t.format = TEXTURE_FORMAT_RAW;
+}
+
 uint32_t recompressed_size(const stacked_texture& t, int quality)
 {
     std::vector<uint8_t> data;

@@ -53,6 +53,9 @@ bool jpeg_saves_enough(uint64_t jpeg_size, uint64_t old_size);
 // then kept); any other quality stores the pixels raw. A texture whose data does not
 // decode raises a read error and is left as it was.
 void recompress_texture(stacked_texture& t, int quality);
+// Makes pixels (width x height x channels of the texture) its data, as recompressing them
+// from raw data at quality would: JPEG when that saves enough, else raw.
+void set_texture_pixels(stacked_texture& t, const uint8_t* pixels, int quality);
 // The size that recompressing at quality would give, without changing the texture.
 uint32_t recompressed_size(const stacked_texture& t, int quality);
 

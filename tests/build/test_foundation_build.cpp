@@ -361,8 +361,9 @@ TEST_F(Foundation, DataThatCannotBeReadStopsTheDistribution)
 {
     write_file(data / "plugins/a.tag", build_multi_tag_file({{"obje", "body", "body", 1, bytes(64, 0)},
                                                              {"rawd", "blob", "blob", 1, bytes(4000, 1)}}));
-    Load();
+    // the blob's bytes are not in the file
     std::filesystem::resize_file(data / "plugins/a.tag", 128 + 2 * 64 + 100);
+    Load();
     foundation_build_result r = Build("obje:body rawd:blob");
     EXPECT_FALSE(r.finished);
     EXPECT_NE(r.failure.find("'blob' (rawd/blob)"), std::string::npos) << r.failure;

@@ -218,6 +218,10 @@ TEST_F(UpdateAll, AFailedSaveIsReportedAndTheOtherFilesGoOn)
     ASSERT_EQ(report.failed_saves.size(), 1u);
     EXPECT_NE(report.failed_saves[0].find("b.tag - The file is read-only."), std::string::npos) << report.failed_saves[0];
     EXPECT_EQ(report.saved_files.size(), 2u);
+    EXPECT_EQ(report.converted, 2) << "the tag of the file that was not saved is not counted";
+    tag_entry* tree = store.find_tag(code("scen"), code("tree"));
+    EXPECT_EQ(tree->version, 1) << "the file that was not saved is as the disk holds it";
+    EXPECT_FALSE(tag_file_needs_saving(tree->file));
     ASSERT_EQ(report.unreadable_tags.size(), 1u);
     EXPECT_NE(report.unreadable_tags[0].find("'wolf' (unit/wolf)"), std::string::npos);
     EXPECT_EQ(store.find_tag(code("unit"), code("wolf"))->version, 1);

@@ -48,6 +48,13 @@ TEST_F(CliTags, ListShowsEveryTagInStoreOrder)
     r = Run({"list", "extra.tag"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "text\tnote\t1\t3\tnote\textra.tag\n");
+
+    // a name that would break the line is escaped, in list and find alike
+    write_file(data / "plugins/odd.tag",
+               build_multi_tag_file({{"text", "odd_", "tab\there\nnew\\line\r\x01\x7f", 1, make_bytes(3, 1)}}));
+    std::string line = "text\todd_\t1\t3\ttab\\there\\nnew\\\\line\\r\\x01\\x7f\t" + data.path() + "/plugins/odd.tag\n";
+    EXPECT_EQ(Run({"list", "plugins/odd.tag"}).out, line);
+    EXPECT_EQ(Run({"find", "text", "odd_"}).out, line);
 }
 
 TEST_F(CliTags, FindPrefersTheLastLoadedFolderAndExitsOneWhenMissing)

@@ -62,10 +62,12 @@ e2e_begin()
   e2e_xvfb
 }
 
-# Xvfb chooses a display number nobody uses and writes it once it is ready.
+# Xvfb chooses a display number nobody uses and writes it once it is ready. Without
+# -noreset it starts over whenever its last client leaves (each xdotool call, the
+# program quitting), and a program connecting just then is refused.
 e2e_xvfb()
 {
-  Xvfb -displayfd 3 -screen 0 "$E2E_SCREEN" -nolisten tcp 3>"$E2E_DIR/display" 2>"$E2E_DIR/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "$E2E_SCREEN" -nolisten tcp -noreset 3>"$E2E_DIR/display" 2>"$E2E_DIR/xvfb.log" &
   E2E_XVFB=$!
   local deadline=$((SECONDS + E2E_TIMEOUT))
   until [ -s "$E2E_DIR/display" ]; do

@@ -17,7 +17,7 @@ TEST(Files, ErrorsCarryTheFileName)
         FAIL();
     } catch (const XGError& e) {
         EXPECT_EQ(e.GetTitle(), "File Open Error");
-        EXPECT_EQ(e.GetMessage(), "Unable to open file " + (dir / "missing.tag"));
+        EXPECT_EQ(e.GetMessage(), "Unable to open file " + (dir / "missing.tag") + " (No such file or directory)");
     }
     write_text(dir / "short", "abc");
     XGFile f(dir / "short");

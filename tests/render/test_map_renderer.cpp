@@ -93,6 +93,24 @@ TEST(MapRenderer, MissingStacksAndHiddenPartsDrawNothingForTheirItems)
     EXPECT_EQ(f.rec.count("LockArraysEXT"), 0u);
 }
 
+TEST(MapRenderer, GridsAboveTheSurfaceStayDrawnWhenTheSurfaceIsOutOfView)
+{
+    tiled_map m(1, 1);
+    for (mesh_cell& c : m.map.fCells) c.media_height = 20 * 512; // water 20 units above the ground
+    recorded_frame f;
+    f.scene.map = &m.map;
+    f.scene.display = &f.display;
+    f.display.colormap = false;
+    f.display.grid_shown[grid_slot(MAP_GRID_RENDER)] = false;
+    f.display.grid_shown[grid_slot(MAP_GRID_MEDIA)] = true;
+    map_renderer renderer(&m.store);
+    renderer.set_gl(&f.gl);
+    // level with the water, looking along +y: the ground lies below the view
+    mat4 eye = mat4::rotation(-90, 1, 0, 0) * mat4::translation(-8, 10, -20);
+    renderer.draw(f.scene, mat4::perspective(40, 640.0 / 480, 0.5, 500), eye, 640, 480);
+    EXPECT_EQ(f.rec.count("DrawRangeElementsEXT"), 4u); // every block's water lines
+}
+
 TEST(MapRenderer, MarkerModelsAreBuiltOnceAndFollowTheirTag)
 {
     tiled_map m(2, 2);
@@ -128,6 +146,13 @@ TEST(MapRenderer, MarkerModelsAreBuiltOnceAndFollowTheirTag)
     size_t triangles = 0;
     for (auto* c : f.rec.named("DrawElements")) triangles += c->args[0] == GL_TRIANGLES;
     EXPECT_EQ(triangles, 2u); // the two statues
+    auto placements = f.rec.named("MultMatrixf");
+    ASSERT_EQ(placements.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        vec3 at = marker_position(m.map.fMarkers[i]);
+        EXPECT_FLOAT_EQ(float(placements[i]->args[12]), float(at.x));
+        EXPECT_FLOAT_EQ(float(placements[i]->args[13]), float(at.y));
+    }
     std::vector<map_box> boxes = renderer.marker_boxes(f.scene);
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_NE(boxes[0].high.z - boxes[0].low.z, 1.5); // the model's bounds

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QAction>
+#include <QListWidget>
 #include <QSettings>
 #include <algorithm>
 #include <cstdio>
@@ -23,6 +24,7 @@
 #include "framework/qt/XGProgressDialog.h"
 #include "framework/qt/XGWindow.h"
 #include "shell/TAllTagForm.h"
+#include "shell/TCheckReferencesForm.h"
 #include "shell/TCreateTagDialog.h"
 #include "shell/TNewMeshDialog.h"
 #include "shell/TTagFileForm.h"
@@ -37,6 +39,7 @@
 #include "framework/XGFileSpecifier.h"
 #include "map/mesh_map.h"
 #include "support/cli_runner.h"
+#include "tags/gameplay/gameplay.h"
 #include "tags/tag_types.h"
 
 namespace {
@@ -232,8 +235,8 @@ TEST_F(ShellTest, FindTagByAPartOfTheNameOpensTheOnlyMatchOrAsksWhichOne)
     fApp->DoCommand(kCommandFindTag);
     EXPECT_EQ(fApp->GetFrontWindow()->GetTitle(), "boomerang (bmrg/proj)");
 
-    // nothing matches: said; nothing typed at all: said too
-    script.Then(find("soun", "whisper")).Click(kXGAlertOK).Then(find("", "")).Click(kXGAlertOK);
+    // nothing matches: said; a type without an ID and no name: said too
+    script.Then(find("soun", "whisper")).Click(kXGAlertOK).Then(find("soun", "")).Click(kXGAlertOK);
     size_t windows = fApp->GetWindows().size();
     fApp->DoCommand(kCommandFindTag);
     fApp->DoCommand(kCommandFindTag);
@@ -241,7 +244,7 @@ TEST_F(ShellTest, FindTagByAPartOfTheNameOpensTheOnlyMatchOrAsksWhichOne)
     ASSERT_EQ(script.Pending(), 0);
     const auto& shown = script.Shown();
     EXPECT_TRUE(shown[shown.size() - 3].Mentions("No open tag has a name containing \"whisper\" of type soun."));
-    EXPECT_TRUE(shown.back().Mentions("Type a tag's type and ID, or a part of its name."));
+    EXPECT_TRUE(shown.back().Mentions("Type both a tag's type and its ID, or a part of its name."));
 }
 
 TEST_F(ShellTest, OpeningAnOldTagUpgradesItAndSaysSoOnce)
@@ -727,4 +730,60 @@ TEST_F(ShellTest, OpenRecentListsTheLastTenTagFilesNewestFirst)
     EXPECT_TRUE(script.Shown()[0].Mentions("r9.tag"));
     kept = fApp->GetRecentFiles();
     EXPECT_EQ(std::find(kept.begin(), kept.end(), XGNormalPath(paths[9])), kept.end());
+}
+
+TEST_F(ShellTest, CheckReferencesListsWhatIsMissingOpensTheReferringTagAndChecksAgain)
+{
+    unit_definition unit{};
+    tag_struct_defaults(unit);
+    unit.monster_tag = code("gone");
+    WriteTagFile("tags/base.tag", {{"unit", "warr", "warrior", 2, tag_struct_bytes(unit)},
+                                   {"rawd", "note", "note", 1, make_bytes(4, 1)},
+                                   {"rawd", "note", "note again", 1, make_bytes(4, 2)}});
+    StartApp();
+    fApp->DoCommand(kCommandCheckReferences);
+    auto* form = dynamic_cast<TCheckReferencesForm*>(fApp->GetFrontWindow()->GetForm());
+    ASSERT_NE(form, nullptr);
+    auto* list = dynamic_cast<XGListControl*>(form->FindView(TCheckReferencesForm::kList));
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->GetItemCount(), 2);
+    EXPECT_EQ(list->GetItemText(0).rfind("rawd note (note again) duplicate id in ", 0), 0u) << list->GetItemText(0);
+    EXPECT_EQ(list->GetItemText(1), "unit warr (warrior) -> mons gone missing");
+    EXPECT_EQ(form->GetControlText(TCheckReferencesForm::kCountText),
+              "1 missing reference, 0 unreadable tags, 1 duplicate id");
+
+    // a double-click opens the editor of the tag that refers
+    tag_entry* warrior = fApp->GetStore().find_tag(code("unit"), code("warr"));
+    list->Choose(1);
+    auto* widget = qobject_cast<QListWidget*>(list->GetWidget());
+    ASSERT_NE(widget, nullptr);
+    emit widget->itemDoubleClicked(widget->item(1));
+    EXPECT_NE(TTagEditorBase::FromTag(warrior), nullptr);
+
+    // the menu again brings the same window back, checked again
+    monster_definition monster{};
+    tag_struct_defaults(monster);
+    bytes found = tag_struct_bytes(monster);
+    fApp->GetStore().create_tag(warrior->file, code("mons"), code("gone"), 1, "found", 0, uint32_t(found.size()),
+                                found.data());
+    fApp->DoCommand(kCommandCheckReferences);
+    EXPECT_EQ(fApp->GetFrontWindow()->GetForm(), form);
+    EXPECT_EQ(list->GetItemCount(), 1);
+
+    // a row whose tag closed opens nothing and says so
+    ModalScript script;
+    script.Click(kXGAlertOK);
+    size_t windows = fApp->GetWindows().size();
+    for (tag_entry* e = fApp->GetStore().next_entry(nullptr); e; e = fApp->GetStore().next_entry(e))
+        if (std::string(e->name) == "note again") {
+            fApp->GetStore().delete_tag(e);
+            break;
+        }
+    form->OpenRow(0);
+    EXPECT_EQ(fApp->GetWindows().size(), windows);
+    EXPECT_TRUE(script.Shown().back().Mentions("no longer open"));
+    form->FindView(TCheckReferencesForm::kCheckAgain)->Click();
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(form->GetControlText(TCheckReferencesForm::kCountText),
+              "No problems: 0 missing references, 0 unreadable tags, 0 duplicate ids");
 }

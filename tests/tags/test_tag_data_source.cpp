@@ -60,25 +60,3 @@ TEST(TagDataSource, TagsWithoutDataAreWrittenFromTheSourceWhateverTheirSize)
     EXPECT_FALSE(XGFile::Exists(dir / "failed.tag"));
     EXPECT_EQ(dir.files(), std::vector<std::string>{"out.tag"}) << "no temporary file left";
 }
-
-TEST(TagDataSource, LoadingThroughAnOpenFileKeepsTheChecksOfTheStore)
-{
-    TempFolder dir;
-    write_file(dir / "a.tag", build_multi_tag_file({{"rawd", "one_", "one", 1, make_bytes(40, 3)},
-                                                    {"rawd", "two_", "two", 1, make_bytes(10, 4)}}));
-    TTagStore store;
-    tag_file* f = store.open_tag_file(dir / "a.tag", false);
-    ASSERT_NE(f, nullptr);
-    XGFile file(dir / "a.tag");
-    file.Open(XGFile::kRead);
-    tag_entry* one = tag_find_in_file(f, code("rawd"), code("one_"));
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data_from(one, file, file.GetLength(), &size);
-    ASSERT_NE(data, nullptr);
-    EXPECT_EQ(bytes(data, data + size), make_bytes(40, 3));
-    EXPECT_EQ(tag_get_data(one), data) << "kept in the entry";
-
-    tag_entry* two = tag_find_in_file(f, code("rawd"), code("two_"));
-    EXPECT_EQ(tag_get_data_from(two, file, two->offset + 9), nullptr) << "runs past the length given";
-    EXPECT_EQ(two->data, nullptr);
-}

@@ -222,7 +222,7 @@ TEST_F(TagFileFormat, BaseAndPatchFilesAreNeverWritten)
     EXPECT_EQ(f->kind, 3);
     std::string why;
     EXPECT_FALSE(write_tag_file(f, dir / "other.tag", TAG_FILE_TYPE_PLUGIN, false, &why));
-    EXPECT_EQ(why, "base.tag - Cannot modify base tags or patches.");
+    EXPECT_EQ(why, "Unable to write data to file base.tag - Cannot modify base tags or patches.");
     tag_file* p = Open("patch.tag", build_multi_tag_file({Tag("rawd", "a___", "a", 5, 1)}, 2));
     EXPECT_FALSE(write_tag_file(p, dir / "other.tag", TAG_FILE_TYPE_PLUGIN, false));
     EXPECT_FALSE(XGFile::Exists(dir / "other.tag"));

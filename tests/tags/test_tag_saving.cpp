@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include "framework/XGError.h"
 #include "framework/XGFile.h"
+#include "framework/XGFileLock.h"
 #include "support/tag_file_bytes.h"
 #include "tags/tags.h"
 
@@ -27,6 +31,22 @@ protected:
         return {{"soun", "aaaa", "a", 1, make_bytes(100, 1)},
                 {"soun", "bbbb", "b", 1, make_bytes(200, 2)},
                 {"soun", "cccc", "c", 1, make_bytes(300, 3)}};
+    }
+
+    // Another program's save: a store of its own gives tag id new data and saves it.
+    void SaveElsewhere(const std::string& name, const char* id, const bytes& data)
+    {
+        TTagStore other;
+        tag_file* f = other.open_tag_file(dir / name, false);
+        ASSERT_TRUE(tag_set_data(tag_find_in_file(f, code("soun"), code(id)), data.data(), uint32_t(data.size())));
+        other.save_tag_file(f);
+    }
+
+    bytes Data(tag_file* f, const char* id)
+    {
+        uint32_t size = 0;
+        const uint8_t* d = tag_get_data(tag_find_in_file(f, code("soun"), code(id)), &size);
+        return d ? bytes(d, d + size) : bytes{};
     }
 
     static std::string Message(const std::function<void()>& f)
@@ -182,4 +202,107 @@ TEST_F(TagSaving, NewFileWithPathIsWrittenOnFirstSave)
     store.save_tag_file(f);
     bytes file = read_file(dir / "fresh.tag");
     EXPECT_EQ(file, build_multi_tag_file({{"rawd", "a___", "a", 1, data}}, 1, 0, "fresh"));
+}
+
+TEST_F(TagSaving, AFileReplacedByAnotherProgramIsNeitherMixedInNorOverwritten)
+{
+    tag_file* f = OpenFile("f.tag", ThreeTags());
+    bytes grown = make_bytes(150, 8);
+    ASSERT_TRUE(tag_set_data(tag_find_in_file(f, code("soun"), code("aaaa")), grown.data(), 150));
+    SaveElsewhere("f.tag", "bbbb", make_bytes(250, 7)); // a rewrite: a new file takes the path
+    bytes theirs = read_file(dir / "f.tag");
+    EXPECT_TRUE(tag_file_changed_on_disk(f));
+
+    EXPECT_EQ(Message([&] { store.save_tag_file(f); }),
+              "File Write Error: " + (dir / "f.tag") + " was changed by another program since it was opened");
+    EXPECT_EQ(read_file(dir / "f.tag"), theirs);
+    EXPECT_EQ(dir.files(), std::vector<std::string>{"f.tag"});
+    EXPECT_TRUE(f->needrewrite);
+
+    // every tag still comes from the file as it was read: Save As writes ours, nothing of theirs
+    store.save_tag_file_as(f, dir / "mine.tag");
+    std::vector<test_tag> mine = ThreeTags();
+    mine[0].data = grown;
+    EXPECT_EQ(read_file(dir / "mine.tag"), build_multi_tag_file(mine, 1, 0, "f"));
+    EXPECT_EQ(read_file(dir / "f.tag"), theirs);
+    EXPECT_FALSE(tag_file_changed_on_disk(f)) << "the file is its new path's now";
+}
+
+TEST_F(TagSaving, AFileChangedInPlaceGivesNoDataUntilItIsReadAgain)
+{
+    OpenFile("older.tag", ThreeTags());
+    tag_file* f = OpenFile("f.tag", ThreeTags());
+    store.open_tag_file(dir / "later.tag", true);
+    // the file system's clock is coarse: the change must come at a later tick to be seen
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    SaveElsewhere("f.tag", "bbbb", make_bytes(200, 7)); // same size: an update in place
+    EXPECT_TRUE(Data(f, "cccc").empty()) << "the bytes are no longer the ones listed";
+    bytes same = make_bytes(100, 6);
+    ASSERT_TRUE(tag_set_data(tag_find_in_file(f, code("soun"), code("aaaa")), same.data(), 100));
+    EXPECT_NE(Message([&] { store.save_tag_file(f); }).find("was changed by another program"), std::string::npos);
+
+    ASSERT_TRUE(store.reload_tag_file(f));
+    EXPECT_EQ(store.first_file()->next, f) << "the file keeps its place in the list";
+    EXPECT_EQ(store.find_tag(code("soun"), code("bbbb")), tag_find_in_file(f, code("soun"), code("bbbb")))
+        << "and in lookups";
+    EXPECT_FALSE(tag_file_needs_saving(f));
+    EXPECT_EQ(Data(f, "bbbb"), make_bytes(200, 7));
+    EXPECT_EQ(Data(f, "cccc"), make_bytes(300, 3));
+    ASSERT_TRUE(tag_set_data(tag_find_in_file(f, code("soun"), code("aaaa")), same.data(), 100));
+    store.save_tag_file(f);
+    EXPECT_EQ(Data(f, "aaaa"), same);
+}
+
+TEST_F(TagSaving, TemporariesAreNeverLoadedAndASaveRemovesItsOwnStaleOnes)
+{
+    bytes file = build_multi_tag_file(ThreeTags());
+    for (const char* name : {"f.tag", ".f.tag.save-Ab12Cd", ".f.tag.save-zz99yy", ".g.tag.save-Ab12Cd", ".hidden.tag"})
+        write_file(dir / name, file);
+    store.load_folder(dir.path(), false);
+    ASSERT_EQ(store.file_count(), 2u) << "f.tag and .hidden.tag; the left-over temporaries are skipped";
+    tag_file* f = store.find_open_file(dir / "f.tag");
+    bytes grown = make_bytes(120, 4);
+    ASSERT_TRUE(tag_set_data(tag_find_in_file(f, code("soun"), code("aaaa")), grown.data(), 120));
+    store.save_tag_file(f);
+    EXPECT_EQ(dir.files(), (std::vector<std::string>{".g.tag.save-Ab12Cd", ".hidden.tag", "f.tag"}));
+}
+
+TEST_F(TagSaving, TheLockOutlivesTheRenameOfTheFileItLocks)
+{
+    OpenFile("f.tag", ThreeTags());
+    int toChild[2], toParent[2];
+    ASSERT_EQ(::pipe(toChild), 0);
+    ASSERT_EQ(::pipe(toParent), 0);
+    char c = 0;
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // another program: locks, rewrites the file, and goes on holding the lock
+        TTagStore other;
+        tag_file* g = other.open_tag_file(dir / "f.tag", false);
+        XGFileLock held(dir / "f.tag");
+        bool ok = ::write(toParent[1], "a", 1) == 1 && ::read(toChild[0], &c, 1) == 1;
+        bytes grown = make_bytes(500, 5);
+        tag_set_data(g->groups->entries, grown.data(), 500);
+        other.save_tag_file(g);
+        ok = ok && ::write(toParent[1], "b", 1) == 1 && ::read(toChild[0], &c, 1) == 1;
+        ::_exit(ok ? 0 : 1);
+    }
+    struct WaitShort {
+        WaitShort() { XGFileLock::SetWait(50); }
+        ~WaitShort() { XGFileLock::SetWait(-1); }
+    } wait;
+    ASSERT_EQ(::read(toParent[0], &c, 1), 1);
+    EXPECT_NE(Message([&] { XGFileLock lock(dir / "f.tag"); }).find("Another program is writing the file"),
+              std::string::npos);
+    ASSERT_EQ(::write(toChild[1], "x", 1), 1);
+    ASSERT_EQ(::read(toParent[0], &c, 1), 1);
+    EXPECT_EQ(read_file(dir / "f.tag").size(), 128 + 3 * 64 + 500 + 200 + 300u) << "replaced";
+    EXPECT_NE(Message([&] { XGFileLock lock(dir / "f.tag"); }), "no error") << "the new file is locked as well";
+    ASSERT_EQ(::write(toChild[1], "x", 1), 1);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(XGFileLock(dir / "f.tag").IsHeld());
+    for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]}) ::close(fd);
 }

@@ -3,6 +3,7 @@
 #include "framework/XGError.h"
 #include "psd_bytes.h"
 #include "texture/psd_reader.h"
+#include "texture/texture_import.h"
 #include "texture_test_support.h"
 
 namespace {
@@ -118,22 +119,61 @@ TEST(LayeredImages, DocumentsItCannotTakeAreRefusedByName)
     const std::string deep = folder / "deep.psd", cmyk = folder / "cmyk.psd", grey = folder / "grey.psd";
     ASSERT_EQ(run_tool("convert -size 16x16 xc:orange -depth 16 " + deep), 0);
     ASSERT_EQ(run_tool("convert -size 16x16 xc:orange -colorspace CMYK -depth 8 " + cmyk), 0);
-    ASSERT_EQ(run_tool("convert -size 16x16 xc:orange -colorspace Gray -depth 8 " + grey), 0);
+    ASSERT_EQ(run_tool("convert -size 16x16 xc:orange -colorspace Gray -depth 16 " + grey), 0);
     EXPECT_NE(error_message([&] { TLayeredImage::Read(deep); }).find("16-bit"), std::string::npos);
     EXPECT_NE(error_message([&] { TLayeredImage::Read(cmyk); }).find("CMYK"), std::string::npos);
-    EXPECT_NE(error_message([&] { TLayeredImage::Read(grey); }).find("greyscale"), std::string::npos);
+    EXPECT_NE(error_message([&] { TLayeredImage::Read(grey); }).find("16-bit"), std::string::npos);
     write_file(folder / "text.psd", bytes(100, 'x'));
     EXPECT_NE(error_message([&] { TLayeredImage::Read(folder / "text.psd"); }).find("not a Photoshop file"), std::string::npos);
     EXPECT_THROW(TLayeredImage::Read(folder / "missing.psd"), XGError);
 }
 
+TEST(LayeredImages, AGreyscaleDocumentImportsAsItsRgbTwin)
+{
+    // ImageMagick writes a greyscale document for a grey picture, flat or with a layer.
+    TempFolder folder;
+    const std::string png = folder / "grey.png", layered = folder / "layered.psd", flat = folder / "flat.psd";
+    ASSERT_EQ(run_tool("convert -size 64x64 gradient:black-white -swirl 120 -depth 8 " + png), 0);
+    ASSERT_EQ(run_tool("convert " + png + " " + png + " " + layered), 0);
+    ASSERT_EQ(run_tool("convert " + png + " " + flat), 0);
+    const bytes grey = imagemagick_pixels(png, "gray");
+    ASSERT_EQ(grey.size(), 64u * 64);
+    psd_bytes_layer layer{0, 0, 64, 64, {{0, psd_raw(grey)}, {1, psd_raw(grey)}, {2, psd_raw(grey)}}};
+    const TLayeredImage twin = TLayeredImage::Parse(psd_document(64, 64, {layer}), "twin.psd");
+
+    auto stack_import = [](const TLayeredImage& image) {
+        auto set = create_texture_set(1);
+        EXPECT_EQ(import_layers_into_stack(*set, 0, 0, image), 1) << image.name();
+        return set->stacks.at(0).textures.at(0)->compressed_data;
+    };
+    auto terrain_import = [](const TLayeredImage& image) {
+        return import_terrain_image(image)->stacks.at(0).textures.at(0)->compressed_data;
+    };
+    const bytes rgb = stack_import(twin);
+    ASSERT_EQ(rgb.size(), 64u * 64 * 3);
+    EXPECT_EQ(rgb[3 * 1000 + 2], grey[1000]);
+    for (const std::string& path : {layered, flat}) {
+        TLayeredImage image = TLayeredImage::Read(path);
+        EXPECT_TRUE(image.greyscale());
+        EXPECT_EQ(stack_import(image), rgb) << path;
+        EXPECT_EQ(terrain_import(image), terrain_import(twin)) << path;
+    }
+    // without layers the composite's grey stands for the colours
+    EXPECT_EQ(stack_import(TLayeredImage::Parse(psd_document(4, 4, {}, 8, 1), "composite.psd")), bytes(4 * 4 * 3, 200));
+}
+
 TEST(LayeredImages, DamagedFilesAreRefusedWithoutReadingPastTheirEnd)
 {
     const bytes good = read_file(fixture("terrain_rle.psd"));
-    // Every truncation either parses or is refused; decoding what parsed never overruns.
+    // Every truncation either parses or is refused; decoding what parsed never overruns,
+    // also when the file is read from disk (only what its layers need).
+    TempFolder folder;
     for (size_t n = 0; n < good.size(); n += 7) {
+        const bytes cut(good.begin(), good.begin() + n);
+        const bool from_disk = n % 91 == 0;
+        if (from_disk) write_file(folder / "cut.psd", cut);
         try {
-            TLayeredImage image = TLayeredImage::Parse(bytes(good.begin(), good.begin() + n), "cut.psd");
+            TLayeredImage image = from_disk ? TLayeredImage::Read(folder / "cut.psd") : TLayeredImage::Parse(cut, "cut.psd");
             for (const psd_layer& l : image.layers())
                 for (const psd_channel& c : l.channels) image.channel_pixels(c);
         } catch (const XGError&) {

@@ -5,6 +5,7 @@
 #include "framework/XGFile.h"
 #include "framework/XGFileLock.h"
 #include "framework/XGReplaceFile.h"
+#include "textform/text_codec.h"
 
 void cli_require_args(const CliContext& context, size_t minimum, size_t maximum)
 {
@@ -54,28 +55,7 @@ tag_code cli_parse_code(const std::string& text, const char* what)
     return code;
 }
 
-std::string cli_escape(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (unsigned char c : text) {
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default:
-            if (c < 0x20 || c == 0x7F) {
-                char hex[8];
-                std::snprintf(hex, sizeof hex, "\\x%02x", c);
-                out += hex;
-            } else {
-                out += char(c);
-            }
-        }
-    }
-    return out;
-}
+std::string cli_escape(const std::string& text) { return escape_for_line(text, false); }
 
 std::string cli_list_line(const tag_entry* e)
 {

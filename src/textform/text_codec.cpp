@@ -149,10 +149,11 @@ std::optional<tag_code> utf8_to_code(std::string_view text)
     return read_be32(reinterpret_cast<const uint8_t*>(bytes->data()));
 }
 
-std::string tag_name_for_line(std::string_view name)
+std::string escape_for_line(std::string_view text, bool from_latin1)
 {
     std::string out;
-    for (char c : name) {
+    out.reserve(text.size());
+    for (char c : text) {
         auto b = uint8_t(c);
         switch (c) {
         case '\\': out += "\\\\"; break;
@@ -164,10 +165,14 @@ std::string tag_name_for_line(std::string_view name)
                 out += "\\x";
                 out += kHex[b >> 4];
                 out += kHex[b & 15];
-            } else {
+            } else if (from_latin1) {
                 out += latin1_to_utf8(std::string_view(&c, 1));
+            } else {
+                out += c;
             }
         }
     }
     return out;
 }
+
+std::string tag_name_for_line(std::string_view name) { return escape_for_line(name, true); }

@@ -29,6 +29,9 @@ std::string code_to_utf8(tag_code code);
 // None unless text is four characters, none above 255.
 std::optional<tag_code> utf8_to_code(std::string_view text);
 
+// Text for one line: backslash, tab, line breaks and other control characters escaped
+// (\\, \t, \n, \r, \xNN); other bytes kept, or read as Latin-1 and written in UTF-8.
+std::string escape_for_line(std::string_view text, bool from_latin1);
 // A tag's name for one line of text: backslash, tab, line breaks and other control
 // characters escaped (\\, \t, \n, \r, \xNN), other characters in UTF-8.
 std::string tag_name_for_line(std::string_view name);

@@ -15,6 +15,9 @@ namespace {
 
 constexpr int VERTS = MAP_BLOCK_CELLS + 1; // per block side
 constexpr int BLOCK_VERTICES = VERTS * VERTS;
+// which of a block's far edge lines it draws
+constexpr int LAST_COLUMN = 1, LAST_ROW = 2;
+constexpr int FLUSH_BLOCKS = 32;
 
 // Colour map tiles are 128 pixels placed 126 apart: a block shows the tile's inner 126
 // pixels, so the two columns neighbours share meet exactly.
@@ -42,17 +45,25 @@ map_renderer::map_renderer(TTagStore* store) : fTextures(store), fModels(store),
             uint16_t a = uint16_t(j * VERTS + i), b = uint16_t(a + 1), c = uint16_t(a + VERTS), d = uint16_t(c + 1);
             fTriangles.insert(fTriangles.end(), {a, b, d, a, d, c});
         }
-    // far blocks draw every 2nd, 4th or 8th line, along coarser segments
-    for (int k = 0; k < 4; ++k) {
-        int step = 1 << k;
-        for (int j = 0; j < VERTS; j += step)
-            for (int i = 0; i < MAP_BLOCK_CELLS; i += step) {
-                fLines[k].push_back(uint16_t(j * VERTS + i));
-                fLines[k].push_back(uint16_t(j * VERTS + i + step));
-                fLines[k].push_back(uint16_t(i * VERTS + j));
-                fLines[k].push_back(uint16_t((i + step) * VERTS + j));
-            }
-    }
+    // far blocks draw every 2nd, 4th or 8th line, along coarser segments. A block's last
+    // row and column lines are its neighbours' first: only the map's last blocks draw them,
+    // so that no line is blended twice.
+    for (int k = 0; k < 4; ++k)
+        for (int edges = 0; edges < 4; ++edges) {
+            int step = 1 << k;
+            std::vector<uint16_t>& lines = fLines[k][edges];
+            for (int j = 0; j < VERTS; j += step)
+                for (int i = 0; i < MAP_BLOCK_CELLS; i += step) {
+                    if (j < MAP_BLOCK_CELLS || edges & LAST_ROW) {
+                        lines.push_back(uint16_t(j * VERTS + i));
+                        lines.push_back(uint16_t(j * VERTS + i + step));
+                    }
+                    if (j < MAP_BLOCK_CELLS || edges & LAST_COLUMN) {
+                        lines.push_back(uint16_t(i * VERTS + j));
+                        lines.push_back(uint16_t((i + step) * VERTS + j));
+                    }
+                }
+        }
 }
 
 bool map_renderer::on_screen(const block& b, double& pixels_per_cell) const
@@ -270,10 +281,14 @@ void map_renderer::draw_terrain(const map_scene& scene)
     fGL->EnableClientState(GL_VERTEX_ARRAY);
     fGL->TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     fTextures.forget_binding();
+    int drawn = 0;
     for (int by = 0; by < fBlocksY; ++by)
         for (int bx = 0; bx < fBlocksX; ++bx) {
             block& b = fBlocks[size_t(by * fBlocksX + bx)];
             if (!b.visible) continue;
+            // hands what is drawn so far to the renderer: a threaded software renderer
+            // starts filling while the rest of the frame is sent
+            if (++drawn % FLUSH_BLOCKS == 0) fGL->Flush();
             GLuint texture = has_stack ? fTextures.texture(landscape, by * (map.fWidth / MAP_BLOCK_CELLS) + bx, 0, -1, 0) : 0;
             fGL->VertexPointer(3, GL_FLOAT, 0, b.surface.data());
             if (texture) {
@@ -294,6 +309,7 @@ void map_renderer::draw_terrain(const map_scene& scene)
         }
     fGL->DisableClientState(GL_VERTEX_ARRAY);
     fGL->Disable(GL_POLYGON_OFFSET_FILL);
+    fGL->Flush();
 }
 
 namespace {
@@ -491,7 +507,8 @@ void map_renderer::draw_grids(const map_scene& scene)
                 if (!b.visible) continue;
                 if (!b.grid_built[slot]) build_grid(map, bx, by, slot, b);
                 fGL->VertexPointer(3, GL_FLOAT, 0, b.grids[slot].data());
-                draw_indexed(GL_LINES, fLines[b.level], BLOCK_VERTICES);
+                int edges = (bx == fBlocksX - 1 ? LAST_COLUMN : 0) | (by == fBlocksY - 1 ? LAST_ROW : 0);
+                draw_indexed(GL_LINES, fLines[b.level][edges], BLOCK_VERTICES);
             }
     }
     fGL->DisableClientState(GL_VERTEX_ARRAY);

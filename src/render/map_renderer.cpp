@@ -40,11 +40,7 @@ map_renderer::map_renderer(TTagStore* store) : fTextures(store), fModels(store),
             fTexCoords.push_back(float((1 + i * TILE_STEP / MAP_BLOCK_CELLS) / TILE_PIXELS));
             fTexCoords.push_back(float((1 + j * TILE_STEP / MAP_BLOCK_CELLS) / TILE_PIXELS));
         }
-    for (int j = 0; j < MAP_BLOCK_CELLS; ++j)
-        for (int i = 0; i < MAP_BLOCK_CELLS; ++i) {
-            uint16_t a = uint16_t(j * VERTS + i), b = uint16_t(a + 1), c = uint16_t(a + VERTS), d = uint16_t(c + 1);
-            fTriangles.insert(fTriangles.end(), {a, b, d, a, d, c});
-        }
+    for (int k = 0; k < 4; ++k) build_surface(1 << k, fSurface[k]);
     // far blocks draw every 2nd, 4th or 8th line, along coarser segments. A block's last
     // row and column lines are its neighbours' first: only the map's last blocks draw them,
     // so that no line is blended twice.
@@ -63,6 +59,33 @@ map_renderer::map_renderer(TTagStore* store) : fTextures(store), fModels(store),
                         lines.push_back(uint16_t((i + step) * VERTS + j));
                     }
                 }
+        }
+}
+
+void map_renderer::build_surface(int step, std::vector<uint16_t>& triangles)
+{
+    auto vertex = [](int i, int j) { return uint16_t(j * VERTS + i); };
+    for (int j = 0; j < MAP_BLOCK_CELLS; j += step)
+        for (int i = 0; i < MAP_BLOCK_CELLS; i += step) {
+            int i1 = i + step, j1 = j + step;
+            if (step == 1 || (i > 0 && j > 0 && i1 < MAP_BLOCK_CELLS && j1 < MAP_BLOCK_CELLS)) {
+                triangles.insert(triangles.end(), {vertex(i, j), vertex(i1, j), vertex(i1, j1), vertex(i, j), vertex(i1, j1),
+                                                   vertex(i, j1)});
+                continue;
+            }
+            // a quad on the block's edge keeps every vertex along that edge, so that it
+            // meets its neighbour's vertices whatever their step: a fan from its centre
+            std::vector<uint16_t> around;
+            auto side = [&](int x0, int y0, int dx, int dy, bool on_edge) {
+                for (int n = 0; n < step; n += on_edge ? 1 : step) around.push_back(vertex(x0 + dx * n, y0 + dy * n));
+            };
+            side(i, j, 1, 0, j == 0);
+            side(i1, j, 0, 1, i1 == MAP_BLOCK_CELLS);
+            side(i1, j1, -1, 0, j1 == MAP_BLOCK_CELLS);
+            side(i, j1, 0, -1, i == 0);
+            uint16_t centre = vertex(i + step / 2, j + step / 2);
+            for (size_t n = 0; n < around.size(); ++n)
+                triangles.insert(triangles.end(), {centre, around[n], around[(n + 1) % around.size()]});
         }
 }
 
@@ -262,7 +285,7 @@ void map_renderer::draw_scene(const map_scene& scene, bool from_above)
             if (!b.built) build_block(map, bx, by, b);
             double pixels = 0;
             b.visible = on_screen(b, pixels);
-            // far blocks draw every 2nd, 4th or 8th grid line
+            // far blocks draw their surface and grid lines through every 2nd, 4th or 8th vertex
             b.level = pixels >= 8 ? 0 : pixels >= 4 ? 1 : pixels >= 2 ? 2 : 3;
         }
     if (scene.display->colormap) draw_terrain(scene);
@@ -296,14 +319,14 @@ void map_renderer::draw_terrain(const map_scene& scene)
                 fGL->Color4f(1, 1, 1, 1);
                 fGL->EnableClientState(GL_TEXTURE_COORD_ARRAY);
                 fGL->TexCoordPointer(2, GL_FLOAT, 0, fTexCoords.data());
-                draw_indexed(GL_TRIANGLES, fTriangles, BLOCK_VERTICES);
+                draw_indexed(GL_TRIANGLES, fSurface[b.level], BLOCK_VERTICES);
                 fGL->DisableClientState(GL_TEXTURE_COORD_ARRAY);
                 fGL->Disable(GL_TEXTURE_2D);
             } else {
                 // untextured: shaded by the slope
                 fGL->EnableClientState(GL_COLOR_ARRAY);
                 fGL->ColorPointer(3, GL_UNSIGNED_BYTE, 0, b.shade.data());
-                draw_indexed(GL_TRIANGLES, fTriangles, BLOCK_VERTICES);
+                draw_indexed(GL_TRIANGLES, fSurface[b.level], BLOCK_VERTICES);
                 fGL->DisableClientState(GL_COLOR_ARRAY);
             }
         }
@@ -455,7 +478,7 @@ void map_renderer::draw_overlays(const map_scene& scene)
             if (!b.visible) continue;
             fGL->VertexPointer(3, GL_FLOAT, 0, b.surface.data());
             fGL->ColorPointer(4, GL_UNSIGNED_BYTE, 0, b.types.data());
-            draw_indexed(GL_TRIANGLES, fTriangles, BLOCK_VERTICES);
+            draw_indexed(GL_TRIANGLES, fSurface[b.level], BLOCK_VERTICES);
         }
         fGL->DisableClientState(GL_COLOR_ARRAY);
         fGL->DisableClientState(GL_VERTEX_ARRAY);

@@ -1,10 +1,18 @@
 // The map view on Mesa's software renderer: steady and first frames of a 192 x 192 and a
 // 512 x 512 map with colour map, grids and markers; a drag step of a radius-16 brush; a
 // pick; and the top view of render-map beside decoding the same JPEG tiles with libjpeg.
+//
+// Frames are timed by the wall clock up to glFinish, with llvmpipe's rasteriser threads as
+// it starts them (LP_NUM_THREADS unset: one per core). Counters: the frame's budget, and
+// the CPU time of every thread of the process per frame. BENCH_MAP_PICTURES=DIR writes
+// each steady frame's picture there, to compare what is drawn before and after a change.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
 #include <memory>
+#include <string>
 
 #include "map/map_camera.h"
 #include "map/map_drag.h"
@@ -12,6 +20,7 @@
 #include "map/mesh_map.h"
 #include "render/map_renderer.h"
 #include "render/offscreen_context.h"
+#include "render/png_writer.h"
 #include "texture/jpeg_codec.h"
 #include "texture/texture_pixels.h"
 #include "texture/txst_format.h"
@@ -69,6 +78,19 @@ offscreen_context& Context()
     return *context;
 }
 
+double ProcessCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+std::string Threads()
+{
+    const char* threads = std::getenv("LP_NUM_THREADS");
+    return std::string("llvmpipe threads: ") + (threads ? threads : "default");
+}
+
 void Frame(benchmark::State& state, int cells, bool first, bool grids = true)
 {
     bench_map& m = Map(cells);
@@ -84,7 +106,11 @@ void Frame(benchmark::State& state, int cells, bool first, bool grids = true)
         renderer = std::make_unique<map_renderer>(&m.store);
         renderer->set_gl(&context.gl());
         renderer->draw(scene, camera.projection(kViewWidth, kViewHeight), camera.model_view(), kViewWidth, kViewHeight);
+        if (const char* dir = std::getenv("BENCH_MAP_PICTURES"))
+            write_png_file(std::string(dir) + "/frame" + std::to_string(cells) + (grids ? "" : "-without-grids") + ".png",
+                           context.read_pixels(false));
     }
+    double cpu = ProcessCpuMs();
     for (auto _ : state) {
         if (first) {
             state.PauseTiming();
@@ -96,6 +122,9 @@ void Frame(benchmark::State& state, int cells, bool first, bool grids = true)
         renderer->draw(scene, camera.projection(kViewWidth, kViewHeight), camera.model_view(), kViewWidth, kViewHeight);
         context.gl().Finish();
     }
+    state.counters["cpu_all_threads_ms"] = benchmark::Counter((ProcessCpuMs() - cpu) / double(state.iterations()));
+    if (!first) state.counters["budget_ms"] = cells == 192 ? 33 : 150;
+    state.SetLabel("wall, " + Threads());
     renderer->release();
 }
 
@@ -188,10 +217,10 @@ void BM_DecodeTiles512Reference(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_SteadyFrame192)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SteadyFrame192)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FirstFrame192)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_SteadyFrame192WithoutGrids)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SteadyFrame512)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SteadyFrame192WithoutGrids)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SteadyFrame512)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FirstFrame512)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_DragStepRadius16)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BandBrushRadius16)->Unit(benchmark::kMicrosecond);

@@ -15,6 +15,9 @@ namespace {
 
 constexpr int VERTS = MAP_BLOCK_CELLS + 1; // per block side
 constexpr int BLOCK_VERTICES = VERTS * VERTS;
+// which of a block's far edge lines it draws
+constexpr int LAST_COLUMN = 1, LAST_ROW = 2;
+constexpr int FLUSH_BLOCKS = 32;
 
 // Colour map tiles are 128 pixels placed 126 apart: a block shows the tile's inner 126
 // pixels, so the two columns neighbours share meet exactly.
@@ -37,22 +40,53 @@ map_renderer::map_renderer(TTagStore* store) : fTextures(store), fModels(store),
             fTexCoords.push_back(float((1 + i * TILE_STEP / MAP_BLOCK_CELLS) / TILE_PIXELS));
             fTexCoords.push_back(float((1 + j * TILE_STEP / MAP_BLOCK_CELLS) / TILE_PIXELS));
         }
-    for (int j = 0; j < MAP_BLOCK_CELLS; ++j)
-        for (int i = 0; i < MAP_BLOCK_CELLS; ++i) {
-            uint16_t a = uint16_t(j * VERTS + i), b = uint16_t(a + 1), c = uint16_t(a + VERTS), d = uint16_t(c + 1);
-            fTriangles.insert(fTriangles.end(), {a, b, d, a, d, c});
+    for (int k = 0; k < 4; ++k) build_surface(1 << k, fSurface[k]);
+    // far blocks draw every 2nd, 4th or 8th line, along coarser segments. A block's last
+    // row and column lines are its neighbours' first: only the map's last blocks draw them,
+    // so that no line is blended twice.
+    for (int k = 0; k < 4; ++k)
+        for (int edges = 0; edges < 4; ++edges) {
+            int step = 1 << k;
+            std::vector<uint16_t>& lines = fLines[k][edges];
+            for (int j = 0; j < VERTS; j += step)
+                for (int i = 0; i < MAP_BLOCK_CELLS; i += step) {
+                    if (j < MAP_BLOCK_CELLS || edges & LAST_ROW) {
+                        lines.push_back(uint16_t(j * VERTS + i));
+                        lines.push_back(uint16_t(j * VERTS + i + step));
+                    }
+                    if (j < MAP_BLOCK_CELLS || edges & LAST_COLUMN) {
+                        lines.push_back(uint16_t(i * VERTS + j));
+                        lines.push_back(uint16_t((i + step) * VERTS + j));
+                    }
+                }
         }
-    // far blocks draw every 2nd, 4th or 8th line, along coarser segments
-    for (int k = 0; k < 4; ++k) {
-        int step = 1 << k;
-        for (int j = 0; j < VERTS; j += step)
-            for (int i = 0; i < MAP_BLOCK_CELLS; i += step) {
-                fLines[k].push_back(uint16_t(j * VERTS + i));
-                fLines[k].push_back(uint16_t(j * VERTS + i + step));
-                fLines[k].push_back(uint16_t(i * VERTS + j));
-                fLines[k].push_back(uint16_t((i + step) * VERTS + j));
+}
+
+void map_renderer::build_surface(int step, std::vector<uint16_t>& triangles)
+{
+    auto vertex = [](int i, int j) { return uint16_t(j * VERTS + i); };
+    for (int j = 0; j < MAP_BLOCK_CELLS; j += step)
+        for (int i = 0; i < MAP_BLOCK_CELLS; i += step) {
+            int i1 = i + step, j1 = j + step;
+            if (step == 1 || (i > 0 && j > 0 && i1 < MAP_BLOCK_CELLS && j1 < MAP_BLOCK_CELLS)) {
+                triangles.insert(triangles.end(), {vertex(i, j), vertex(i1, j), vertex(i1, j1), vertex(i, j), vertex(i1, j1),
+                                                   vertex(i, j1)});
+                continue;
             }
-    }
+            // a quad on the block's edge keeps every vertex along that edge, so that it
+            // meets its neighbour's vertices whatever their step: a fan from its centre
+            std::vector<uint16_t> around;
+            auto side = [&](int x0, int y0, int dx, int dy, bool on_edge) {
+                for (int n = 0; n < step; n += on_edge ? 1 : step) around.push_back(vertex(x0 + dx * n, y0 + dy * n));
+            };
+            side(i, j, 1, 0, j == 0);
+            side(i1, j, 0, 1, i1 == MAP_BLOCK_CELLS);
+            side(i1, j1, -1, 0, j1 == MAP_BLOCK_CELLS);
+            side(i, j1, 0, -1, i == 0);
+            uint16_t centre = vertex(i + step / 2, j + step / 2);
+            for (size_t n = 0; n < around.size(); ++n)
+                triangles.insert(triangles.end(), {centre, around[n], around[(n + 1) % around.size()]});
+        }
 }
 
 bool map_renderer::on_screen(const block& b, double& pixels_per_cell) const
@@ -251,7 +285,7 @@ void map_renderer::draw_scene(const map_scene& scene, bool from_above)
             if (!b.built) build_block(map, bx, by, b);
             double pixels = 0;
             b.visible = on_screen(b, pixels);
-            // far blocks draw every 2nd, 4th or 8th grid line
+            // far blocks draw their surface and grid lines through every 2nd, 4th or 8th vertex
             b.level = pixels >= 8 ? 0 : pixels >= 4 ? 1 : pixels >= 2 ? 2 : 3;
         }
     if (scene.display->colormap) draw_terrain(scene);
@@ -270,10 +304,14 @@ void map_renderer::draw_terrain(const map_scene& scene)
     fGL->EnableClientState(GL_VERTEX_ARRAY);
     fGL->TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     fTextures.forget_binding();
+    int drawn = 0;
     for (int by = 0; by < fBlocksY; ++by)
         for (int bx = 0; bx < fBlocksX; ++bx) {
             block& b = fBlocks[size_t(by * fBlocksX + bx)];
             if (!b.visible) continue;
+            // hands what is drawn so far to the renderer: a threaded software renderer
+            // starts filling while the rest of the frame is sent
+            if (++drawn % FLUSH_BLOCKS == 0) fGL->Flush();
             GLuint texture = has_stack ? fTextures.texture(landscape, by * (map.fWidth / MAP_BLOCK_CELLS) + bx, 0, -1, 0) : 0;
             fGL->VertexPointer(3, GL_FLOAT, 0, b.surface.data());
             if (texture) {
@@ -281,19 +319,20 @@ void map_renderer::draw_terrain(const map_scene& scene)
                 fGL->Color4f(1, 1, 1, 1);
                 fGL->EnableClientState(GL_TEXTURE_COORD_ARRAY);
                 fGL->TexCoordPointer(2, GL_FLOAT, 0, fTexCoords.data());
-                draw_indexed(GL_TRIANGLES, fTriangles, BLOCK_VERTICES);
+                draw_indexed(GL_TRIANGLES, fSurface[b.level], BLOCK_VERTICES);
                 fGL->DisableClientState(GL_TEXTURE_COORD_ARRAY);
                 fGL->Disable(GL_TEXTURE_2D);
             } else {
                 // untextured: shaded by the slope
                 fGL->EnableClientState(GL_COLOR_ARRAY);
                 fGL->ColorPointer(3, GL_UNSIGNED_BYTE, 0, b.shade.data());
-                draw_indexed(GL_TRIANGLES, fTriangles, BLOCK_VERTICES);
+                draw_indexed(GL_TRIANGLES, fSurface[b.level], BLOCK_VERTICES);
                 fGL->DisableClientState(GL_COLOR_ARRAY);
             }
         }
     fGL->DisableClientState(GL_VERTEX_ARRAY);
     fGL->Disable(GL_POLYGON_OFFSET_FILL);
+    fGL->Flush();
 }
 
 namespace {
@@ -439,7 +478,7 @@ void map_renderer::draw_overlays(const map_scene& scene)
             if (!b.visible) continue;
             fGL->VertexPointer(3, GL_FLOAT, 0, b.surface.data());
             fGL->ColorPointer(4, GL_UNSIGNED_BYTE, 0, b.types.data());
-            draw_indexed(GL_TRIANGLES, fTriangles, BLOCK_VERTICES);
+            draw_indexed(GL_TRIANGLES, fSurface[b.level], BLOCK_VERTICES);
         }
         fGL->DisableClientState(GL_COLOR_ARRAY);
         fGL->DisableClientState(GL_VERTEX_ARRAY);
@@ -491,7 +530,8 @@ void map_renderer::draw_grids(const map_scene& scene)
                 if (!b.visible) continue;
                 if (!b.grid_built[slot]) build_grid(map, bx, by, slot, b);
                 fGL->VertexPointer(3, GL_FLOAT, 0, b.grids[slot].data());
-                draw_indexed(GL_LINES, fLines[b.level], BLOCK_VERTICES);
+                int edges = (bx == fBlocksX - 1 ? LAST_COLUMN : 0) | (by == fBlocksY - 1 ? LAST_ROW : 0);
+                draw_indexed(GL_LINES, fLines[b.level][edges], BLOCK_VERTICES);
             }
     }
     fGL->DisableClientState(GL_VERTEX_ARRAY);

@@ -94,8 +94,11 @@ private:
     int fBlocksX = 0, fBlocksY = 0;
     std::vector<block> fBlocks;
     std::vector<float> fTexCoords;          // shared by every block
-    std::vector<uint16_t> fTriangles;       // 16 x 16 quads
-    std::vector<uint16_t> fLines[4];        // the block's grid lines, every 1st, 2nd, 4th, 8th
+    // the block's triangles through every 1st, 2nd, 4th, 8th vertex (every edge vertex kept)
+    std::vector<uint16_t> fSurface[4];
+    static void build_surface(int step, std::vector<uint16_t>& triangles);
+    // the block's grid lines, every 1st, 2nd, 4th, 8th; by which far edges it draws
+    std::vector<uint16_t> fLines[4][4];
     // Whether the block can be seen with the current matrices, and how many pixels a cell
     // of it covers on screen.
     bool on_screen(const block& b, double& pixels_per_cell) const;

@@ -2,7 +2,11 @@
 // it draws (in a real Mesa context).
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstring>
 #include <filesystem>
+#include <map>
+#include <set>
 
 #include "map/map_camera.h"
 #include "render/map_renderer.h"
@@ -109,6 +113,69 @@ TEST(MapRenderer, GridsAboveTheSurfaceStayDrawnWhenTheSurfaceIsOutOfView)
     mat4 eye = mat4::rotation(-90, 1, 0, 0) * mat4::translation(-8, 10, -20);
     renderer.draw(f.scene, mat4::perspective(40, 640.0 / 480, 0.5, 500), eye, 640, 480);
     EXPECT_EQ(f.rec.count("DrawRangeElementsEXT"), 4u); // every block's water lines
+}
+
+// The index lists of a frame's element draws of one mode, one per block.
+std::vector<std::vector<uint16_t>> drawn_indices(const gl_recorder& rec, GLenum mode)
+{
+    std::vector<std::vector<uint16_t>> lists;
+    for (const gl_recorder::call* c : rec.named("DrawRangeElementsEXT"))
+        if (c->args[0] == double(mode)) {
+            lists.emplace_back(c->data.size() / 2);
+            std::memcpy(lists.back().data(), c->data.data(), c->data.size());
+        }
+    return lists;
+}
+
+TEST(MapRenderer, GridSegmentsAreDrawnOnceAndFarSurfacesStayClosed)
+{
+    tiled_map m(2, 2);
+    recorded_frame f;
+    f.scene.map = &m.map;
+    f.scene.display = &f.display;
+    map_renderer renderer(&m.store);
+    renderer.set_gl(&f.gl);
+    size_t previous = 16 * 16 * 2 + 1;
+    for (int size : {640, 160, 80, 32}) { // 20, 5, 2.5 and 1 pixels a cell
+        f.rec.clear();
+        renderer.draw_top_view(f.scene, size, size);
+        auto lines = drawn_indices(f.rec, GL_LINES), surfaces = drawn_indices(f.rec, GL_TRIANGLES);
+        ASSERT_EQ(surfaces.size(), 4u);
+        ASSERT_EQ(lines.size(), 4u);
+        if (size == 640) { // every line, the map's last row and column included, none twice
+            std::set<std::array<int, 4>> segments;
+            for (size_t k = 0; k < 4; ++k)
+                for (size_t n = 0; n + 1 < lines[k].size(); n += 2) {
+                    int a = lines[k][n], b = lines[k][n + 1], x = int(k % 2) * 16, y = int(k / 2) * 16;
+                    EXPECT_TRUE(segments.insert({x + a % 17, y + a / 17, x + b % 17, y + b / 17}).second) << k << ": " << a;
+                }
+            EXPECT_EQ(segments.size(), 2u * 33 * 32);
+        }
+        // far blocks draw fewer triangles, which cover the block once; every inner edge is
+        // shared by two and the outline keeps all 64 cell edges, so neighbours meet
+        const std::vector<uint16_t>& t = surfaces[0];
+        EXPECT_LT(t.size() / 3, previous) << size;
+        previous = t.size() / 3;
+        double area = 0;
+        std::map<std::pair<int, int>, int> edges;
+        for (size_t n = 0; n + 2 < t.size(); n += 3) {
+            int ax = t[n] % 17, ay = t[n] / 17, bx = t[n + 1] % 17, by = t[n + 1] / 17, cx = t[n + 2] % 17, cy = t[n + 2] / 17;
+            area += std::abs((bx - ax) * (cy - ay) - (cx - ax) * (by - ay)) / 2.0;
+            for (size_t e = 0; e < 3; ++e) {
+                int p = t[n + e], q = t[n + (e + 1) % 3];
+                ++edges[{std::min(p, q), std::max(p, q)}];
+            }
+        }
+        EXPECT_EQ(area, 256) << size;
+        int outline = 0;
+        for (auto [edge, uses] : edges) {
+            int px = edge.first % 17, py = edge.first / 17, qx = edge.second % 17, qy = edge.second / 17;
+            bool on_outline = (px == qx && px % 16 == 0) || (py == qy && py % 16 == 0);
+            EXPECT_EQ(uses, on_outline ? 1 : 2) << size << ": " << edge.first << "-" << edge.second;
+            outline += on_outline && std::abs(px - qx) + std::abs(py - qy) == 1;
+        }
+        EXPECT_EQ(outline, 64) << size;
+    }
 }
 
 TEST(MapRenderer, MarkerModelsAreBuiltOnceAndFollowTheirTag)

@@ -4,10 +4,11 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QSaveFile>
+#include <QThreadPool>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <thread>
+#include <functional>
 #include <tuple>
 
 #include "framework/XGError.h"
@@ -98,6 +99,15 @@ QByteArray ExportBytes(const stacked_texture& t, bool jpeg)
 // The side of the list's pictures in the view resource.
 constexpr int kListIconSide = 64;
 
+// Runs work on one of the program's worker threads.
+std::future<void> Aside(std::function<void()> work)
+{
+    auto task = std::make_shared<std::packaged_task<void()>>(std::move(work));
+    std::future<void> done = task->get_future();
+    QThreadPool::globalInstance()->start([task] { (*task)(); });
+    return done;
+}
+
 // Makes the previews of these textures, on two threads when there are several.
 void MakePreviews(const std::vector<stacked_texture*>& textures, uint32_t side)
 {
@@ -106,9 +116,9 @@ void MakePreviews(const std::vector<stacked_texture*>& textures, uint32_t side)
         for (size_t i = from; i < to; ++i) make_preview(*textures[i], side);
     };
     if (half == 0) return make(0, textures.size());
-    std::thread other(make, half, textures.size());
+    std::future<void> other = Aside([&make, half, &textures] { make(half, textures.size()); });
     make(0, half);
-    other.join();
+    other.wait();
 }
 
 std::vector<stacked_texture*> WithoutPreview(texture_set& set)
@@ -150,8 +160,9 @@ void TtxstEditForm::PrepareSet()
     }
     fPrepared.bytes.assign(data, data + size);
     fPrepared.side = uint32_t(std::ceil(kListIconSide * qGuiApp->devicePixelRatio()));
-    fPrepared.previews = std::async(std::launch::async, [textures = WithoutPreview(*fPrepared.set),
-                                                         side = fPrepared.side] { MakePreviews(textures, side); });
+    fPrepared.previews = Aside([textures = WithoutPreview(*fPrepared.set), side = fPrepared.side] {
+        for (stacked_texture* t : textures) make_preview(*t, side);
+    });
 }
 
 std::unique_ptr<texture_set> TtxstEditForm::TakePreparedSet()

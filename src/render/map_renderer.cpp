@@ -304,7 +304,10 @@ void map_renderer::draw_terrain(const map_scene& scene)
     fGL->EnableClientState(GL_VERTEX_ARRAY);
     fGL->TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     fTextures.forget_binding();
+    fGL->TexCoordPointer(2, GL_FLOAT, 0, fTexCoords.data());
+    fGL->Color4f(1, 1, 1, 1);
     int drawn = 0;
+    int textured = -1; // the state set for the last block: textured (1), shaded (0)
     for (int by = 0; by < fBlocksY; ++by)
         for (int bx = 0; bx < fBlocksX; ++bx) {
             block& b = fBlocks[size_t(by * fBlocksX + bx)];
@@ -313,23 +316,20 @@ void map_renderer::draw_terrain(const map_scene& scene)
             // starts filling while the rest of the frame is sent
             if (++drawn % FLUSH_BLOCKS == 0) fGL->Flush();
             GLuint texture = has_stack ? fTextures.texture(landscape, by * (map.fWidth / MAP_BLOCK_CELLS) + bx, 0, -1, 0) : 0;
-            fGL->VertexPointer(3, GL_FLOAT, 0, b.surface.data());
-            if (texture) {
-                fGL->Enable(GL_TEXTURE_2D);
-                fGL->Color4f(1, 1, 1, 1);
-                fGL->EnableClientState(GL_TEXTURE_COORD_ARRAY);
-                fGL->TexCoordPointer(2, GL_FLOAT, 0, fTexCoords.data());
-                draw_indexed(GL_TRIANGLES, fSurface[b.level], BLOCK_VERTICES);
-                fGL->DisableClientState(GL_TEXTURE_COORD_ARRAY);
-                fGL->Disable(GL_TEXTURE_2D);
-            } else {
-                // untextured: shaded by the slope
-                fGL->EnableClientState(GL_COLOR_ARRAY);
-                fGL->ColorPointer(3, GL_UNSIGNED_BYTE, 0, b.shade.data());
-                draw_indexed(GL_TRIANGLES, fSurface[b.level], BLOCK_VERTICES);
-                fGL->DisableClientState(GL_COLOR_ARRAY);
+            // untextured blocks are shaded by the slope
+            if (textured != (texture != 0)) {
+                textured = texture != 0;
+                (textured ? fGL->Enable : fGL->Disable)(GL_TEXTURE_2D);
+                (textured ? fGL->EnableClientState : fGL->DisableClientState)(GL_TEXTURE_COORD_ARRAY);
+                (textured ? fGL->DisableClientState : fGL->EnableClientState)(GL_COLOR_ARRAY);
             }
+            fGL->VertexPointer(3, GL_FLOAT, 0, b.surface.data());
+            if (!textured) fGL->ColorPointer(3, GL_UNSIGNED_BYTE, 0, b.shade.data());
+            draw_indexed(GL_TRIANGLES, fSurface[b.level], BLOCK_VERTICES);
         }
+    fGL->Disable(GL_TEXTURE_2D);
+    fGL->DisableClientState(GL_TEXTURE_COORD_ARRAY);
+    fGL->DisableClientState(GL_COLOR_ARRAY);
     fGL->DisableClientState(GL_VERTEX_ARRAY);
     fGL->Disable(GL_POLYGON_OFFSET_FILL);
     fGL->Flush();

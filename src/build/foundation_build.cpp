@@ -48,18 +48,26 @@ bool FromFoundationFile(const tag_entry* e)
 // tags are read through a few windows of their files: neighbouring tags come with one read.
 class TSourceFiles {
 public:
-    // Loads the tag's data into the store.
-    void Load(tag_entry* e)
+    // Loads the tag's data into the store; whether it was loaded here.
+    bool Load(tag_entry* e)
     {
-        if (e->data || !Available(e)) return;
+        if (e->data || (e->size && !InFile(e))) return false;
         tag_data_ptr data(new (std::nothrow) uint8_t[e->size ? e->size : 1]);
-        if (data && Read(e, 0, data.get(), e->size)) tag_adopt_data(e, std::move(data));
+        if (!data || !Read(e, 0, data.get(), e->size)) return false;
+        tag_adopt_data(e, std::move(data));
+        return true;
     }
 
-    // Whether the tag's whole data can be had.
+    // Whether the tag's whole data can be had: its file is checked once until the next Clear.
     bool Available(tag_entry* e)
     {
-        return e->data || e->size == 0 || tag_read_stored_data(e, 0, nullptr, 0);
+        if (e->data || e->size == 0) return true;
+        if (!InFile(e)) return false;
+        const tag_file* f = e->file;
+        if (std::find(fChecked.begin(), fChecked.end(), f) != fChecked.end()) return true;
+        if (f->source.GetStamp() != f->stamp) return false;
+        fChecked.push_back(f);
+        return true;
     }
 
     bool Read(tag_entry* e, uint32_t offset, void* out, uint32_t count)
@@ -97,9 +105,17 @@ public:
     void Clear()
     {
         for (window& w : fWindows) w.file = nullptr;
+        fChecked.clear();
     }
 
 private:
+    // Whether the tag's bytes lie within its file as read.
+    static bool InFile(const tag_entry* e)
+    {
+        const tag_file* f = e->file;
+        return f->source.IsOpen() && e->offset != 0 && uint64_t(e->offset) + e->size <= f->stamp.size;
+    }
+
     struct window {
         const tag_file* file = nullptr;
         uint64_t start = 0;
@@ -110,6 +126,7 @@ private:
     static constexpr uint32_t WINDOW_SIZE = 256 * 1024;
     std::array<window, 16> fWindows;
     uint64_t fUses = 0;
+    std::vector<const tag_file*> fChecked;
 };
 
 TFoundationBuild::TFoundationBuild(TTagStore& store) : fStore(store), fSources(std::make_unique<TSourceFiles>())
@@ -144,6 +161,8 @@ void TFoundationBuild::begin_foundation_build(const std::string& base_folder)
     fLog = std::fopen((fFolder + "/" + DEPENDENCY_LOG_NAME).c_str(), "w");
 
     fRecords.clear();
+    fReported.clear();
+    fReferences.clear();
     if (!fSinkInstalled) {
         fPreviousSink = set_dependency_sink(this);
         fSinkInstalled = true;
@@ -254,21 +273,36 @@ void TFoundationBuild::Enter(size_t record, std::vector<walk_frame>& stack)
     fReferrer = fCurrent;
     fCurrent = long(record);
     if (c.type == MESH) fCurrentMap = c.id;
-    // Data loaded for the hook goes as soon as it has returned; the outputs read it again.
+    // A tag walked again (promoted) reports what its hook reported the first time.
+    if (record < fReported.size() && fReported[record].second != NOT_REPORTED) {
+        const auto [begin, count] = fReported[record];
+        fPending.insert(fPending.end(), fReferences.begin() + begin, fReferences.begin() + begin + count);
+        frame.end = fPending.size();
+        stack.push_back(frame);
+        return;
+    }
+    // Data loaded for the hook goes as soon as it has returned; the outputs read it again
+    // (and fail if its file was changed meanwhile).
     const bool loaded = c.entry->data != nullptr;
     fSources->Load(c.entry);
     fCapturing = true;
+    const size_t unreadable = fUnreadable;
     try {
         hook(c.entry);
     } catch (...) {
         fCapturing = false;
-        if (!loaded) tag_release_data(c.entry);
+        if (!loaded) tag_forget_data(c.entry);
         throw;
     }
     fCapturing = false;
-    if (!loaded) tag_release_data(c.entry);
+    if (!loaded) tag_forget_data(c.entry);
     frame.end = fPending.size();
     stack.push_back(frame);
+    if (fUnreadable == unreadable) {
+        if (fReported.size() <= record) fReported.resize(record + 1, {0, NOT_REPORTED});
+        fReported[record] = {uint32_t(fReferences.size()), uint32_t(frame.end - frame.begin)};
+        fReferences.insert(fReferences.end(), fPending.begin() + long(frame.begin), fPending.end());
+    }
 }
 
 void TFoundationBuild::Walk(size_t record)
@@ -306,6 +340,7 @@ void TFoundationBuild::UnreadableTag(tag_entry* e)
     long current = fCurrent;
     fCurrent = fReferrer;
     WalkLog("unreadable tag " + Describe(e));
+    ++fUnreadable;
     fCurrent = current;
 }
 

@@ -106,6 +106,11 @@ private:
     long fReferrer = -1; // the record that referenced the one whose hook is running
     bool fCapturing = false;
     std::vector<reference> fPending; // what the hooks reported, not yet added
+    // What each record's hook reported (begin and count in fReferences), for walking it again.
+    static constexpr uint32_t NOT_REPORTED = UINT32_MAX;
+    std::vector<std::pair<uint32_t, uint32_t>> fReported;
+    std::vector<reference> fReferences;
+    size_t fUnreadable = 0; // tags the hooks could not read
     bool fLimitLogged = false;
     TDependencySink* fPreviousSink = nullptr;
     bool fSinkInstalled = false;

@@ -93,6 +93,12 @@ void tag_release_data(tag_entry* e)
     if (!e->dirty && !e->file->path.empty() && e->offset != 0 && StoredRangeReadable(e, 0, e->size)) e->data.reset();
 }
 
+void tag_forget_data(tag_entry* e)
+{
+    tag_check_entry(e);
+    if (!e->dirty && !e->file->path.empty() && e->offset != 0 && e->file->source.IsOpen()) e->data.reset();
+}
+
 bool tag_read_structs(const char* label, tag_entry* e, void* struct_ptr, int32_t struct_length,
                       int32_t struct_count, const bs_code* codes)
 {

@@ -287,6 +287,9 @@ bool tag_set_data(tag_entry* e, const void* data, uint32_t size);
 void tag_set_data_owned(tag_entry* e, tag_data_ptr data, uint32_t size);
 // Frees the in-memory copy when the file as read holds the same bytes and can still be read.
 void tag_release_data(tag_entry* e);
+// Frees the in-memory copy of stored bytes unchanged since read without asking the disk: for
+// data read moments ago through the file as read. Reading it again fails if the file changed.
+void tag_forget_data(tag_entry* e);
 
 bool tag_read_structs(const char* label, tag_entry* e, void* struct_ptr, int32_t struct_length,
                       int32_t struct_count, const bs_code* codes);

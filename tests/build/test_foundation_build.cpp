@@ -4,7 +4,10 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <ctime>
+#include <fcntl.h>
 #include <malloc.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -368,6 +371,34 @@ TEST_F(Foundation, DataThatCannotBeReadStopsTheDistribution)
     EXPECT_FALSE(r.finished);
     EXPECT_NE(r.failure.find("'blob' (rawd/blob)"), std::string::npos) << r.failure;
     EXPECT_EQ(Lines(Folder() + "/dependency_log.txt"), std::vector<std::string>{"out of memory building monolithic"});
+    for (const char* name : {"small.tag", "small_localized.tag", "large.tag"})
+        EXPECT_FALSE(std::filesystem::exists(Folder() + "/" + name)) << name;
+}
+
+TEST_F(Foundation, ASourceChangedByAnotherProgramAfterTheWalkWritesNothing)
+{
+    write_file(data / "plugins/a.tag", build_multi_tag_file({{"unit", "wolf", "wolf", 2, Unit("mons")},
+                                                             {"mons", "mons", "monster", 1, Monster("")}}));
+    Load();
+    // rewritten in place, same size, once the hooks have read (and let go of) the tags
+    struct changer : XGProgress {
+        std::string path;
+        bool Report(const std::string& what, int64_t, int64_t) override
+        {
+            if (what.rfind("Writing", 0) != 0) return true;
+            bytes b = read_file(path);
+            b[b.size() - 1] ^= 1;
+            write_file(path, b);
+            struct timespec later[2] = {{0, UTIME_OMIT}, {std::time(nullptr) + 5, 0}};
+            ::utimensat(AT_FDCWD, path.c_str(), later, 0);
+            return true;
+        }
+    } progress;
+    progress.path = data / "plugins/a.tag";
+    write_text(data / "roots.txt", "unit:wolf");
+    foundation_build_result r = build_foundation(store, data / "roots.txt", data.path(), &progress);
+    EXPECT_FALSE(r.finished);
+    EXPECT_NE(r.failure.find("cannot be read; no output was written"), std::string::npos) << r.failure;
     for (const char* name : {"small.tag", "small_localized.tag", "large.tag"})
         EXPECT_FALSE(std::filesystem::exists(Folder() + "/" + name)) << name;
 }

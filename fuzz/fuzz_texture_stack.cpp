@@ -39,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 txst_stored_texture(data, uint32_t(size), s, uint32_t(i), &header, &pixels);
                 if (uint64_t(t->width) * t->height > 64 * 64) continue;
                 make_preview(*t);
+                make_preview(*t, 8); // decoded at a scale
                 try {
                     if (stacked_texture* alpha = split_rgba(*set, t)) merge_rgb_and_a(*set, t, alpha);
                 } catch (const XGError&) {

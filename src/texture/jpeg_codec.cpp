@@ -2,6 +2,7 @@
 // data, and every C++ object they fill is owned by their callers.
 #include "texture/jpeg_codec.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -120,9 +121,13 @@ bool DecodeStream(const uint8_t* data, size_t size, const jpeg_decode_options& o
     }
     jpeg_start_decompress(&info);
     const size_t stride = size_t(info.output_width) * options.channels;
+    // Several rows a call: the library then writes subsampled colour straight into them
+    // rather than through its spare row.
+    JSAMPROW rows[16];
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = pixels + size_t(info.output_scanline) * stride;
-        jpeg_read_scanlines(&info, &row, 1);
+        const JDIMENSION count = std::min<JDIMENSION>(16, info.output_height - info.output_scanline);
+        for (JDIMENSION i = 0; i < count; ++i) rows[i] = pixels + size_t(info.output_scanline + i) * stride;
+        jpeg_read_scanlines(&info, rows, count);
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);

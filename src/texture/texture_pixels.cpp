@@ -247,14 +247,35 @@ int match_jpeg_quality(const uint8_t* stream, size_t size, uint32_t width, uint3
     return target > (s_hi + s_lo) / 2 ? hi : lo;
 }
 
-bool make_preview(stacked_texture& t)
+namespace {
+
+// How many of the halvings down to largest a JPEG's scaled decode can do instead: those
+// that halve both sides exactly, at most three (1/8).
+uint32_t ScaledHalvings(uint32_t width, uint32_t height, uint32_t largest)
+{
+    uint32_t k = 0;
+    while (k < 3 && (width > largest || height > largest) && width % 2 == 0 && height % 2 == 0) {
+        width >>= 1;
+        height >>= 1;
+        ++k;
+    }
+    return k;
+}
+
+} // namespace
+
+bool make_preview(stacked_texture& t, uint32_t largest)
 {
     auto image = std::make_unique<texture_image>();
-    if (!decode_texture(t, {0, false}, *image) || image->size() == 0) {
+    texture_decode_options options{0, false};
+    if (t.format == TEXTURE_FORMAT_JPEG && largest > 0)
+        options.requested_width = t.width >> ScaledHalvings(t.width, t.height, largest);
+    if (!decode_texture(t, options, *image) || image->size() == 0) {
         t.preview.reset();
         return false;
     }
-    while (image->width > 128 || image->height > 128) halve_image(*image);
+    while ((image->width > largest || image->height > largest) && (image->width > 1 || image->height > 1))
+        halve_image(*image);
     t.preview = std::move(image);
     return true;
 }

@@ -62,9 +62,10 @@ uint32_t recompressed_size(const stacked_texture& t, int quality);
 // The quality whose encoding of the stream's own pixels comes closest to its size.
 int match_jpeg_quality(const uint8_t* stream, size_t size, uint32_t width, uint32_t height, uint32_t channels);
 
-// Builds the cached preview: the pixels halved until both sides are at most 128.
-// False (no preview) when the texture cannot be decoded.
-bool make_preview(stacked_texture& t);
+// Builds the cached preview: the pixels halved until both sides are at most largest.
+// A JPEG is decoded at 1/2, 1/4 or 1/8 scale in place of the halvings that halve both
+// sides exactly. False (no preview) when the texture cannot be decoded.
+bool make_preview(stacked_texture& t, uint32_t largest = 128);
 
 // Split RGBA: a 4-channel texture becomes 3-channel and a 1-channel skin modifier with
 // its alpha follows it in its stack (JPEG streams moved without re-encoding). Returns the

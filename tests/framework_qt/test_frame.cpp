@@ -1,15 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStyleFactory>
 #include <memory>
 
 #include "framework/qt/XGAppMultiWindow.h"
 #include "framework/qt/XGFactories.h"
 #include "framework/qt/XGMessages.h"
+#include "framework/qt/XGStyle.h"
 #include "framework/qt/XGWindow.h"
 #include "framework_qt/qt_test_support.h"
 
@@ -105,4 +108,16 @@ TEST_F(XGFrameTest, DocumentWindowsOpenInsideTheAreaAndATallOneScrolls)
     EXPECT_EQ(wide->GetFrameWidget()->x(), 0);
     for (XGWindow* w : {first, second, tall, wide})
         EXPECT_TRUE(area.contains(w->GetFrameWidget()->geometry())) << w->GetFrameWidget()->geometry().x();
+}
+
+TEST_F(XGFrameTest, TheStyleKeepsEachStandardIconApart)
+{
+    auto* style = dynamic_cast<XGStyle*>(QApplication::style());
+    ASSERT_NE(style, nullptr);
+    std::unique_ptr<QStyle> plain(QStyleFactory::create(style->baseStyle()->name()));
+    auto picture = [](const QIcon& icon) { return icon.pixmap(16).toImage(); };
+    for (int round = 0; round < 2; ++round)
+        for (QStyle::StandardPixmap icon : {QStyle::SP_TitleBarCloseButton, QStyle::SP_TitleBarMinButton,
+                                            QStyle::SP_ArrowBack, QStyle::SP_ArrowForward})
+            EXPECT_EQ(picture(style->standardIcon(icon)), picture(plain->standardIcon(icon))) << icon;
 }

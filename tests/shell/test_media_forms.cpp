@@ -349,6 +349,29 @@ TEST_F(MediaFormTest, TextureStackCommandsStoreWhatTheCoreStores)
     check("import", [&](texture_set& s) { import_image_into_stack(s, 0, 1, psd); });
 }
 
+TEST_F(MediaFormTest, TexturePreviewsAreOfTheTagAsItIsWhenTheFormLoads)
+{
+    tag_entry* e = MakeTag("txst", {});
+    TextureBytes(e);
+    // the form starts on the tag when it is made; the tag changes before it loads
+    auto* window = static_cast<XGWindow*>(TTagEditForm::Open<TtxstEditForm>(e, TtxstEditForm::kResource));
+    auto* form = dynamic_cast<TtxstEditForm*>(TTagEditorBase::FromTag(e));
+    ASSERT_NE(form, nullptr);
+    OnSet(e, [](texture_set& s) { s.stacks[0].textures.erase(s.stacks[0].textures.begin()); });
+    form->LoadTag();
+    auto* list = dynamic_cast<XGListControl*>(View(form, TtxstEditForm::kList));
+    ASSERT_EQ(list->GetItemCount(), 4);
+    EXPECT_EQ(list->GetItemText(1).substr(0, 13), "alpha 32 x 32");
+    EXPECT_FALSE(form->HasChanges());
+    for (const TtxstEditForm::Row& row : form->GetRows()) {
+        if (row.texture < 0) continue;
+        const stacked_texture& t = *form->GetSet()->stacks[row.stack].textures[size_t(row.texture)];
+        ASSERT_NE(t.preview, nullptr);
+        EXPECT_LE(int32_t(t.preview->width), list->GetIconPixels());
+    }
+    window->Close(false);
+}
+
 TEST_F(MediaFormTest, TexturesAreAddedMovedDeletedAndExported)
 {
     tag_entry* e = MakeTag("txst", {});

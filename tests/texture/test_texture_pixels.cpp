@@ -332,6 +332,24 @@ TEST(TexturePixels, HalvingAveragesBlocksAndPairs)
     ASSERT_TRUE(make_preview(*big));
     EXPECT_EQ(big->preview->width, 128u);
     EXPECT_EQ(big->preview->height, 50u);
+
+    // JPEG previews are decoded at a scale and come out as the halved full decode, at
+    // 1/2, 1/4 and 1/8, and where a side turns odd (250 -> 125 -> 62).
+    struct Case {
+        uint32_t width, height, channels, largest;
+    };
+    for (Case c : {Case{256, 96, 3, 64}, Case{1024, 512, 1, 128}, Case{250, 96, 4, 64}, Case{64, 64, 3, 32}}) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + "x" + std::to_string(c.channels));
+        auto t = JpegTexture(smooth_image(c.width, c.height, c.channels, 5), 85);
+        texture_image halved;
+        ASSERT_TRUE(decode_texture(*t, {0, false}, halved));
+        while (halved.width > c.largest || halved.height > c.largest) halve_image(halved);
+        ASSERT_TRUE(make_preview(*t, c.largest));
+        EXPECT_EQ(t->preview->width, halved.width);
+        EXPECT_EQ(t->preview->height, halved.height);
+        EXPECT_EQ(t->preview->channels, c.channels);
+        EXPECT_LE(max_difference(t->preview->pixels, halved.pixels), 8);
+    }
     big->compressed_data.resize(20);
     EXPECT_FALSE(make_preview(*big));
     EXPECT_EQ(big->preview, nullptr);

@@ -16,6 +16,7 @@
 #include "framework/qt/XGFactories.h"
 #include "framework/qt/XGGuard.h"
 #include "framework/qt/XGPeriodic.h"
+#include "framework/qt/XGStyle.h"
 #include "framework/qt/XGView.h"
 #include "framework/qt/XGWindow.h"
 
@@ -73,6 +74,7 @@ XGAppCore::XGAppCore()
     XGLoadEmbeddedResources();
     gApplication = this;
     XGRegisterFrameworkClasses();
+    XGStyle::Install();
     fEventHook = std::make_unique<XGEventHook>(this);
     if (QCoreApplication* qt = QCoreApplication::instance()) qt->installEventFilter(fEventHook.get());
     fTimer = std::make_unique<QTimer>();

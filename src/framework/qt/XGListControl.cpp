@@ -6,6 +6,7 @@
 #include <QStyledItemDelegate>
 #include <QPixmap>
 #include <algorithm>
+#include <cmath>
 
 #include "framework/qt/XGMessages.h"
 
@@ -42,6 +43,7 @@ XGListControl::XGListControl(XGView* parent, const XGViewRecord& record) : XGVie
     fList->setSelectionMode(fMultiple ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
     int32_t width = 0, height = 0;
     if (XGParseSize(record.Get("icons"), width, height)) {
+        fIcons = true;
         fList->setIconSize(QSize(width, height));
         fList->setItemDelegate(new TPictureDelegate(fList, QSize(width, height)));
         fList->setUniformItemSizes(false);
@@ -110,6 +112,13 @@ bool XGListControl::HasItemIcon(int32_t row) const
 {
     QListWidgetItem* item = fList->item(row);
     return item && item->data(kPictureRole).isValid();
+}
+
+int32_t XGListControl::GetIconPixels() const
+{
+    if (!fIcons) return 0;
+    const QSize size = fList->iconSize();
+    return int32_t(std::ceil(std::max(size.width(), size.height()) * fList->devicePixelRatioF()));
 }
 
 void XGListControl::Choose(int32_t row)

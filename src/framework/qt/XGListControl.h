@@ -25,6 +25,8 @@ public:
     // The row's picture, drawn to fit the icon size keeping its proportions.
     void SetItemIcon(int32_t row, const QImage& image);
     bool HasItemIcon(int32_t row) const;
+    // The longer side of the rows' pictures in device pixels; 0 without "icons".
+    int32_t GetIconPixels() const;
     // Selects a row as the user would (lsel is sent).
     void Choose(int32_t row);
 
@@ -41,6 +43,7 @@ private:
     QListWidget* fList;
     bool fQuiet = false;
     bool fMultiple = false;
+    bool fIcons = false;
     std::vector<int32_t> fSelection; // as last set or sent
     std::vector<int32_t> fPrevious;  // before the last change that was sent
 };

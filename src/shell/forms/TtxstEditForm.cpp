@@ -1,9 +1,13 @@
 #include "shell/forms/TtxstEditForm.h"
 
 #include <QBuffer>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QSaveFile>
 #include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <thread>
 #include <tuple>
 
 #include "framework/XGError.h"
@@ -91,6 +95,31 @@ QByteArray ExportBytes(const stacked_texture& t, bool jpeg)
     return bytes;
 }
 
+// The side of the list's pictures in the view resource.
+constexpr int kListIconSide = 64;
+
+// Makes the previews of these textures, on two threads when there are several.
+void MakePreviews(const std::vector<stacked_texture*>& textures, uint32_t side)
+{
+    const size_t half = textures.size() / 2;
+    auto make = [&textures, side](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) make_preview(*textures[i], side);
+    };
+    if (half == 0) return make(0, textures.size());
+    std::thread other(make, half, textures.size());
+    make(0, half);
+    other.join();
+}
+
+std::vector<stacked_texture*> WithoutPreview(texture_set& set)
+{
+    std::vector<stacked_texture*> textures;
+    for (uint32_t s = 0; s < set.stack_count(); ++s)
+        for (auto& t : set.stacks[s].textures)
+            if (!t->preview) textures.push_back(t.get());
+    return textures;
+}
+
 std::string Lower(std::string text)
 {
     for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -99,16 +128,52 @@ std::string Lower(std::string text)
 
 } // namespace
 
-TtxstEditForm::TtxstEditForm(tag_entry* e) : TTagEditForm(e) {}
+TtxstEditForm::TtxstEditForm(tag_entry* e) : TTagEditForm(e)
+{
+    PrepareSet();
+}
 
-TtxstEditForm::~TtxstEditForm() = default;
+TtxstEditForm::~TtxstEditForm()
+{
+    if (fPrepared.previews.valid()) fPrepared.previews.wait();
+}
+
+void TtxstEditForm::PrepareSet()
+{
+    uint32_t size = 0;
+    const uint8_t* data = tag_get_data(GetTag(), &size);
+    if (!data) return;
+    try {
+        fPrepared.set = read_texture_set(GetTag());
+    } catch (const XGError&) {
+        return; // LoadTag reads it again and says why
+    }
+    fPrepared.bytes.assign(data, data + size);
+    fPrepared.side = uint32_t(std::ceil(kListIconSide * qGuiApp->devicePixelRatio()));
+    fPrepared.previews = std::async(std::launch::async, [textures = WithoutPreview(*fPrepared.set),
+                                                         side = fPrepared.side] { MakePreviews(textures, side); });
+}
+
+std::unique_ptr<texture_set> TtxstEditForm::TakePreparedSet()
+{
+    Prepared prepared = std::move(fPrepared);
+    fPrepared = {};
+    if (!prepared.set) return nullptr;
+    prepared.previews.wait();
+    uint32_t size = 0;
+    const uint8_t* data = tag_get_data(GetTag(), &size);
+    if (!data || size != prepared.bytes.size() || std::memcmp(data, prepared.bytes.data(), size) != 0) return nullptr;
+    fPreviewSide = prepared.side;
+    return std::move(prepared.set);
+}
 
 void TtxstEditForm::LoadTag()
 {
     fPreviewed = nullptr;
     fLarge = {};
     try {
-        fSet = read_texture_set(GetTag());
+        fSet = TakePreparedSet();
+        if (!fSet) fSet = read_texture_set(GetTag());
     } catch (const XGError& e) {
         fSet.reset();
         FillList({});
@@ -163,6 +228,14 @@ std::string TtxstEditForm::Describe(const stacked_texture* t) const
 void TtxstEditForm::FillList(const std::vector<const stacked_texture*>& textures, int selected_stack)
 {
     auto* list = dynamic_cast<XGListControl*>(FindView(kList));
+    // Previews as large as the list shows them.
+    const int32_t iconPixels = list ? list->GetIconPixels() : 0;
+    const uint32_t previewSide = iconPixels > 0 ? uint32_t(iconPixels) : 128;
+    if (fSet && previewSide != fPreviewSide)
+        for (uint32_t s = 0; s < fSet->stack_count(); ++s)
+            for (auto& t : fSet->stacks[s].textures) t->preview.reset();
+    fPreviewSide = previewSide;
+    if (fSet) MakePreviews(WithoutPreview(*fSet), previewSide);
     fRows.clear();
     std::vector<std::string> items;
     std::vector<int32_t> selection;
@@ -181,7 +254,7 @@ void TtxstEditForm::FillList(const std::vector<const stacked_texture*>& textures
                 selection.push_back(int32_t(fRows.size()));
             fRows.push_back({s, int32_t(j)});
             std::vector<std::string> lines = texture_list_text(t);
-            if (!t.preview && !make_preview(t)) lines[2] += "   (cannot be decoded)";
+            if (!t.preview) lines[2] += "   (cannot be decoded)";
             items.push_back(lines[0] + "\n" + lines[1] + "\n" + lines[2]);
         }
     }
@@ -190,7 +263,8 @@ void TtxstEditForm::FillList(const std::vector<const stacked_texture*>& textures
     for (size_t row = 0; row < fRows.size(); ++row) {
         if (fRows[row].texture < 0) continue;
         const stacked_texture& t = *fSet->stacks[fRows[row].stack].textures[size_t(fRows[row].texture)];
-        if (t.preview) list->SetItemIcon(int32_t(row), texture_qimage_on_checkerboard(*t.preview, 8));
+        if (t.preview)
+            list->SetItemIcon(int32_t(row), texture_qimage_on_checkerboard(*t.preview, std::max(1, int(previewSide / 16))));
     }
     list->SetSelection(selection);
     UpdateControls();

@@ -5,6 +5,7 @@
 // a large picture of the selected texture and its export as PNG or JPEG.
 #pragma once
 
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,6 +91,19 @@ private:
     void InsertionPoint(uint32_t* stack, int* position);
     bool CanMerge() const;
 
+    // The set read when the form is made, its previews made on another thread while the
+    // window is built; LoadTag takes it when the tag's data is still these bytes.
+    struct Prepared {
+        std::vector<uint8_t> bytes;
+        std::unique_ptr<texture_set> set;
+        uint32_t side = 0;
+        std::future<void> previews;
+    };
+    void PrepareSet();
+    std::unique_ptr<texture_set> TakePreparedSet();
+
+    Prepared fPrepared;
+    uint32_t fPreviewSide = 0; // the side the set's previews were made for
     std::unique_ptr<texture_set> fSet;
     std::vector<Row> fRows;
     const stacked_texture* fPreviewed = nullptr;

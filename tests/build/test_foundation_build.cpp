@@ -16,6 +16,14 @@
 #include "map/mesh_map.h"
 #include "support/tag_file_bytes.h"
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUENCHOLD_ASAN 1
+#include <atomic>
+#include <sanitizer/allocator_interface.h>
+#endif
+#endif
+
 namespace {
 
 // A tag of the type with the given references; every other byte zero (no tag).
@@ -80,12 +88,27 @@ std::vector<std::string> Lines(const std::string& path)
     return lines;
 }
 
-long StatusKilobytes(const char* field)
+[[maybe_unused]] long StatusKilobytes(const char* field)
 {
     std::string status = read_text("/proc/self/status");
     size_t at = status.find(field);
     return at == std::string::npos ? -1 : std::atol(status.c_str() + at + std::strlen(field));
 }
+
+#ifdef QUENCHOLD_ASAN
+// AddressSanitizer keeps freed blocks resident in its quarantine, so there the peak is
+// of the heap bytes not yet freed, taken at every allocation.
+std::atomic<size_t> heap_peak{0};
+
+void NoteHeapPeak(const volatile void*, size_t)
+{
+    size_t now = __sanitizer_get_current_allocated_bytes();
+    size_t was = heap_peak.load();
+    while (now > was && !heap_peak.compare_exchange_weak(was, now)) {}
+}
+
+void NoteFree(const volatile void*) {}
+#endif
 
 // The peak resident size that work adds, measured in a child process: a child starts
 // with its high-water mark at what it holds when forked.
@@ -96,9 +119,17 @@ long PeakMegabytesOf(const std::function<void()>& work)
     ::malloc_trim(0); // memory the heap holds free would hide what the work takes
     pid_t child = ::fork();
     if (child == 0) {
+#ifdef QUENCHOLD_ASAN
+        size_t start = __sanitizer_get_current_allocated_bytes();
+        heap_peak = start;
+        __sanitizer_install_malloc_and_free_hooks(NoteHeapPeak, NoteFree);
+        work();
+        long peak = long((heap_peak - start) >> 20);
+#else
         long start = StatusKilobytes("VmRSS:");
         work();
         long peak = (StatusKilobytes("VmHWM:") - start) / 1024;
+#endif
         (void)!::write(pipe_ends[1], &peak, sizeof peak);
         ::_exit(0);
     }

@@ -31,9 +31,9 @@ uint32_t Side(const stacked_texture& t, int k)
 
 } // namespace
 
-bool TTextureInfoDialog::Run(stacked_texture& texture, const std::string& description)
+bool TTextureInfoDialog::Run(stacked_texture& texture, const std::string& description, bool read_only)
 {
-    auto owned = std::make_unique<TTextureInfoDialog>(texture);
+    auto owned = std::make_unique<TTextureInfoDialog>(texture, read_only);
     TTextureInfoDialog* form = owned.get();
     XGModalDialog modal(std::move(owned), kResource);
     form->SetControlText(kDescription, description);
@@ -53,6 +53,8 @@ void TTextureInfoDialog::WindowBuilt()
         fShown[k] = texture_placement_text(fTexture.*kPlacement[k], Side(fTexture, k));
         SetControlText(kOriginX + k, fShown[k]);
     }
+    EnableControl(kUse, !fReadOnly);
+    EnableControl(kLayer, !fReadOnly);
     DoChoose(kXGPopupValueMessage, kUse, 0);
 }
 
@@ -66,14 +68,14 @@ bool TTextureInfoDialog::DetailChosen() const
 int32_t TTextureInfoDialog::DoChoose(XGCode, XGParam id, XGParam)
 {
     if (id != kUse) return kXGNotHandled;
-    for (int k = 0; k < 6; ++k) EnableControl(kOriginX + k, DetailChosen());
+    for (int k = 0; k < 6; ++k) EnableControl(kOriginX + k, !fReadOnly && DetailChosen());
     return 0;
 }
 
 int32_t TTextureInfoDialog::DoClick(XGCode, XGParam id, XGParam)
 {
     if (id != kOK) return kXGNotHandled;
-    if (Store()) static_cast<XGDialog*>(GetWindow())->EndModal(kOK);
+    if (fReadOnly || Store()) static_cast<XGDialog*>(GetWindow())->EndModal(kOK);
     return 0;
 }
 

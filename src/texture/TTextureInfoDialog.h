@@ -22,10 +22,11 @@ public:
         kCancel = 101,
     };
 
-    explicit TTextureInfoDialog(stacked_texture& texture) : fTexture(texture) {}
+    TTextureInfoDialog(stacked_texture& texture, bool read_only) : fTexture(texture), fReadOnly(read_only) {}
 
-    // Shows the window for the texture; OK stores what it shows. True when the texture changed.
-    static bool Run(stacked_texture& texture, const std::string& description);
+    // Shows the window for the texture; OK stores what it shows (read-only: only shows it).
+    // True when the texture changed.
+    static bool Run(stacked_texture& texture, const std::string& description, bool read_only = false);
 
     void WindowBuilt() override;
 
@@ -37,6 +38,7 @@ private:
     bool Store();
 
     stacked_texture& fTexture;
+    const bool fReadOnly;
     std::string fShown[6];
     bool fChanged = false;
 };

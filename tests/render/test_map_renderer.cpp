@@ -23,21 +23,27 @@
 
 namespace {
 
+// A map's renderer drawing through a recorder.
 struct recorded_frame {
     gl_recorder rec;
     gl_functions gl = rec.functions();
     map_display_state display;
     map_scene scene;
+    map_renderer renderer;
+
+    explicit recorded_frame(tiled_map& m) : renderer(&m.store)
+    {
+        scene.map = &m.map;
+        scene.display = &display;
+        renderer.set_gl(&gl);
+    }
 };
 
 TEST(MapRenderer, TilesAreUploadedOnceAndRebuiltAfterADrop)
 {
     tiled_map m(2, 2);
-    recorded_frame f;
-    f.scene.map = &m.map;
-    f.scene.display = &f.display;
-    map_renderer renderer(&m.store);
-    renderer.set_gl(&f.gl);
+    recorded_frame f(m);
+    map_renderer& renderer = f.renderer;
     map_camera camera = map_camera::for_map(m.map);
     renderer.draw(f.scene, camera.projection(640, 480), camera.model_view(), 640, 480);
     EXPECT_EQ(f.rec.count("GenTextures"), 4u); // one per block
@@ -66,12 +72,9 @@ TEST(MapRenderer, MissingStacksAndHiddenPartsDrawNothingForTheirItems)
 {
     tiled_map m(2, 2);
     m.map.fHeader.landscape_tag = "none"_4cc; // not open
-    recorded_frame f;
-    f.scene.map = &m.map;
-    f.scene.display = &f.display;
+    recorded_frame f(m);
+    map_renderer& renderer = f.renderer;
     f.display.grid_shown[0] = f.display.grid_shown[1] = f.display.grid_shown[2] = false;
-    map_renderer renderer(&m.store);
-    renderer.set_gl(&f.gl);
     map_camera camera = map_camera::for_map(m.map);
     renderer.draw(f.scene, camera.projection(640, 480), camera.model_view(), 640, 480);
     EXPECT_EQ(f.rec.count("GenTextures"), 0u);
@@ -101,14 +104,11 @@ TEST(MapRenderer, GridsAboveTheSurfaceStayDrawnWhenTheSurfaceIsOutOfView)
 {
     tiled_map m(1, 1);
     for (mesh_cell& c : m.map.fCells) c.media_height = 20 * 512; // water 20 units above the ground
-    recorded_frame f;
-    f.scene.map = &m.map;
-    f.scene.display = &f.display;
+    recorded_frame f(m);
+    map_renderer& renderer = f.renderer;
     f.display.colormap = false;
     f.display.grid_shown[grid_slot(MAP_GRID_RENDER)] = false;
     f.display.grid_shown[grid_slot(MAP_GRID_MEDIA)] = true;
-    map_renderer renderer(&m.store);
-    renderer.set_gl(&f.gl);
     // level with the water, looking along +y: the ground lies below the view
     mat4 eye = mat4::rotation(-90, 1, 0, 0) * mat4::translation(-8, 10, -20);
     renderer.draw(f.scene, mat4::perspective(40, 640.0 / 480, 0.5, 500), eye, 640, 480);
@@ -130,11 +130,8 @@ std::vector<std::vector<uint16_t>> drawn_indices(const gl_recorder& rec, GLenum 
 TEST(MapRenderer, GridSegmentsAreDrawnOnceAndFarSurfacesStayClosed)
 {
     tiled_map m(2, 2);
-    recorded_frame f;
-    f.scene.map = &m.map;
-    f.scene.display = &f.display;
-    map_renderer renderer(&m.store);
-    renderer.set_gl(&f.gl);
+    recorded_frame f(m);
+    map_renderer& renderer = f.renderer;
     size_t previous = 16 * 16 * 2 + 1;
     for (int size : {640, 160, 80, 32}) { // 20, 5, 2.5 and 1 pixels a cell
         f.rec.clear();
@@ -201,12 +198,9 @@ TEST(MapRenderer, MarkerModelsAreBuiltOnceAndFollowTheirTag)
     add_marker(m.map, 0, 9, 5, 0);
     add_marker(m.map, 1, 20, 20, 0);
 
-    recorded_frame f;
-    f.scene.map = &m.map;
-    f.scene.display = &f.display;
+    recorded_frame f(m);
+    map_renderer& renderer = f.renderer;
     f.display.markers = MAP_COMPLEX_MODELS;
-    map_renderer renderer(&m.store);
-    renderer.set_gl(&f.gl);
     map_camera camera = map_camera::for_map(m.map);
     renderer.draw(f.scene, camera.projection(640, 480), camera.model_view(), 640, 480);
     EXPECT_EQ(renderer.models().size(), 1u);

@@ -588,6 +588,7 @@ TEST_F(MediaFormTest, ProtectedMediaTagsAreShownButNotChanged)
     {
         ModalScript script;
         script.Then([](XGDialog& d) {
+            EXPECT_FALSE(d.FindView(3)->IsEnabled()); // shown, not editable
             d.FindView(3)->SetText("7");
             d.ClickControl(100);
         });

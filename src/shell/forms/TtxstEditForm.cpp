@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
-#include <tuple>
 
 #include "framework/XGError.h"
 #include "framework/XGFileSpecifier.h"
@@ -500,15 +499,7 @@ void TtxstEditForm::ShowTextureInfo()
     std::vector<stacked_texture*> textures = SelectedTextures();
     if (textures.empty()) return;
     stacked_texture* t = textures.front();
-    if (!IsReadOnly()) {
-        if (TTextureInfoDialog::Run(*t, Describe(t))) Changed({t});
-        return;
-    }
-    // a read-only texture is shown as it is and kept so
-    auto fields = [t] { return std::tie(t->use, t->layer, t->origin_x, t->origin_y, t->u_x, t->u_y, t->v_x, t->v_y); };
-    const auto kept = std::tuple(t->use, t->layer, t->origin_x, t->origin_y, t->u_x, t->u_y, t->v_x, t->v_y);
-    TTextureInfoDialog::Run(*t, Describe(t));
-    fields() = kept;
+    if (TTextureInfoDialog::Run(*t, Describe(t), IsReadOnly())) Changed({t});
 }
 
 void TtxstEditForm::InsertionPoint(uint32_t* stack, int* position)

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "build/source_files.h"
 #include "framework/XGError.h"
 #include "framework/XGFile.h"
 #include "tags/tag_file_format.h"
@@ -43,91 +44,6 @@ bool FromFoundationFile(const tag_entry* e)
 }
 
 } // namespace
-
-// The data of the collected tags, read through the files as the store read them. Small
-// tags are read through a few windows of their files: neighbouring tags come with one read.
-class TSourceFiles {
-public:
-    // Loads the tag's data into the store; whether it was loaded here.
-    bool Load(tag_entry* e)
-    {
-        if (e->data || (e->size && !InFile(e))) return false;
-        tag_data_ptr data(new (std::nothrow) uint8_t[e->size ? e->size : 1]);
-        if (!data || !Read(e, 0, data.get(), e->size)) return false;
-        tag_adopt_data(e, std::move(data));
-        return true;
-    }
-
-    // Whether the tag's whole data can be had: its file is checked once until the next Clear.
-    bool Available(tag_entry* e)
-    {
-        if (e->data || e->size == 0) return true;
-        if (!InFile(e)) return false;
-        const tag_file* f = e->file;
-        if (std::find(fChecked.begin(), fChecked.end(), f) != fChecked.end()) return true;
-        if (f->source.GetStamp() != f->stamp) return false;
-        fChecked.push_back(f);
-        return true;
-    }
-
-    bool Read(tag_entry* e, uint32_t offset, void* out, uint32_t count)
-    {
-        if (uint64_t(offset) + count > e->size) return false;
-        if (count == 0) return true;
-        if (e->data) {
-            std::memcpy(out, e->data.get() + offset, count);
-            return true;
-        }
-        if (count > WINDOW_SIZE / 4 || e->offset == 0) return tag_read_stored_data(e, offset, out, count);
-        const uint64_t at = uint64_t(e->offset) + offset;
-        window* w = nullptr;
-        for (window& candidate : fWindows)
-            if (candidate.file == e->file && at >= candidate.start && at + count <= candidate.start + candidate.size) {
-                w = &candidate;
-                break;
-            }
-        if (!w) {
-            w = &*std::min_element(fWindows.begin(), fWindows.end(),
-                                   [](const window& a, const window& b) { return a.used < b.used; });
-            if (!w->bytes) w->bytes.reset(new (std::nothrow) uint8_t[WINDOW_SIZE]);
-            if (!w->bytes) return tag_read_stored_data(e, offset, out, count);
-            w->file = nullptr;
-            w->start = at;
-            w->size = tag_file_read_stored(e->file, at, w->bytes.get(), WINDOW_SIZE);
-            if (w->size < count) return false;
-            w->file = e->file;
-        }
-        w->used = ++fUses;
-        std::memcpy(out, w->bytes.get() + (at - w->start), count);
-        return true;
-    }
-
-    void Clear()
-    {
-        for (window& w : fWindows) w.file = nullptr;
-        fChecked.clear();
-    }
-
-private:
-    // Whether the tag's bytes lie within its file as read.
-    static bool InFile(const tag_entry* e)
-    {
-        const tag_file* f = e->file;
-        return f->source.IsOpen() && e->offset != 0 && uint64_t(e->offset) + e->size <= f->stamp.size;
-    }
-
-    struct window {
-        const tag_file* file = nullptr;
-        uint64_t start = 0;
-        uint64_t size = 0;
-        uint64_t used = 0;
-        std::unique_ptr<uint8_t[]> bytes;
-    };
-    static constexpr uint32_t WINDOW_SIZE = 256 * 1024;
-    std::array<window, 16> fWindows;
-    uint64_t fUses = 0;
-    std::vector<const tag_file*> fChecked;
-};
 
 TFoundationBuild::TFoundationBuild(TTagStore& store) : fStore(store), fSources(std::make_unique<TSourceFiles>())
 {
@@ -285,17 +201,20 @@ void TFoundationBuild::Enter(size_t record, std::vector<walk_frame>& stack)
     // (and fail if its file was changed meanwhile).
     const bool loaded = c.entry->data != nullptr;
     fSources->Load(c.entry);
+    auto unload = [&] {
+        if (!loaded) tag_forget_data(c.entry);
+    };
     fCapturing = true;
     const size_t unreadable = fUnreadable;
     try {
         hook(c.entry);
     } catch (...) {
         fCapturing = false;
-        if (!loaded) tag_forget_data(c.entry);
+        unload();
         throw;
     }
     fCapturing = false;
-    if (!loaded) tag_forget_data(c.entry);
+    unload();
     frame.end = fPending.size();
     stack.push_back(frame);
     if (fUnreadable == unreadable) {
@@ -411,12 +330,44 @@ bool TFoundationBuild::finish_foundation_build()
             break;
         }
     }
+    // The outputs are written side by side, so that small and large tags taken turn about from
+    // one file share its reads: next goes a tag whose bytes were read already, else one of the
+    // output that has had the fewest bytes.
+    std::vector<std::unique_ptr<TTagFileWriter>> writers;
+    auto failed = [&](int i, const std::string& why) {
+        FinishLog(std::string("could not write ") + kOutputNames[i]);
+        fFailure = std::string("could not write ") + kOutputNames[i] + ": " + why;
+        return false;
+    };
+    std::array<uint64_t, 3> written{};
     for (int i = 0; ok && i < 3; ++i) {
-        std::string why;
-        if (!write_tag_file(files[i], fFolder + "/" + kOutputNames[i], TAG_FILE_TYPE_FOUNDATION, false, &why, this)) {
-            FinishLog(std::string("could not write ") + kOutputNames[i]);
-            fFailure = std::string("could not write ") + kOutputNames[i] + ": " + why;
-            ok = false;
+        writers.push_back(std::make_unique<TTagFileWriter>(files[i], fFolder + "/" + kOutputNames[i],
+                                                           TAG_FILE_TYPE_FOUNDATION, this));
+        if (!writers.back()->Begin(true)) ok = failed(i, writers.back()->Why());
+    }
+    while (ok) {
+        int pick = -1;
+        bool read = false;
+        for (int i = 0; i < 3 && !read; ++i) {
+            const tag_entry* e = writers[size_t(i)]->Next();
+            if (!e) continue;
+            const int32_t* record = Record(e->group->type, e->id);
+            read = record && fSources->Holds(fCollected[size_t(*record)].entry);
+            if (read || pick < 0 || written[size_t(i)] < written[size_t(pick)]) pick = i;
+        }
+        if (pick < 0) break;
+        written[size_t(pick)] += writers[size_t(pick)]->Next()->size;
+        if (!writers[size_t(pick)]->WriteNext()) ok = failed(pick, writers[size_t(pick)]->Why());
+    }
+    // The data came from the files as they were read, or no output replaces anything.
+    if (ok && !fSources->Unchanged()) {
+        FinishLog("out of memory building monolithic");
+        fFailure = "A file that the tags were read from was changed meanwhile; no output was written.";
+        ok = false;
+    }
+    for (int i = 0; ok && i < 3; ++i) {
+        if (!writers[size_t(i)]->Finish(false)) {
+            ok = failed(i, writers[size_t(i)]->Why());
             break;
         }
         foundation_output output{kOutputNames[i], {}};

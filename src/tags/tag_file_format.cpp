@@ -266,99 +266,146 @@ tag_file_layout tag_file_auto_layout(const std::string& destination)
     return TAG_FILE_TYPE_PLUGIN;
 }
 
-bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout layout, bool adopt,
-                    std::string* why, TTagDataSource* data, bool exclusive)
-{
-    std::string display = XGFileSpecifier(destination).GetName();
-    if (f->kind == TAG_FILE_KIND_PATCH || f->kind == TAG_FILE_KIND_BASE) {
-        SetWhy(why, WriteFailure(tag_file_name(f) + " - Cannot modify base tags or patches."));
+// What a write holds from Begin to Finish.
+struct TTagFileWriter::state {
+    tag_file* f;
+    std::string destination;
+    std::string display;
+    tag_file_layout layout;
+    TTagDataSource* given;
+    bool exclusive;
+    bool single = false;
+    bool same = false;
+    TOwnFileData own;
+    TTagDataSource* reader = nullptr;
+    XGFileLock lock;
+    bool locked = false;
+    std::vector<tag_entry*> tags;
+    std::vector<uint32_t> offsets;
+    size_t next = 0;
+    tag_file_header fh{};
+    std::unique_ptr<XGSaveFile> temp;
+    std::unique_ptr<TStagedWriter> staged;
+    std::string why;
+    bool failed = false;
+
+    bool Lock()
+    {
+        if (locked) return true;
+        locked = true;
+        try {
+            lock = XGFileLock(destination);
+        } catch (const XGError& error) {
+            return Fail(error.GetMessage());
+        }
+        return true;
+    }
+
+    bool Fail(const std::string& text)
+    {
+        why = text;
+        failed = true;
+        temp.reset(); // the temporary file goes
         return false;
     }
-    std::vector<tag_entry*> tags = FileOrder(f);
+};
 
-    if (layout == TAG_FILE_TYPE_AUTO) {
-        layout = tag_file_auto_layout(destination);
-        if (layout == TAG_FILE_TYPE_LOCAL && tags.size() != 1) {
+TTagFileWriter::TTagFileWriter(tag_file* f, const std::string& destination, tag_file_layout layout,
+                               TTagDataSource* data, bool exclusive)
+    : fState(new state{f, destination, XGFileSpecifier(destination).GetName(), layout, data, exclusive})
+{
+}
+
+TTagFileWriter::~TTagFileWriter() = default;
+
+const std::string& TTagFileWriter::Why() const
+{
+    return fState->why;
+}
+
+tag_entry* TTagFileWriter::Next() const
+{
+    const state& s = *fState;
+    return !s.failed && s.temp && s.next < s.tags.size() ? s.tags[s.next] : nullptr;
+}
+
+bool TTagFileWriter::Begin(bool lock_late)
+{
+    state& s = *fState;
+    tag_file* f = s.f;
+    const std::string& display = s.display;
+    if (f->kind == TAG_FILE_KIND_PATCH || f->kind == TAG_FILE_KIND_BASE)
+        return s.Fail(WriteFailure(tag_file_name(f) + " - Cannot modify base tags or patches."));
+    s.tags = FileOrder(f);
+
+    if (s.layout == TAG_FILE_TYPE_AUTO) {
+        s.layout = tag_file_auto_layout(s.destination);
+        if (s.layout == TAG_FILE_TYPE_LOCAL && s.tags.size() != 1) {
             char text[160];
             std::snprintf(text, sizeof text,
                           " - A tag file in a local folder holds exactly one tag; this one holds %zu.",
-                          tags.size());
-            SetWhy(why, WriteFailure(display + text));
-            return false;
+                          s.tags.size());
+            return s.Fail(WriteFailure(display + text));
         }
     }
-    PROGRAM_ASSERT(layout != TAG_FILE_TYPE_AUTO, "tags");
-    bool single = layout == TAG_FILE_TYPE_LOCAL;
-    if (single && tags.size() != 1) {
-        SetWhy(why, WriteFailure(display + " - A single-tag file must hold exactly one tag."));
-        return false;
-    }
+    PROGRAM_ASSERT(s.layout != TAG_FILE_TYPE_AUTO, "tags");
+    s.single = s.layout == TAG_FILE_TYPE_LOCAL;
+    if (s.single && s.tags.size() != 1)
+        return s.Fail(WriteFailure(display + " - A single-tag file must hold exactly one tag."));
 
     // The source of every tag whose data is not in memory is the file as it was read.
-    bool same = !f->path.empty() && XGNormalPath(f->path) == XGNormalPath(destination);
-    if (same && XGFile::Exists(f->path)) {
+    s.same = !f->path.empty() && XGNormalPath(f->path) == XGNormalPath(s.destination);
+    if (s.same && XGFile::Exists(f->path)) {
         XGFile check(f->path);
         if (!check.TryOpen(XGFile::kReadWrite)) {
             f->read_only = true;
-            SetWhy(why, WriteFailure(tag_file_name(f) + " - The file is read-only."));
-            return false;
+            return s.Fail(WriteFailure(tag_file_name(f) + " - The file is read-only."));
         }
         f->read_only = false;
     }
-    TOwnFileData own;
-    TTagDataSource& reader = data ? *data : own;
+    s.reader = s.given ? s.given : &s.own;
 
     // Other programs of ours wait until this write is done.
-    XGFileLock lock;
-    try {
-        lock = XGFileLock(destination);
-    } catch (const XGError& error) {
-        SetWhy(why, error.GetMessage());
-        return false;
-    }
+    if (!lock_late && !s.Lock()) return false;
 
     // Entry points and the header.
     std::vector<tag_entry_point> points;
-    if (!single) {
+    if (!s.single) {
         for (tag_group* g = f->groups; g; g = g->next) {
             if (g->type != MESH_TAG) continue;
             for (tag_entry* e = g->entries; e; e = e->next) {
                 tag_entry_point point;
-                if (!MakeEntryPoint(e, reader, data, point)) {
-                    SetWhy(why, WriteFailure(display + " - The map header of " + EntryLabel(e) + " cannot be read."));
-                    return false;
-                }
+                if (!MakeEntryPoint(e, *s.reader, s.given, point))
+                    return s.Fail(WriteFailure(display + " - The map header of " + EntryLabel(e) + " cannot be read."));
                 points.push_back(point);
             }
         }
     }
     uint64_t total = 0;
-    for (tag_entry* e : tags) total += e->size;
-    uint64_t header_bytes = single ? 0 : TAG_FILE_HEADER_SIZE + uint64_t(TAG_ENTRY_POINT_SIZE) * points.size();
-    uint64_t file_size = header_bytes + uint64_t(TAG_ENTRY_HEADER_SIZE) * tags.size() + total;
-    if (tags.size() > 32767 || points.size() > 32767 || file_size > 0xFFFFFFFFull) {
-        SetWhy(why, WriteFailure(display + " - The file would be too large for the tag file format."));
-        return false;
-    }
+    for (tag_entry* e : s.tags) total += e->size;
+    uint64_t header_bytes = s.single ? 0 : TAG_FILE_HEADER_SIZE + uint64_t(TAG_ENTRY_POINT_SIZE) * points.size();
+    uint64_t file_size = header_bytes + uint64_t(TAG_ENTRY_HEADER_SIZE) * s.tags.size() + total;
+    if (s.tags.size() > 32767 || points.size() > 32767 || file_size > 0xFFFFFFFFull)
+        return s.Fail(WriteFailure(display + " - The file would be too large for the tag file format."));
 
-    tag_file_header fh;
+    tag_file_header& fh = s.fh;
     std::memset(&fh, 0, sizeof fh);
-    if (!single) {
-        bool foundation = layout == TAG_FILE_TYPE_FOUNDATION;
+    if (!s.single) {
+        bool foundation = s.layout == TAG_FILE_TYPE_FOUNDATION;
         fh.file_kind = foundation ? TAG_FILE_KIND_BASE : TAG_FILE_KIND_ORDINARY;
         fh.header_word = foundation ? 0 : int16_t(f->header_word);
-        XGFileSpecifier named(f->path.empty() ? destination : f->path);
+        XGFileSpecifier named(f->path.empty() ? s.destination : f->path);
         CopyName(fh.name, sizeof fh.name, named.GetBaseName());
         fh.entry_point_count = int16_t(points.size());
-        fh.tag_count = int16_t(tags.size());
+        fh.tag_count = int16_t(s.tags.size());
         fh.file_size = uint32_t(file_size);
         fh.signature = TAG_FILE_SIGNATURE;
     }
 
     // Everything before the data, in file order.
-    std::vector<uint8_t> head(size_t(header_bytes + uint64_t(TAG_ENTRY_HEADER_SIZE) * tags.size()));
+    std::vector<uint8_t> head(size_t(header_bytes + uint64_t(TAG_ENTRY_HEADER_SIZE) * s.tags.size()));
     size_t pos = 0;
-    if (!single) {
+    if (!s.single) {
         pos = TAG_FILE_HEADER_SIZE; // the header goes in last, with its checksums
         if (!points.empty()) {
             std::memcpy(head.data() + pos, points.data(), points.size() * TAG_ENTRY_POINT_SIZE);
@@ -367,13 +414,12 @@ bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout
             pos += points.size() * TAG_ENTRY_POINT_SIZE;
         }
     }
-    std::vector<uint32_t> offsets;
-    offsets.reserve(tags.size());
+    s.offsets.reserve(s.tags.size());
     uint32_t offset = uint32_t(head.size());
-    for (tag_entry* e : tags) {
+    for (tag_entry* e : s.tags) {
         tag_entry_header eh;
         std::memset(&eh, 0, sizeof eh);
-        eh.file_mark = single ? 0 : 3;
+        eh.file_mark = s.single ? 0 : 3;
         CopyName(eh.name, sizeof eh.name, e->name);
         eh.type = e->group->type;
         eh.id = e->id;
@@ -384,88 +430,112 @@ bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout
         eh.signature = TAG_ENTRY_SIGNATURE;
         byte_swap_copy("entry header", head.data() + pos, &eh, TAG_ENTRY_HEADER_SIZE, 1, entry_header_bs_codes);
         pos += TAG_ENTRY_HEADER_SIZE;
-        offsets.push_back(offset);
+        s.offsets.push_back(offset);
         offset += e->size;
     }
 
-    // Write it all into a temporary file beside the destination.
+    // It all goes into a temporary file beside the destination, the data through one buffer
+    // of at most a megabyte, in few large writes.
+    try {
+        s.temp = std::make_unique<XGSaveFile>(s.destination);
+        s.temp->GetFile().Write(head.data(), head.size());
+    } catch (const XGError& error) {
+        return s.Fail(error.GetMessage());
+    }
+    s.staged = std::make_unique<TStagedWriter>(s.temp->GetFile(), uint32_t(std::min<uint64_t>(total, COPY_BUFFER_SIZE)));
+    return true;
+}
+
+bool TTagFileWriter::WriteNext()
+{
+    state& s = *fState;
+    tag_entry* e = Next();
+    PROGRAM_ASSERT(e, "tags");
+    ++s.next;
+    if (e->size == 0) return true;
+    TStagedWriter& staged = *s.staged;
+    if (!staged.Ready()) return s.Fail(WriteFailure(s.display + " - Out of memory reading " + EntryLabel(e) + "."));
+    try {
+        if (e->data) {
+            staged.Append(e->data.get(), e->size);
+            return true;
+        }
+        for (uint32_t done = 0; done < e->size;) {
+            uint32_t room = 0;
+            uint8_t* space = staged.Space(room);
+            uint32_t n = std::min(e->size - done, room);
+            if (!s.reader->ReadTagData(e, done, space, n))
+                return s.Fail(s.given ? WriteFailure(s.display + " - The data of " + EntryLabel(e) + " cannot be read.")
+                                      : UnreadableData(e, s.display));
+            staged.Commit(n);
+            done += n;
+        }
+    } catch (const XGError& error) {
+        return s.Fail(error.GetMessage());
+    }
+    return true;
+}
+
+bool TTagFileWriter::Finish(bool adopt)
+{
+    state& s = *fState;
+    tag_file* f = s.f;
+    if (s.failed) return false;
+    PROGRAM_ASSERT(s.temp && s.next == s.tags.size(), "tags");
     XGFile written;
     try {
-        XGSaveFile temp(destination);
-        XGFile& out = temp.GetFile();
-        out.Write(head.data(), head.size());
-
-        // The data goes out through one buffer of at most a megabyte, in few large writes.
-        TStagedWriter staged(out, uint32_t(std::min<uint64_t>(total, COPY_BUFFER_SIZE)));
-        for (tag_entry* e : tags) {
-            if (e->size == 0) continue;
-            if (!staged.Ready()) {
-                SetWhy(why, WriteFailure(display + " - Out of memory reading " + EntryLabel(e) + "."));
-                return false;
-            }
-            if (e->data) {
-                staged.Append(e->data.get(), e->size);
-                continue;
-            }
-            for (uint32_t done = 0; done < e->size;) {
-                uint32_t room = 0;
-                uint8_t* space = staged.Space(room);
-                uint32_t n = std::min(e->size - done, room);
-                if (!reader.ReadTagData(e, done, space, n)) {
-                    SetWhy(why, data ? WriteFailure(display + " - The data of " + EntryLabel(e) + " cannot be read.")
-                                     : UnreadableData(e, display));
-                    return false;
-                }
-                staged.Commit(n);
-                done += n;
-            }
-        }
-        staged.Flush();
-        uint32_t crc = staged.Checksum();
-
-        if (!single) {
-            fh.data_checksum = crc;
+        s.staged->Flush();
+        if (!s.single) {
+            s.fh.data_checksum = s.staged->Checksum();
             uint8_t raw[TAG_FILE_HEADER_SIZE];
-            byte_swap_copy("tag header", raw, &fh, TAG_FILE_HEADER_SIZE, 1, tag_header_bs_codes);
+            byte_swap_copy("tag header", raw, &s.fh, TAG_FILE_HEADER_SIZE, 1, tag_header_bs_codes);
             write_be32(raw + 116, 0);
             write_be32(raw + 116, tag_checksum(TAG_CHECKSUM_START, raw, TAG_FILE_HEADER_SIZE));
-            out.WriteAt(0, raw, TAG_FILE_HEADER_SIZE);
+            s.temp->GetFile().WriteAt(0, raw, TAG_FILE_HEADER_SIZE);
         }
-        written = temp.Finish();
+        written = s.temp->Finish();
+        if (!s.Lock()) return false;
 
         // Nothing from a file that another program changed meanwhile, and never over its changes.
-        if ((own.Used() && f->source.GetStamp() != f->stamp) || (same && tag_file_changed_on_disk(f))) {
-            SetWhy(why, tag_file_changed_message(f));
-            return false;
-        }
-        XGSaveFile::RemoveStale(destination, temp.GetPath());
-        bool handed = lock.PrepareHandOver(written);
-        if (int error = temp.Replace(exclusive)) {
-            SetWhy(why, exclusive && error == EEXIST
-                            ? WriteFailure(display + " - Another file was made there meanwhile.")
-                            : XGPostWinOSError(kXGFileWriteError, error, {destination}).GetMessage());
-            return false;
-        }
-        if (handed) lock.HandOver(written);
+        if ((s.own.Used() && f->source.GetStamp() != f->stamp) || (s.same && tag_file_changed_on_disk(f)))
+            return s.Fail(tag_file_changed_message(f));
+        XGSaveFile::RemoveStale(s.destination, s.temp->GetPath());
+        bool handed = s.lock.PrepareHandOver(written);
+        if (int error = s.temp->Replace(s.exclusive))
+            return s.Fail(s.exclusive && error == EEXIST
+                              ? WriteFailure(s.display + " - Another file was made there meanwhile.")
+                              : XGPostWinOSError(kXGFileWriteError, error, {s.destination}).GetMessage());
+        if (handed) s.lock.HandOver(written);
     } catch (const XGError& error) {
-        SetWhy(why, error.GetMessage());
-        return false;
+        return s.Fail(error.GetMessage());
     }
-
     if (adopt) {
-        for (size_t i = 0; i < tags.size(); ++i) {
-            tags[i]->offset = offsets[i];
-            tags[i]->dirty = false;
-            tags[i]->data.reset();
+        for (size_t i = 0; i < s.tags.size(); ++i) {
+            s.tags[i]->offset = s.offsets[i];
+            s.tags[i]->dirty = false;
+            s.tags[i]->data.reset();
         }
         f->needupdate = false;
         f->needrewrite = false;
-        f->kind = single ? TAG_FILE_KIND_SINGLE
-                         : (layout == TAG_FILE_TYPE_FOUNDATION ? TAG_FILE_KIND_BASE : TAG_FILE_KIND_ORDINARY);
-        if (!single) f->header_word = fh.header_word;
+        f->kind = s.single ? TAG_FILE_KIND_SINGLE
+                           : (s.layout == TAG_FILE_TYPE_FOUNDATION ? TAG_FILE_KIND_BASE : TAG_FILE_KIND_ORDINARY);
+        if (!s.single) f->header_word = s.fh.header_word;
         f->source = std::move(written);
         f->stamp = f->source.GetStamp();
-        f->store->set_tag_file_path(f, destination);
+        f->store->set_tag_file_path(f, s.destination);
     }
+    s.temp.reset();
+    s.lock = XGFileLock();
     return true;
+}
+
+bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout layout, bool adopt,
+                    std::string* why, TTagDataSource* data, bool exclusive)
+{
+    TTagFileWriter writer(f, destination, layout, data, exclusive);
+    bool ok = writer.Begin();
+    while (ok && writer.Next()) ok = writer.WriteNext();
+    ok = ok && writer.Finish(adopt);
+    if (!ok) SetWhy(why, writer.Why());
+    return ok;
 }

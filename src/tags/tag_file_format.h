@@ -124,5 +124,32 @@ public:
 bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout layout, bool adopt,
                     std::string* why = nullptr, TTagDataSource* data = nullptr, bool exclusive = false);
 
+// write_tag_file in steps, so that several files can be written side by side: Begin checks,
+// locks the destination and writes the headers to the temporary file, WriteNext the data of
+// the tags one by one in file order, Finish the file header, and the temporary file replaces
+// the destination. After a failure Why tells it and the temporary file is gone.
+class TTagFileWriter {
+public:
+    TTagFileWriter(tag_file* f, const std::string& destination, tag_file_layout layout,
+                   TTagDataSource* data = nullptr, bool exclusive = false);
+    ~TTagFileWriter();
+    TTagFileWriter(const TTagFileWriter&) = delete;
+    TTagFileWriter& operator=(const TTagFileWriter&) = delete;
+
+    // The destination is locked from Begin on, or with lock_late only while Finish replaces
+    // it. Several files of one folder are written side by side with lock_late: a missing
+    // file's lock is its folder's.
+    bool Begin(bool lock_late = false);
+    // The tag whose data goes next; null when all went, or after a failure.
+    tag_entry* Next() const;
+    bool WriteNext();
+    bool Finish(bool adopt);
+    const std::string& Why() const;
+
+private:
+    struct state;
+    std::unique_ptr<state> fState;
+};
+
 // The layout Auto gives for a destination path (by the names of its folders).
 tag_file_layout tag_file_auto_layout(const std::string& destination);

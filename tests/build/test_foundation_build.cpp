@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <ctime>
 #include <fcntl.h>
 #include <malloc.h>
@@ -240,6 +241,70 @@ TEST_F(Foundation, ATagNeededByASecondMapIsPromotedWithWhatItReferences)
     EXPECT_EQ(Listing(Folder() + "/small.tag"), (std::vector<std::string>{"obje:obje", "mons:mons", "unit:unit"}));
     EXPECT_EQ(Listing(Folder() + "/large.tag"),
               (std::vector<std::string>{"unit:solo", "mesh:map1", "mesh:map2", "mesh:map3"}));
+}
+
+TEST_F(Foundation, EveryOutputTagCarriesItsOwnBytes)
+{
+    // Map i places the units of file i and the odd ones of file i - 1, so small.tag and
+    // large.tag take turns through each file; one unit is too large to be read ahead.
+    std::vector<test_tag> maps;
+    std::map<std::string, bytes> sources;
+    for (int m = 0; m < 3; ++m) {
+        std::vector<test_tag> units;
+        std::vector<std::string> ids;
+        for (int u = 0; u < 40; ++u) {
+            char id[5];
+            std::snprintf(id, sizeof id, "u%d%02d", m, u);
+            bytes unit = Unit("");
+            unit.resize(m == 1 && u == 7 ? 300000 : 3000 + 977 * size_t(u), 0);
+            for (size_t k = 128; k < unit.size(); ++k) unit[k] = uint8_t(k * 31 + u * 7 + m);
+            units.push_back({"unit", id, id, 2, unit});
+            sources[std::string("unit:") + id] = unit;
+        }
+        write_file(data / ("plugins/units" + std::to_string(m) + ".tag"), build_multi_tag_file(units));
+        std::vector<std::string> placed;
+        for (int u = 0; u < 40; ++u) {
+            char id[5];
+            std::snprintf(id, sizeof id, "u%d%02d", m, u);
+            placed.push_back(id);
+            std::snprintf(id, sizeof id, "u%d%02d", (m + 2) % 3, u);
+            if (u % 2) placed.push_back(id);
+        }
+        TMeshMap map = default_mesh_map(32, 32);
+        for (const std::string& unit : placed) {
+            marker_palette_entry p{};
+            p.type = 3;
+            p.tag = code(unit.c_str());
+            map.fPalette.push_back(p);
+        }
+        char id[5];
+        std::snprintf(id, sizeof id, "map%d", m);
+        maps.push_back({"mesh", id, id, 11, map_tag_bytes(map)});
+    }
+    write_file(data / "plugins/maps.tag", build_multi_tag_file(maps));
+    Load();
+    foundation_build_result r = Build("mesh:map0 mesh:map1 mesh:map2");
+    ASSERT_TRUE(r.finished) << r.failure;
+
+    TTagStore outputs;
+    size_t compared = 0;
+    for (const char* name : {"small.tag", "large.tag"}) {
+        std::string why;
+        tag_file* f = outputs.open_tag_file(Folder() + "/" + name, false, &why);
+        ASSERT_NE(f, nullptr) << why;
+        for (tag_group* g = f->groups; g; g = g->next) {
+            if (g->type != code("unit")) continue;
+            for (tag_entry* e = g->entries; e; e = e->next) {
+                SCOPED_TRACE(std::string(name) + " " + tag_code_to_text(e->id));
+                uint32_t size = 0;
+                const uint8_t* got = tag_get_data(e, &size);
+                ASSERT_NE(got, nullptr);
+                EXPECT_EQ(bytes(got, got + size), sources.at("unit:" + tag_code_to_text(e->id)));
+                ++compared;
+            }
+        }
+    }
+    EXPECT_EQ(compared, sources.size());
 }
 
 TEST_F(Foundation, FoundationFilesGiveWayAndDuplicatesAreLogged)

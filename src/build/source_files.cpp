@@ -49,8 +49,8 @@ const std::vector<tag_entry*>& TSourceFiles::ByOffset(const tag_file* f)
     return found->second;
 }
 
-// Reads the tag and the tags that follow it in its file with one call, each into a buffer
-// of its own, as long as they follow each other without a gap.
+// Reads the tag and the tags of its type that follow it in its file with one call, each
+// into a buffer of its own, as long as they follow each other without a gap.
 void TSourceFiles::ReadAhead(const tag_entry* e)
 {
     if (e->size == 0 || e->size > AHEAD_BYTES / 4) return;
@@ -68,7 +68,7 @@ void TSourceFiles::ReadAhead(const tag_entry* e)
     uint64_t end = e->offset;
     for (; at != order.end() && count < MOST; ++at) {
         const tag_entry* t = *at;
-        if (t->offset != end || t->data || !InFile(t) || bytes + t->size > WINDOW_SIZE) break;
+        if (t->group != e->group || t->offset != end || t->data || !InFile(t) || bytes + t->size > WINDOW_SIZE) break;
         if (count > 0 && fAhead.count(t)) break;
         buffers[count].reset(new (std::nothrow) uint8_t[t->size]);
         if (!buffers[count]) break;
@@ -120,6 +120,15 @@ bool TSourceFiles::Unchanged() const
     return true;
 }
 
+// How much to read from at: up to the end of the tag's group when that lies within a
+// window, since the tags of other types are written at other times.
+uint32_t TSourceFiles::WindowFor(const tag_entry* e, uint64_t at, uint32_t count)
+{
+    const tag_entry* last = e->group->last;
+    const uint64_t end = uint64_t(last->offset) + last->size;
+    return end >= at + count && end - at < WINDOW_SIZE ? uint32_t(end - at) : WINDOW_SIZE;
+}
+
 bool TSourceFiles::Read(tag_entry* e, uint32_t offset, void* out, uint32_t count)
 {
     if (uint64_t(offset) + count > e->size) return false;
@@ -143,7 +152,7 @@ bool TSourceFiles::Read(tag_entry* e, uint32_t offset, void* out, uint32_t count
         if (!w->bytes) return tag_read_stored_data(e, offset, out, count);
         w->file = nullptr;
         w->start = at;
-        w->size = tag_file_read_stored(e->file, at, w->bytes.get(), WINDOW_SIZE);
+        w->size = tag_file_read_stored(e->file, at, w->bytes.get(), WindowFor(e, at, count));
         if (w->size < count) return false;
         w->file = e->file;
     }

@@ -37,6 +37,7 @@ private:
     static constexpr size_t AHEAD_BYTES = 4u << 20; // read ahead for the hooks, at most
 
     void ReadAhead(const tag_entry* e);
+    static uint32_t WindowFor(const tag_entry* e, uint64_t at, uint32_t count);
     const std::vector<tag_entry*>& ByOffset(const tag_file* f);
 
     std::array<window, 16> fWindows;

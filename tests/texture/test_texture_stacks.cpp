@@ -91,6 +91,7 @@ TEST(TextureStacks, DamagedOffsetsAndCountsAreRefused)
         {"texture count", [](bytes& b) { put_be16(b, 16, 0x0100); }},
         {"data size", [](bytes& b) { put_be32(b, 16 + 4 + 28 + 4, 0x7FFFFFFF); }}, // the second texture's
         {"data offset", [](bytes& b) { put_be32(b, 16 + 4, 0xFFFFFFFF); }},       // the first texture's
+        {"last data one byte past", [](bytes& b) { put_be32(b, 16 + 4 + 28, be32(b, 16 + 4 + 28) + 1); }},
         {"short", [](bytes& b) { b = {0}; }},
     };
     std::vector<std::pair<const char*, bytes>> cases;

@@ -74,15 +74,11 @@ protected:
 
 TEST_F(MeshDependencies, HeaderReferencesComeInOrderAndDetailsOnlyWithTheMarker)
 {
-    std::vector<std::string> expected = HeaderRefs(true);
-    expected.push_back("mesh:h156");
-    expected.push_back("mesh:h160");
-    EXPECT_EQ(Collect(HeaderMap(0xFEDC).Build()), expected);
-
-    expected = HeaderRefs(false);
-    expected.push_back("mesh:h156");
-    expected.push_back("mesh:h160");
-    EXPECT_EQ(Collect(HeaderMap(0x1234).Build()), expected);
+    for (bool marked : {true, false}) {
+        std::vector<std::string> expected = HeaderRefs(marked);
+        expected.insert(expected.end(), {"mesh:h156", "mesh:h160"});
+        EXPECT_EQ(Collect(HeaderMap(marked ? 0xFEDC : 0x1234).Build()), expected) << (marked ? "marked" : "unmarked");
+    }
 }
 
 TEST_F(MeshDependencies, PaletteEntriesAndMapActionParametersFollowTheHeader)

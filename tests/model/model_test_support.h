@@ -1,4 +1,4 @@
-// Helpers of the model tests: skeleton export texts and error messages.
+// Helpers of the model tests: skeleton export texts, error messages and tag data.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "framework/XGError.h"
+#include "support/test_support.h"
+#include "tags/tags.h"
 
 // A skeleton export with three bones (root, arm, and "Hand_ATTACH point", a tag bone),
 // the given vertex and face sections and one frame with every bone at the origin.
@@ -41,4 +43,12 @@ inline std::string first_difference(const std::vector<uint8_t>& a, const std::ve
     for (size_t i = 0; i < a.size() && i < b.size(); ++i)
         if (a[i] != b[i]) return "byte " + std::to_string(i);
     return a.size() == b.size() ? "none" : "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size());
+}
+
+// The tag's data as stored.
+inline bytes tag_data(tag_entry* e)
+{
+    uint32_t size = 0;
+    const uint8_t* data = tag_get_data(e, &size);
+    return data ? bytes(data, data + size) : bytes();
 }

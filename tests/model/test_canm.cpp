@@ -41,10 +41,8 @@ TEST_F(CameraImport, TracksBecomeSamplesInFileOrder)
     ASSERT_NE(e, nullptr);
     EXPECT_STREQ(tag_get_name(e), "camera");
     EXPECT_EQ(tag_get_version(e), 1);
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data(e, &size);
-    ASSERT_EQ(size, 8u + 24 * 5);
-    bytes b(data, data + size);
+    const bytes b = tag_data(e);
+    ASSERT_EQ(b.size(), 8u + 24 * 5);
     EXPECT_EQ(be32(b, 0), 2u);
     EXPECT_EQ(be32(b, 4), 3u);
     EXPECT_EQ(be32(b, 8), 0u);
@@ -59,7 +57,7 @@ TEST_F(CameraImport, TracksBecomeSamplesInFileOrder)
     EXPECT_EQ(be32(b, second_rotation + 16), 0xBE800000u); // -0.25
     EXPECT_EQ(be32(b, second_rotation + 20), 0u);
 
-    canm_tracks back = canm_read_data(data, size);
+    canm_tracks back = canm_read_data(b.data(), b.size());
     ASSERT_EQ(back.rotations.size(), 3u);
     EXPECT_EQ(back.rotations[2].time, 480);
     EXPECT_FLOAT_EQ(back.rotations[2].values[3], 0.125f);
@@ -71,29 +69,26 @@ TEST_F(CameraImport, EmptyTracksGiveAnEightByteTag)
     tag_entry* e = import_camera_motion(
         store, f, Write("*CONTROL_POS_TRACK {\n}\n*CONTROL_ROT_TRACK { }\n"));
     ASSERT_NE(e, nullptr);
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data(e, &size);
-    EXPECT_EQ(bytes(data, data + size), bytes(8, 0));
+    EXPECT_EQ(tag_data(e), bytes(8, 0));
 }
 
 TEST_F(CameraImport, FilesMissingAPartCreateNothing)
 {
     tag_file* f = store.new_tag_file();
-    auto reason = [&](const std::string& text) { return error_of([&] { import_camera_motion(store, f, Write(text)); }); };
-    EXPECT_NE(reason("*CONTROL_POS_TRACK { *CONTROL_POS_SAMPLE 0 1 2 3 }\n").find("no \"*CONTROL_ROT_TRACK\""),
-              std::string::npos);
-    EXPECT_NE(reason("*CONTROL_POS_TRACK *CONTROL_POS_SAMPLE 0 1 2 3 }").find("not followed by \"{\""),
-              std::string::npos);
-    EXPECT_NE(reason("*CONTROL_POS_TRACK {\n*CONTROL_POS_SAMPLE 0 1 2 3\n*CONTROL_ROT_SAMPLE 0 1 2 3 4\n}")
-                  .find("line 3: expected \"*CONTROL_POS_SAMPLE\""),
-              std::string::npos);
-    EXPECT_NE(reason("*CONTROL_POS_TRACK { *CONTROL_POS_SAMPLE 0 1 two 3 }").find("cannot be read"),
-              std::string::npos);
-    EXPECT_NE(reason("*CONTROL_POS_TRACK { *CONTROL_POS_SAMPLE 0 1 2 3 } *CONTROL_ROT_TRACK { ").find("ends inside"),
-              std::string::npos);
-    EXPECT_NE(reason("*CONTROL_POS_TRACK { \"unclosed\n }").find("quoted text"), std::string::npos);
-    EXPECT_NE(reason("*CONTROL_POS_TRACK { " + std::string(1025, 'x') + " }").find("longer than 1024"),
-              std::string::npos);
+    const std::pair<std::string, const char*> cases[] = {
+        {"*CONTROL_POS_TRACK { *CONTROL_POS_SAMPLE 0 1 2 3 }\n", "no \"*CONTROL_ROT_TRACK\""},
+        {"*CONTROL_POS_TRACK *CONTROL_POS_SAMPLE 0 1 2 3 }", "not followed by \"{\""},
+        {"*CONTROL_POS_TRACK {\n*CONTROL_POS_SAMPLE 0 1 2 3\n*CONTROL_ROT_SAMPLE 0 1 2 3 4\n}",
+         "line 3: expected \"*CONTROL_POS_SAMPLE\""},
+        {"*CONTROL_POS_TRACK { *CONTROL_POS_SAMPLE 0 1 two 3 }", "cannot be read"},
+        {"*CONTROL_POS_TRACK { *CONTROL_POS_SAMPLE 0 1 2 3 } *CONTROL_ROT_TRACK { ", "ends inside"},
+        {"*CONTROL_POS_TRACK { \"unclosed\n }", "quoted text"},
+        {"*CONTROL_POS_TRACK { " + std::string(1025, 'x') + " }", "longer than 1024"},
+    };
+    for (const auto& [text, says] : cases) {
+        const std::string message = error_of([&] { import_camera_motion(store, f, Write(text)); });
+        EXPECT_NE(message.find(says), std::string::npos) << text << ": " << message;
+    }
     EXPECT_NE(error_of([&] { import_camera_motion(store, f, dir / "missing.ase"); }), "no error");
     EXPECT_EQ(f->groups, nullptr) << "no tag was created";
 }

@@ -41,13 +41,10 @@ protected:
 TEST_F(ModelTags, DefaultsAreEmptyTags)
 {
     tag_entry* skmd = NewTag("skmd", "mdl_");
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data(skmd, &size);
-    EXPECT_EQ(bytes(data, data + size), bytes(268, 0));
+    EXPECT_EQ(tag_data(skmd), bytes(268, 0));
     EXPECT_TRUE(load_skeletal_model_tag(skmd).models.empty());
     tag_entry* skan = NewTag("skan", "anm_");
-    data = tag_get_data(skan, &size);
-    EXPECT_EQ(bytes(data, data + size), bytes(24, 0));
+    EXPECT_EQ(tag_data(skan), bytes(24, 0));
     EXPECT_TRUE(load_skeletal_animation_tag(skan).animations.empty());
     EXPECT_EQ(tag_type_set_defaults_hook(code("canm")), nullptr);
 }
@@ -98,23 +95,19 @@ TEST_F(ModelTags, ReplacingModels)
     EXPECT_EQ(tag.models[1]->header.vertex_count, seven);
 
     // failures change nothing
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data(e, &size);
-    bytes before(data, data + size);
+    const bytes before = tag_data(e);
     EXPECT_NE(error_of([&] { replace_skeletal_model(e, 3, Export(6)); }).find("it has 2 models; model 3"),
               std::string::npos);
     write_text(dir / "bad.skl", "SKELETON VERSION 2 NUMMATERIALS 0 NUMBONES 300");
     EXPECT_NE(error_of([&] { replace_skeletal_model(e, 0, dir / "bad.skl"); }).find("bad.skl - line 1"),
               std::string::npos);
     EXPECT_NE(error_of([&] { replace_skeletal_model(e, 0, dir / "none.skl"); }), "no error");
-    data = tag_get_data(e, &size);
-    EXPECT_EQ(bytes(data, data + size), before);
+    EXPECT_EQ(tag_data(e), before);
 
     bytes broken = before;
     put_be32(broken, 16, 9);
     tag_set_data(e, broken.data(), uint32_t(broken.size()));
     EXPECT_NE(error_of([&] { replace_skeletal_model(e, 0, Export(6)); }).find("not a valid skeletal model"),
               std::string::npos);
-    data = tag_get_data(e, &size);
-    EXPECT_EQ(bytes(data, data + size), broken);
+    EXPECT_EQ(tag_data(e), broken);
 }

@@ -140,25 +140,21 @@ TEST(SkanFormat, HandMadeTagLoadsAndWritesBack)
 
 TEST(SkanFormat, CountsThatDisagreeWithTheDataAreRejected)
 {
-    bytes b = HandMadeVersion2();
-    auto reason = [](bytes data) {
-        return error_of([&] { skan_load(data.data(), data.size(), "walk"); });
+    const std::pair<std::function<void(bytes&)>, const char*> cases[] = {
+        {[](bytes& d) { d.pop_back(); }, "walk - the animation data ends inside a state's list"},
+        {[](bytes& d) { d.push_back(0); }, "holds 597 bytes but its counts make 596"},
+        {[](bytes& d) { put_be16(d, 24 + 288 + 8 + 64, 40000); }, "an animation's frames"},
+        {[](bytes& d) { put_be32(d, 0, 0xFFFFFFFF); }, "negative"},
+        {[](bytes& d) { put_be32(d, 0, 0x7FFFFFFF); }, "bone bases"},
     };
-    EXPECT_NE(reason(bytes(b.begin(), b.end() - 1)).find("walk - the animation data ends inside a state's list"),
-              std::string::npos);
-    bytes longer = b;
-    longer.push_back(0);
-    EXPECT_NE(reason(longer).find("holds 597 bytes but its counts make 596"), std::string::npos) << reason(longer);
-    bytes frames = b;
-    put_be16(frames, 24 + 288 + 8 + 64, 40000);
-    EXPECT_NE(reason(frames).find("an animation's frames"), std::string::npos);
-    bytes negative = b;
-    put_be32(negative, 0, 0xFFFFFFFF);
-    EXPECT_NE(reason(negative).find("negative"), std::string::npos);
-    bytes bones = b;
-    put_be32(bones, 0, 0x7FFFFFFF);
-    EXPECT_NE(reason(bones).find("bone bases"), std::string::npos);
-    EXPECT_EQ(reason(skan_default_data()), "no error");
+    for (const auto& [spoil, says] : cases) {
+        bytes d = HandMadeVersion2();
+        spoil(d);
+        const std::string message = error_of([&] { skan_load(d.data(), d.size(), "walk"); });
+        EXPECT_NE(message.find(says), std::string::npos) << says << ": " << message;
+    }
+    const bytes fine = skan_default_data();
+    EXPECT_EQ(error_of([&] { skan_load(fine.data(), fine.size(), "walk"); }), "no error");
 }
 
 TEST(SkanFormat, WriterRefusesPosesThatDisagreeWithTheBones)

@@ -168,32 +168,27 @@ TEST(SkeletonFile, BadInputIsRejectedWithTheLine)
             file.Parse(text, "bad.skl");
         });
     };
-    std::string one_vertex = "NUMVERTS 1\nVERT 0\nBONES 1\nBONE 0 1 0 0 0\n";
-    EXPECT_NE(reason(skl_text("NUMVERTS 1\nVERT 1\nBONES 0\n", "NUMFACES 0\n")).find("vertex index 1 is outside 0..0"),
-              std::string::npos);
-    EXPECT_NE(reason(skl_text("NUMVERTS 1\nVERT 0\nBONES 1\nBONE 3 1 0 0 0\n", "NUMFACES 0\n"))
-                  .find("line 12: the weight's bone 3 is outside 0..2"),
-              std::string::npos);
-    EXPECT_NE(reason(skl_text(one_vertex, "NUMFACES 1\nTRI 0\n0 0 0\n4000 0 0\n0 0 0\n1\n"))
-                  .find("face's vertex 4000"),
-              std::string::npos);
-    EXPECT_NE(reason(skl_text("NUMVERTS 4001\n", "")).find("vertex count 4001 is above the limit of 4000"),
-              std::string::npos);
-    EXPECT_NE(reason("SKELETON VERSION 2 NUMMATERIALS 0 NUMBONES 251").find("bone count 251"), std::string::npos);
-    EXPECT_NE(reason("SKELETON VERSION 2 NUMMATERIALS 0 NUMBONES 2 BONE 0 1 a\nBONE 1 0 b\n").find("form a loop"),
-              std::string::npos);
-    EXPECT_NE(reason(skl_text(one_vertex, "NUMFACES 0\n", 2, "NUMFRAMES 1\nFRAME 1\n")).find("frame index 1"),
-              std::string::npos);
-    EXPECT_NE(reason(skl_text(one_vertex, "NUMFACES 0\n", 2, "NUMFRAMES 1\nFRAME 0\nBONE 0\nOFFSET 0 0\nX 1 0 0\n"))
-                  .find("expected an offset, found \"X\""),
-              std::string::npos);
-    EXPECT_NE(reason(skl_text("NUMVERTS 1\nVERT 0\nBONES 1\nBONE 0 1 nan 0 0\n", "")).find("out of range"),
-              std::string::npos);
-    EXPECT_NE(reason(skl_text(one_vertex, "NUMFACES 0\n", 2, "NUMFRAMES 0\n")).find("the file ends before \"END\""),
-              std::string::npos);
-    EXPECT_NE(reason("SKELETON\nVERSION 2\nNUMMATERIALS 0\nNUMBONES 1\nBONE 0 -1 " + std::string(300, 'x') + "\n")
-                  .find("the file ends before \"NUMVERTS\""),
-              std::string::npos);
+    const std::string one_vertex = "NUMVERTS 1\nVERT 0\nBONES 1\nBONE 0 1 0 0 0\n";
+    const std::pair<std::string, const char*> cases[] = {
+        {skl_text("NUMVERTS 1\nVERT 1\nBONES 0\n", "NUMFACES 0\n"), "vertex index 1 is outside 0..0"},
+        {skl_text("NUMVERTS 1\nVERT 0\nBONES 1\nBONE 3 1 0 0 0\n", "NUMFACES 0\n"),
+         "line 12: the weight's bone 3 is outside 0..2"},
+        {skl_text(one_vertex, "NUMFACES 1\nTRI 0\n0 0 0\n4000 0 0\n0 0 0\n1\n"), "face's vertex 4000"},
+        {skl_text("NUMVERTS 4001\n", ""), "vertex count 4001 is above the limit of 4000"},
+        {"SKELETON VERSION 2 NUMMATERIALS 0 NUMBONES 251", "bone count 251"},
+        {"SKELETON VERSION 2 NUMMATERIALS 0 NUMBONES 2 BONE 0 1 a\nBONE 1 0 b\n", "form a loop"},
+        {skl_text(one_vertex, "NUMFACES 0\n", 2, "NUMFRAMES 1\nFRAME 1\n"), "frame index 1"},
+        {skl_text(one_vertex, "NUMFACES 0\n", 2, "NUMFRAMES 1\nFRAME 0\nBONE 0\nOFFSET 0 0\nX 1 0 0\n"),
+         "expected an offset, found \"X\""},
+        {skl_text("NUMVERTS 1\nVERT 0\nBONES 1\nBONE 0 1 nan 0 0\n", ""), "out of range"},
+        {skl_text(one_vertex, "NUMFACES 0\n", 2, "NUMFRAMES 0\n"), "the file ends before \"END\""},
+        {"SKELETON\nVERSION 2\nNUMMATERIALS 0\nNUMBONES 1\nBONE 0 -1 " + std::string(300, 'x') + "\n",
+         "the file ends before \"NUMVERTS\""},
+    };
+    for (const auto& [text, says] : cases) {
+        const std::string message = reason(text);
+        EXPECT_NE(message.find(says), std::string::npos) << says << ": " << message;
+    }
 
     std::string eleven = "NUMVERTS 1\nVERT 0\nBONES 11\n";
     for (int i = 0; i < 11; ++i) eleven += "BONE " + std::to_string(i % 3 == 2 ? 0 : i % 3) + " 0.1 0 0 0\n";

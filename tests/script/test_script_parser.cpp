@@ -78,24 +78,26 @@ TEST_F(Parser, HeaderErrorsHaveNoLine)
     EXPECT_EQ(script.error_text(), "Line -1: script load failed");
 }
 
+// Unknown words, parameters the command does not take, bad codes and open quotes.
 TEST_F(Parser, KeywordErrorsGiveTheirLine)
 {
-    EXPECT_EQ(ErrorOf("replace_sounds\ntag abcd x.wav 0\nfile a.tag"),
-              "Line 3: the script type does not support the file parameter");
-    EXPECT_EQ(ErrorOf("dump_names\ntag abcd"), "Line 2: the script type does not support the tag parameter");
-    EXPECT_EQ(ErrorOf("export_raw\n\ntype mon tag abcd x"), "Line 3: the type code is not the correct size");
-    EXPECT_EQ(ErrorOf("export_raw\ntype\nstli"), "Line 2: 4 character type code expected, none found");
-    EXPECT_EQ(ErrorOf("export_raw\ntype stli tag abcde x"), "Line 2: the tag code is not the correct size");
-    EXPECT_EQ(ErrorOf("export_raw\ntype stli tag"), "Line 2: 4 character tag code expected, none found");
-    EXPECT_EQ(ErrorOf("dump_names\nfile // none"), "Line 2: no parameters found");
-    EXPECT_EQ(ErrorOf("dump_names\ntype stli\nsoun x"), "Line 3: the script type does not support the soun parameter");
-}
-
-TEST_F(Parser, AWordThatIsNoKeywordIsRefusedOnItsLine)
-{
-    EXPECT_EQ(ErrorOf("export_raw\ntype stli tag abcd out\nexport soun abcd"), "Line 3: unknown keyword export");
-    EXPECT_EQ(ErrorOf("export_text stray"), "Line 1: unknown keyword stray");
-    EXPECT_EQ(ErrorOf("dump_names\ntype stli extra"), "Line 2: unknown keyword extra");
+    const std::pair<const char*, const char*> cases[] = {
+        {"replace_sounds\ntag abcd x.wav 0\nfile a.tag", "Line 3: the script type does not support the file parameter"},
+        {"dump_names\ntag abcd", "Line 2: the script type does not support the tag parameter"},
+        {"export_raw\n\ntype mon tag abcd x", "Line 3: the type code is not the correct size"},
+        {"export_raw\ntype\nstli", "Line 2: 4 character type code expected, none found"},
+        {"export_raw\ntype stli tag abcde x", "Line 2: the tag code is not the correct size"},
+        {"export_raw\ntype stli tag", "Line 2: 4 character tag code expected, none found"},
+        {"dump_names\nfile // none", "Line 2: no parameters found"},
+        {"dump_names\ntype stli\nsoun x", "Line 3: the script type does not support the soun parameter"},
+        {"export_raw\ntype stli tag abcd out\nexport soun abcd", "Line 3: unknown keyword export"},
+        {"export_text stray", "Line 1: unknown keyword stray"},
+        {"dump_names\ntype stli extra", "Line 2: unknown keyword extra"},
+        {"export_raw\ntype \"stli\ntag abcd", "Line 2: 4 character type code expected, none found"},
+        {"dump_names\nfile a \"b c\ntype stli", "Line 2: a quoted token is not closed on its line"},
+        {"dump_names\nfile a\n\"type", "Line 3: a quoted token is not closed on its line"},
+    };
+    for (const auto& [text, error] : cases) EXPECT_EQ(ErrorOf(text), error) << text;
 }
 
 TEST_F(Parser, HeaderAloneGivesOneEmptyEntry)
@@ -121,13 +123,6 @@ TEST_F(Parser, StringsAndTokensBeyondTheirSlotsAreRefused)
     for (int i = 0; i < 32; ++i) files += " f" + std::to_string(i);
     EXPECT_EQ(Parsed(files).entries[0].string_count, 32);
     EXPECT_EQ(ErrorOf(files + " one_more"), "Line 2: too many parameters, a line holds at most 32");
-}
-
-TEST_F(Parser, AnOpenQuoteIsAMissingValueOrAnError)
-{
-    EXPECT_EQ(ErrorOf("export_raw\ntype \"stli\ntag abcd"), "Line 2: 4 character type code expected, none found");
-    EXPECT_EQ(ErrorOf("dump_names\nfile a \"b c\ntype stli"), "Line 2: a quoted token is not closed on its line");
-    EXPECT_EQ(ErrorOf("dump_names\nfile a\n\"type"), "Line 3: a quoted token is not closed on its line");
 }
 
 TEST_F(Parser, AtMost16385KeywordLines)

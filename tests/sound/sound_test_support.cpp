@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/tag_file_bytes.h"
+
 namespace {
 
 void PutLe32(bytes& b, uint32_t v)
@@ -126,4 +128,16 @@ double snr_db(const std::vector<int16_t>& original, const std::vector<int16_t>& 
         noise += d * d;
     }
     return noise == 0 ? 1000 : 10 * std::log10(signal / noise);
+}
+
+tag_entry* sound_store::add(const char* type, const bytes& data, const char* name)
+{
+    return store.create_tag(file, code(type), 0, 1, name, 0, uint32_t(data.size()), data.data());
+}
+
+bytes tag_data(tag_entry* e)
+{
+    uint32_t size = 0;
+    const uint8_t* d = tag_get_data(e, &size);
+    return d ? bytes(d, d + size) : bytes();
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/test_support.h"
+#include "tags/tags.h"
 
 std::vector<int16_t> sine_wave(size_t count, double frequency, double amplitude, double rate = 22050);
 bytes le_samples(const std::vector<int16_t>& samples);
@@ -32,3 +33,12 @@ bool ffmpeg_encode_ima4(const std::string& wav, const std::string& aiff);
 
 // Signal-to-noise ratio of decoded against original, in decibels.
 double snr_db(const std::vector<int16_t>& original, const std::vector<int16_t>& decoded);
+
+// A store with one new tag file.
+struct sound_store {
+    TTagStore store;
+    tag_file* file = store.new_tag_file();
+    tag_entry* add(const char* type, const bytes& data, const char* name = "sound");
+};
+// The tag's data as stored (empty when it has none).
+bytes tag_data(tag_entry* e);

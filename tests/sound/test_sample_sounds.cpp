@@ -3,6 +3,7 @@
 #include "build/sample_data.h"
 #include "sound/sound_import.h"
 #include "sound/sound_playback.h"
+#include "sound_test_support.h"
 #include "support/dependency_recorder.h"
 #include "support/tag_file_bytes.h"
 #include "tags/tags.h"
@@ -51,9 +52,7 @@ TEST(SampleSounds, TheSampleDataHoldsPlayableSounds)
               (std::vector<std::string>{"soun:chim", "soun:wind"}));
     tag_entry* ambient = store.find_tag(code("amso"), code("bree"));
     ASSERT_NE(ambient, nullptr);
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data(ambient, &size);
-    bytes a(data, data + size);
+    bytes a = tag_data(ambient);
     EXPECT_EQ(be32(a, 12), code("wind"));
     EXPECT_EQ(be32(a, 16), code("chim"));
     EXPECT_EQ(be32(a, 20), 0xFFFFFFFFu);

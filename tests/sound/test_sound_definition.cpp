@@ -7,26 +7,15 @@
 #include "sound/sound_import.h"
 #include "sound/sound_tag_hooks.h"
 #include "sound_tag_bytes.h"
+#include "sound_test_support.h"
 #include "support/dependency_recorder.h"
 #include "tags/tag_types.h"
-#include "tags/tags.h"
 
 namespace {
 
 struct SoundTags : ::testing::Test {
-    TTagStore store;
-    tag_file* file = store.new_tag_file();
-
-    tag_entry* Add(const bytes& data, const char* name = "sound")
-    {
-        return store.create_tag(file, code("soun"), 0, 1, name, 0, uint32_t(data.size()), data.data());
-    }
-    bytes Data(tag_entry* e)
-    {
-        uint32_t size = 0;
-        const uint8_t* d = tag_get_data(e, &size);
-        return d ? bytes(d, d + size) : bytes();
-    }
+    sound_store tags;
+    tag_entry* Add(const bytes& data) { return tags.add("soun", data); }
 };
 
 test_sound ThreeKinds()
@@ -61,7 +50,7 @@ TEST_F(SoundTags, ANewSoundIsTheDefaultDefinitionAlone)
 {
     tag_entry* e = Add({});
     tag_type_set_defaults_hook(code("soun"))(e);
-    EXPECT_EQ(Data(e), sound_tag_bytes(test_sound{})); // 64 bytes, sound_offset 64, sound_size 0
+    EXPECT_EQ(tag_data(e), sound_tag_bytes(test_sound{})); // 64 bytes, sound_offset 64, sound_size 0
     TSoundDefinition sound;
     ASSERT_TRUE(read_sound_definition(sound, e));
     EXPECT_EQ(sound.PermutationCount(), 0);
@@ -96,7 +85,7 @@ TEST_F(SoundTags, ReadAndWriteKeepEveryByte)
     sound.fHeaders[3].sample_count = 9;
     sound.fDefinition.permutations_slot = 0x1234;
     ASSERT_TRUE(write_sound_definition(sound, e));
-    EXPECT_EQ(Data(e), original);
+    EXPECT_EQ(tag_data(e), original);
     EXPECT_TRUE(e->dirty);
     // the sound is left as reading the tag back gives it
     TSoundDefinition read;
@@ -166,7 +155,7 @@ TEST_F(SoundTags, WritingInconsistentOffsetsIsAProgrammingError)
     bad = sound;
     bad.fSamples[1].pop_back();
     EXPECT_THROW(write_sound_definition(bad, e), AssertionThrown);
-    EXPECT_EQ(Data(e), sound_tag_bytes(ThreeKinds()));
+    EXPECT_EQ(tag_data(e), sound_tag_bytes(ThreeKinds()));
 }
 
 TEST_F(SoundTags, PermutationsAreAddedUpToFiveAndRemovedInOrder)
@@ -199,7 +188,7 @@ TEST_F(SoundTags, PermutationsAreAddedUpToFiveAndRemovedInOrder)
     ASSERT_TRUE(write_sound_definition(sound, e));
     test_sound expected = ThreeKinds();
     expected.permutations.erase(expected.permutations.begin());
-    EXPECT_EQ(Data(e), sound_tag_bytes(expected));
+    EXPECT_EQ(tag_data(e), sound_tag_bytes(expected));
     EXPECT_EQ(sound.fDefinition.sound_size, 64u + 136 + 14);
 }
 

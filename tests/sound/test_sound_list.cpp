@@ -2,20 +2,15 @@
 
 #include "sound/sound_list.h"
 #include "support/dependency_recorder.h"
+#include "sound_test_support.h"
 #include "support/tag_file_bytes.h"
 #include "tags/tag_types.h"
-#include "tags/tags.h"
 
 namespace {
 
 struct SoundLists : ::testing::Test {
-    TTagStore store;
-    tag_file* file = store.new_tag_file();
-
-    tag_entry* Add(const bytes& data)
-    {
-        return store.create_tag(file, code("soli"), 0, 1, "list", 0, uint32_t(data.size()), data.data());
-    }
+    sound_store tags;
+    tag_entry* Add(const bytes& data) { return tags.add("soli", data, "list"); }
 };
 
 bytes ListBytes(int16_t count, int ids)
@@ -39,9 +34,7 @@ TEST_F(SoundLists, ANewListIsEmpty)
     tag_type_set_defaults_hook(code("soli"))(e);
     bytes expected(256, 0);
     for (int i = 0; i < 30; ++i) put_be32(expected, size_t(16 + 8 * i), 0xFFFFFFFF);
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data(e, &size);
-    EXPECT_EQ(bytes(data, data + size), expected);
+    EXPECT_EQ(tag_data(e), expected);
 }
 
 TEST_F(SoundLists, ReferencesCoverTheSoundsInUse)
@@ -70,8 +63,6 @@ TEST_F(SoundLists, ReadingCutsTheCountAndWritingKeepsTheRest)
     ASSERT_TRUE(read_sound_list(list, e));
     EXPECT_EQ(list.count, 2);
     ASSERT_TRUE(write_sound_list(list, e));
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data(e, &size);
-    EXPECT_EQ(bytes(data, data + size), original);
+    EXPECT_EQ(tag_data(e), original);
     EXPECT_FALSE(read_sound_list(list, Add(bytes(255, 0))));
 }

@@ -6,17 +6,14 @@
 #include "sound_tag_bytes.h"
 #include "sound_test_support.h"
 #include "support/fake_sound_output.h"
-#include "tags/tags.h"
 
 namespace {
 
 TSoundDefinition Read(const test_sound& s)
 {
-    TTagStore store;
-    bytes data = sound_tag_bytes(s);
-    tag_entry* e = store.create_tag(store.new_tag_file(), code("soun"), 0, 1, "s", 0, uint32_t(data.size()), data.data());
+    sound_store tags;
     TSoundDefinition sound;
-    EXPECT_TRUE(read_sound_definition(sound, e));
+    EXPECT_TRUE(read_sound_definition(sound, tags.add("soun", sound_tag_bytes(s))));
     return sound;
 }
 

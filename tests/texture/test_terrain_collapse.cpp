@@ -34,36 +34,6 @@ std::unique_ptr<texture_set> Details(const std::vector<std::vector<uint8_t>>& co
 
 } // namespace
 
-TEST(TerrainCollapse, MaskedModulationByMaskValue)
-{
-    TTerrainCollapser collapser;
-    collapser.BuildDetailTable(*Details({{128, 64, 255}, {0, 0, 0}}));
-    ASSERT_EQ(collapser.detail_count(), 2u);
-    EXPECT_EQ(collapser.detail(0)[3 * 77], 128);
-    EXPECT_EQ(collapser.detail(0)[3 * 77 + 1], 64);
-
-    // Every base value under mask 0 stays; under 255 it becomes base x detail / 255.
-    auto fill_base = [&] {
-        for (size_t i = 0; i < WORK_SIZE * WORK_SIZE * 3; ++i) collapser.base()[i] = uint8_t(i * 7 / 3);
-    };
-    fill_base();
-    const bytes before(collapser.base(), collapser.base() + WORK_SIZE * WORK_SIZE * 3);
-    collapser.ApplyMask(*Uniform(128, 128, 1, {0}), 0);
-    EXPECT_EQ(bytes(collapser.base(), collapser.base() + before.size()), before);
-
-    collapser.ApplyMask(*Uniform(128, 128, 1, {255}), 0);
-    const uint8_t detail[3] = {128, 64, 255};
-    for (size_t i = 0; i < before.size(); ++i)
-        ASSERT_NEAR(collapser.base()[i], before[i] * detail[i % 3] / 255, 1) << i;
-
-    // A half mask lands between, a black detail under a full mask gives black.
-    fill_base();
-    collapser.ApplyMask(*Uniform(128, 128, 1, {128}), 1);
-    for (size_t i = 0; i < before.size(); i += 97) ASSERT_NEAR(collapser.base()[i], before[i] * 127 / 255, 1) << i;
-    collapser.ApplyMask(*Uniform(128, 128, 1, {255}), 1);
-    EXPECT_EQ(bytes(collapser.base(), collapser.base() + 300), bytes(300, 0));
-}
-
 TEST(TerrainCollapse, DetailPlacementDefaultsAndAxes)
 {
     // 8 x 8 detail texture whose texel (x, y) is (x, y, 77).
@@ -153,15 +123,11 @@ TEST(TerrainCollapse, CollapseMakesANewTagOfPlainColourMaps)
     texture_store s;
     // Tile 0 without masks, tile 1 fully masked by detail layer 1.
     auto terrain = create_texture_set(2);
-    texture_image colour{128, 128, 3, {}};
-    for (uint32_t y = 0; y < 128; ++y)
-        for (uint32_t x = 0; x < 128; ++x)
-            colour.pixels.insert(colour.pixels.end(), {uint8_t(100 + x / 2), uint8_t(90 + y / 2), uint8_t(80 + (x + y) / 4)});
-    auto base = [&] {
+    auto base = [] {
         auto t = std::make_unique<stacked_texture>();
         t->width = t->height = 128;
         t->channels = 3;
-        t->compressed_data = colour.pixels;
+        t->compressed_data = smooth_image(128, 128, 3, 1).pixels;
         recompress_texture(*t, 85);
         return t;
     };
@@ -185,9 +151,9 @@ TEST(TerrainCollapse, CollapseMakesANewTagOfPlainColourMaps)
     EXPECT_EQ(s.store.find_tag(code("txst"), made->id), made);
     EXPECT_EQ(collapser.detail_count(), 0u);
 
+    // The pixels are checked exactly by ATagCollapsesAsTheSetReadFromIt.
     auto result = read_texture_set(made);
     ASSERT_EQ(result->stack_count(), 2u);
-    texture_image input = decode_texture_or_fail(*terrain->stacks[0].textures[0], true);
     for (uint32_t i = 0; i < 2; ++i) {
         ASSERT_EQ(result->stacks[i].textures.size(), 1u);
         const stacked_texture& t = *result->stacks[i].textures[0];
@@ -196,24 +162,11 @@ TEST(TerrainCollapse, CollapseMakesANewTagOfPlainColourMaps)
         EXPECT_EQ(t.use, 0);
         EXPECT_EQ(t.format, TEXTURE_FORMAT_JPEG);
     }
-    // Without masks the colour map comes back as it went in (through JPEG at quality 94).
-    texture_image plain = decode_texture_or_fail(*result->stacks[0].textures[0], true);
-    EXPECT_LE(max_difference(plain.pixels, input.pixels), 4);
-    // Under a full mask: green gone, red kept, blue halved.
-    texture_image tinted = decode_texture_or_fail(*result->stacks[1].textures[0], true);
-    for (size_t p = 0; p < 128 * 128; p += 211) {
-        EXPECT_NEAR(tinted.pixels[3 * p], input.pixels[3 * p], 6);
-        EXPECT_NEAR(tinted.pixels[3 * p + 1], 0, 6);
-        EXPECT_NEAR(tinted.pixels[3 * p + 2], input.pixels[3 * p + 2] / 2, 6);
-    }
 
     // The same collapser runs again with the same result.
     tag_entry* again = collapser.Collapse(s.file, code("terr"), code("detl"));
     EXPECT_NE(again->id, made->id);
-    uint32_t a = 0, b = 0;
-    const uint8_t* first = tag_get_data(made, &a);
-    const uint8_t* second = tag_get_data(again, &b);
-    EXPECT_EQ(bytes(first, first + a), bytes(second, second + b));
+    EXPECT_EQ(tag_bytes(made), tag_bytes(again));
 }
 
 TEST(TerrainCollapse, NothingIsCreatedWhenTheCollapseFails)

@@ -140,7 +140,6 @@ TEST(TerrainImport, LaterLayersWithMasksGiveDetailMasks)
 
 TEST(TerrainImport, FaintMasksAreLeftOutButStillCountAsLayers)
 {
-    auto colour = [](int, int, int) { return uint8_t(100); };
     psd_bytes_layer base{0, 0, 4, 4, {}};
     for (int16_t k = 0; k < 3; ++k) base.channels.push_back({k, psd_raw(Plane(4, 4, 100))});
     psd_bytes_layer faint{0, 0, 4, 4, {{-2, psd_raw(Plane(4, 4, 7))}}};
@@ -151,7 +150,6 @@ TEST(TerrainImport, FaintMasksAreLeftOutButStillCountAsLayers)
     bytes mask = Plane(4, 4, 0);
     mask[5] = 8;
     strong.channels[0].stored = psd_raw(mask);
-    (void)colour;
     TLayeredImage image = TLayeredImage::Parse(psd_document(4, 4, {base, faint, unmasked, strong}), "faint.psd");
     auto set = import_terrain_image(image, 0);
     const auto& list = set->stacks[0].textures;

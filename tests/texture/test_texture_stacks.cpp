@@ -85,25 +85,22 @@ TEST(TextureStacks, NewTagHasNoStacksAndWritesBackAsFourBytes)
 TEST(TextureStacks, DamagedOffsetsAndCountsAreRefused)
 {
     const bytes good = build_txst({{0, 1, {Hand(3, 2, 2, 0, 0, 1), Hand(1, 2, 2, 1, 0, 2)}}});
+    const std::pair<const char*, std::function<void(bytes&)>> spoils[] = {
+        {"stack offset", [](bytes& b) { put_be32(b, 4, 0xFFFFFFF0); }},
+        {"stack count", [](bytes& b) { put_be16(b, 0, 0x2000); }}, // more references than bytes
+        {"texture count", [](bytes& b) { put_be16(b, 16, 0x0100); }},
+        {"data size", [](bytes& b) { put_be32(b, 16 + 4 + 28 + 4, 0x7FFFFFFF); }}, // the second texture's
+        {"data offset", [](bytes& b) { put_be32(b, 16 + 4, 0xFFFFFFFF); }},       // the first texture's
+        {"last data one byte past", [](bytes& b) { put_be32(b, 16 + 4 + 28, be32(b, 16 + 4 + 28) + 1); }},
+        {"short", [](bytes& b) { b = {0}; }},
+    };
     std::vector<std::pair<const char*, bytes>> cases;
-    bytes b = good;
-    put_be32(b, 4, 0xFFFFFFF0);
-    cases.push_back({"stack offset", b});
-    b = good;
-    put_be16(b, 0, 0x2000); // more references than bytes
-    cases.push_back({"stack count", b});
-    b = good;
-    put_be16(b, 16, 0x0100); // texture count
-    cases.push_back({"texture count", b});
-    b = good;
-    put_be32(b, 16 + 4 + 28 + 4, 0x7FFFFFFF); // second texture's data size
-    cases.push_back({"data size", b});
-    b = good;
-    put_be32(b, 16 + 4, 0xFFFFFFFF); // first texture's data offset
-    cases.push_back({"data offset", b});
-    cases.push_back({"short", bytes{0}});
+    for (const auto& [what, spoil] : spoils) {
+        cases.push_back({what, good});
+        spoil(cases.back().second);
+    }
     // Eight references to one block of two textures: sixteen textures in the bytes of two.
-    b = build_txst({{0, 1, {Hand(3, 2, 2, 0, 0, 1), Hand(1, 2, 2, 1, 0, 2)}}, {}, {}, {}, {}, {}, {}, {}});
+    bytes b = build_txst({{0, 1, {Hand(3, 2, 2, 0, 0, 1), Hand(1, 2, 2, 1, 0, 2)}}, {}, {}, {}, {}, {}, {}, {}});
     for (uint32_t i = 1; i < 8; ++i) put_be32(b, 4 + 12 * i, be32(b, 4));
     cases.push_back({"overlapping stacks", b});
 

@@ -75,8 +75,9 @@ void ChooseType(XGDialog& d, tag_code type)
 
 } // namespace
 
-TEST_F(ShellTest, TheFrameEnablesTheApplicationsCommandsAndNothingOfTheWindows)
+TEST_F(ShellTest, TheFrameEnablesTheApplicationsCommandsAndTheAllTagsWindowDisablesTheFileCommands)
 {
+    WriteTagFile("plugins/p.tag", {{"rawd", "one_", "one", 1, make_bytes(3, 1)}});
     StartApp();
     for (int id : std::initializer_list<int>{kCommandNew, kCommandOpen, kCommandOpenAllTags, kCommandFindTag,
                                              kCommandBuildFoundation, kCommandUpdateFormats, int16_t(kXGCommandExit),
@@ -87,12 +88,7 @@ TEST_F(ShellTest, TheFrameEnablesTheApplicationsCommandsAndNothingOfTheWindows)
         EXPECT_FALSE(Enabled(*fApp, int16_t(id))) << id;
     // Help names the program, not the framework
     EXPECT_EQ(fApp->GetMenuBar()->FindAction(int16_t(kXGCommandAbout))->text().toStdString(), "&About Quenchold...");
-}
 
-TEST_F(ShellTest, TheAllTagsWindowTakesTheFileCommandsAndDisablesThem)
-{
-    WriteTagFile("plugins/p.tag", {{"rawd", "one_", "one", 1, make_bytes(3, 1)}});
-    StartApp();
     TAllTagForm* all = fApp->ShowAllTagWindow();
     for (int id : std::initializer_list<int>{int16_t(kXGCommandCut), int16_t(kXGCommandCopy), int16_t(kXGCommandPaste),
                        int16_t(kXGCommandClear), kCommandSave, kCommandSaveAs, kCommandRevert, kCommandCreateTag,

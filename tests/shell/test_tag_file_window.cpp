@@ -277,7 +277,7 @@ TEST_F(TagFileWindowTest, DroppedFilesAddTheirTagsOrBecomeRawTags)
     EXPECT_EQ(fApp->GetStore().find_open_file(other), nullptr);
 }
 
-TEST_F(TagFileWindowTest, SaveWritesTheFileAndSaveAsRefusesAnExistingTagFile)
+TEST_F(TagFileWindowTest, SaveWritesTheFileSaveAsRefusesAnExistingTagFileAndRevertReadsItAgain)
 {
     select_rows(fTree, {"boom (boom) [0k]"});
     Command(kXGCommandCopy);
@@ -314,6 +314,19 @@ TEST_F(TagFileWindowTest, SaveWritesTheFileAndSaveAsRefusesAnExistingTagFile)
     script.File("");
     Command(kCommandSaveAs);
     EXPECT_EQ(File()->path, moved);
+
+    // Revert asks, then reads the file again and keeps the window
+    select_rows(fTree, {"Alpha (alph) [0k]"});
+    Command(kXGCommandClear);
+    script.Click(kXGAlertCancel);
+    Command(kCommandRevert);
+    EXPECT_EQ(Tag("rawd", "alph"), nullptr);
+    script.Click(kXGAlertOK);
+    Command(kCommandRevert);
+    EXPECT_NE(Tag("rawd", "alph"), nullptr);
+    EXPECT_FALSE(tag_file_needs_saving(File()));
+    EXPECT_EQ(File()->form, fWindow);
+    EXPECT_NE(find_row(fTree, "Alpha (alph) [0k]"), nullptr);
 }
 
 TEST_F(TagFileWindowTest, TheCloseCheckSavesCancelsOrRevertsAsAnswered)
@@ -391,22 +404,6 @@ TEST_F(TagFileWindowTest, ANewFileIsSavedThroughSaveAsWhenItCloses)
     script.Click(kXGSaveWindowDontSave);
     EXPECT_TRUE(form->GetWindow()->Close(true));
     EXPECT_EQ(fApp->GetStore().file_count(), files - 1);
-}
-
-TEST_F(TagFileWindowTest, RevertReadsTheFileAgainAndKeepsTheWindow)
-{
-    select_rows(fTree, {"Alpha (alph) [0k]"});
-    Command(kXGCommandClear);
-    ModalScript script;
-    script.Click(kXGAlertCancel);
-    Command(kCommandRevert);
-    EXPECT_EQ(Tag("rawd", "alph"), nullptr);
-    script.Click(kXGAlertOK);
-    Command(kCommandRevert);
-    EXPECT_NE(Tag("rawd", "alph"), nullptr);
-    EXPECT_FALSE(tag_file_needs_saving(File()));
-    EXPECT_EQ(File()->form, fWindow);
-    EXPECT_NE(find_row(fTree, "Alpha (alph) [0k]"), nullptr);
 }
 
 TEST_F(TagFileWindowTest, ImportCinMakesDialogTagsAndSaysWhatItSkipped)

@@ -15,14 +15,10 @@ TEST(Arrays, CapacityMovesInStepsOfSixteen)
 {
     XGSDynArray<point> a;
     EXPECT_EQ(a.GetCapacity(), 0);
-    a.SetLength(1);
-    EXPECT_EQ(a.GetCapacity(), 16);
-    a.SetLength(17);
-    EXPECT_EQ(a.GetCapacity(), 32);
-    a.SetLength(16);
-    EXPECT_EQ(a.GetCapacity(), 16);
-    a.SetLength(0);
-    EXPECT_EQ(a.GetCapacity(), 0);
+    for (auto [length, capacity] : {std::pair{1, 16}, {17, 32}, {16, 16}, {0, 0}}) {
+        a.SetLength(length);
+        EXPECT_EQ(a.GetCapacity(), capacity) << "length " << length;
+    }
 }
 
 TEST(Arrays, InsertAndRemoveKeepOrderAndShrink)

@@ -7,25 +7,17 @@
 #include "framework/XGStringList.h"
 #include "support/test_support.h"
 
-TEST(Placeholders, NumberedAndUnnumberedArgumentOrder)
+TEST(Placeholders, OrderKindsPlainTextAndAtMostNineArguments)
 {
     EXPECT_EQ(XGExpandPlaceholders("#2S then #1S", {"a", "b"}), "b then a");
     // a number selects, and the count continues after it
     EXPECT_EQ(XGExpandPlaceholders("#S #S #S", {"a", "b", "c"}), "a b c");
     EXPECT_EQ(XGExpandPlaceholders("#2S #S #1S", {"a", "b", "c"}), "b c a");
-}
-
-TEST(Placeholders, KindsAndPlainText)
-{
     std::string pascal = std::string(1, '\x03') + "abcdef";
     EXPECT_EQ(XGExpandPlaceholders("#1L #2X #3I #4P", {-12, 255, 0x6D657368, pascal}), "-12 FF mesh abc");
     EXPECT_EQ(XGExpandPlaceholders("# #Q #9 100%", {"x"}), "# #Q #9 100%");
     EXPECT_EQ(XGExpandPlaceholders("#I", {0x41000042}), "A___") << "a zero byte ends the code";
     EXPECT_EQ(XGExpandPlaceholders("[#3S]", {"a"}), "[]") << "a missing argument expands to nothing";
-}
-
-TEST(Placeholders, AtMostNineArguments)
-{
     XGArgs args;
     for (int i = 1; i <= 11; ++i) args.push_back(i);
     EXPECT_EQ(XGExpandPlaceholders("#9L #L", args), "9 ");

@@ -10,7 +10,6 @@
 #include "framework/qt/XGPopupMenu.h"
 #include "framework/qt/XGWindow.h"
 #include "shell/tag_field_text.h"
-#include "shell/TTagPickList.h"
 #include "shell/TTolvaneApp.h"
 #include "sound/sound_list.h"
 #include "tags/gameplay/gameplay.h"
@@ -191,20 +190,4 @@ bytes random_bytes(size_t size, unsigned seed)
     bytes data(size);
     for (uint8_t& b : data) b = uint8_t(random());
     return data;
-}
-
-void answer_pick_list(ModalScript& script, const std::string& row)
-{
-    script.Then([row](XGDialog& d) {
-        if (row.empty()) {
-            d.ClickControl(TTagPickList::kNone);
-            return;
-        }
-        auto* list = dynamic_cast<XGListControl*>(d.FindView(TTagPickList::kList));
-        ASSERT_NE(list, nullptr);
-        for (int32_t i = 0; i < list->GetItemCount(); ++i)
-            if (list->GetItemText(i) == row) list->Choose(i);
-        EXPECT_EQ(list->GetText(), row);
-        d.ClickControl(TTagPickList::kSelect);
-    });
 }

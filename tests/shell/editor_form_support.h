@@ -40,6 +40,3 @@ struct form_case {
 std::vector<form_case> structure_form_cases();
 // size bytes from a fixed seed.
 bytes random_bytes(size_t size, unsigned seed);
-
-// Answers the pick list by choosing the row with the text, or None when row is empty.
-void answer_pick_list(ModalScript& script, const std::string& row);

@@ -3,9 +3,12 @@
 #include <cstring>
 
 #include "shell/TTagFileForm.h"
+#include "shell/TTagPickList.h"
 #include "shell/TTolvaneApp.h"
 #include "shell/TTreeView.h"
 #include "framework/XGResources.h"
+#include "framework/qt/XGDialog.h"
+#include "framework/qt/XGListControl.h"
 #include "framework/qt/XGWindow.h"
 #include "tags/tag_types.h"
 
@@ -105,4 +108,20 @@ void select_rows(TTreeView* tree, const std::vector<std::string>& texts)
 TTestEditor* editor_of(tag_entry* e)
 {
     return dynamic_cast<TTestEditor*>(TTagEditorBase::FromTag(e));
+}
+
+void answer_pick_list(ModalScript& script, const std::string& row)
+{
+    script.Then([row](XGDialog& d) {
+        if (row.empty()) {
+            d.ClickControl(TTagPickList::kNone);
+            return;
+        }
+        auto* list = dynamic_cast<XGListControl*>(d.FindView(TTagPickList::kList));
+        ASSERT_NE(list, nullptr);
+        for (int32_t i = 0; i < list->GetItemCount(); ++i)
+            if (list->GetItemText(i) == row) list->Choose(i);
+        EXPECT_EQ(list->GetText(), row);
+        d.ClickControl(TTagPickList::kSelect);
+    });
 }

@@ -53,3 +53,5 @@ TTreeItem* find_row(TTreeView* tree, const std::string& text);
 // Selects the rows with these texts, in this order.
 void select_rows(TTreeView* tree, const std::vector<std::string>& texts);
 TTestEditor* editor_of(tag_entry* e);
+// Answers the pick list by choosing the row with the text, or None when row is empty.
+void answer_pick_list(ModalScript& script, const std::string& row);

@@ -75,8 +75,9 @@ void ChooseType(XGDialog& d, tag_code type)
 
 } // namespace
 
-TEST_F(ShellTest, TheFrameEnablesTheApplicationsCommandsAndNothingOfTheWindows)
+TEST_F(ShellTest, TheFrameEnablesTheApplicationsCommandsAndTheAllTagsWindowDisablesTheFileCommands)
 {
+    WriteTagFile("plugins/p.tag", {{"rawd", "one_", "one", 1, make_bytes(3, 1)}});
     StartApp();
     for (int id : std::initializer_list<int>{kCommandNew, kCommandOpen, kCommandOpenAllTags, kCommandFindTag,
                                              kCommandBuildFoundation, kCommandUpdateFormats, int16_t(kXGCommandExit),
@@ -87,12 +88,7 @@ TEST_F(ShellTest, TheFrameEnablesTheApplicationsCommandsAndNothingOfTheWindows)
         EXPECT_FALSE(Enabled(*fApp, int16_t(id))) << id;
     // Help names the program, not the framework
     EXPECT_EQ(fApp->GetMenuBar()->FindAction(int16_t(kXGCommandAbout))->text().toStdString(), "&About Quenchold...");
-}
 
-TEST_F(ShellTest, TheAllTagsWindowTakesTheFileCommandsAndDisablesThem)
-{
-    WriteTagFile("plugins/p.tag", {{"rawd", "one_", "one", 1, make_bytes(3, 1)}});
-    StartApp();
     TAllTagForm* all = fApp->ShowAllTagWindow();
     for (int id : std::initializer_list<int>{int16_t(kXGCommandCut), int16_t(kXGCommandCopy), int16_t(kXGCommandPaste),
                        int16_t(kXGCommandClear), kCommandSave, kCommandSaveAs, kCommandRevert, kCommandCreateTag,
@@ -111,8 +107,10 @@ TEST_F(ShellTest, TheAllTagsWindowTakesTheFileCommandsAndDisablesThem)
     EXPECT_FALSE(all->GetTree()->CanAcceptDrop(files));
 }
 
-TEST_F(ShellTest, OpeningAFileThatIsNotATagFileSaysSoAndChangesNothing)
+TEST_F(ShellTest, OpenShowsTheFilesWindowOnceAndRefusesAFileThatIsNotATagFile)
 {
+    std::string a = WriteTagFile("plugins/a.tag", {{"rawd", "one_", "one", 1, make_bytes(3, 1)}});
+    std::string b = WriteTagFile("plugins/b.tag", {{"rawd", "two_", "two", 1, make_bytes(3, 1)}});
     write_file(fData / "notes.txt", make_bytes(300, 1));
     StartApp();
     size_t files = fApp->GetStore().file_count();
@@ -129,14 +127,8 @@ TEST_F(ShellTest, OpeningAFileThatIsNotATagFileSaysSoAndChangesNothing)
     script.File("");
     fApp->DoCommand(kCommandOpen);
     EXPECT_TRUE(fApp->GetWindows().empty());
-}
 
-TEST_F(ShellTest, OpenShowsTheFilesWindowOnceAndBringsItForward)
-{
-    std::string a = WriteTagFile("plugins/a.tag", {{"rawd", "one_", "one", 1, make_bytes(3, 1)}});
-    std::string b = WriteTagFile("plugins/b.tag", {{"rawd", "two_", "two", 1, make_bytes(3, 1)}});
-    StartApp();
-    ModalScript script;
+    // a file opened again brings its window forward
     script.File(a).File(b).File(a);
     fApp->DoCommand(kCommandOpen);
     fApp->DoCommand(kCommandOpen);
@@ -247,10 +239,11 @@ TEST_F(ShellTest, FindTagByAPartOfTheNameOpensTheOnlyMatchOrAsksWhichOne)
     EXPECT_TRUE(shown.back().Mentions("Type both a tag's type and its ID, or a part of its name."));
 }
 
-TEST_F(ShellTest, OpeningAnOldTagUpgradesItAndSaysSoOnce)
+TEST_F(ShellTest, OpeningATagUpgradesAnOldOneOnceTakesVersionZeroAndRefusesANewerOne)
 {
     std::string path = WriteTagFile("plugins/p.tag", {{"proj", "bolt", "bolt", 1, make_bytes(256, 1)},
-                                                      {"soun", "boom", "boom", 1, make_bytes(4, 2)}});
+                                                      {"soun", "zero", "zero", 0, make_bytes(4, 2)}});
+    WriteTagFile("plugins/q.tag", {{"soun", "new_", "new", 7, make_bytes(4, 2)}});
     StartApp();
     tag_entry* bolt = fApp->GetStore().find_tag(code("proj"), code("bolt"));
     ModalScript script;
@@ -273,31 +266,24 @@ TEST_F(ShellTest, OpeningAnOldTagUpgradesItAndSaysSoOnce)
     // a second opening converts nothing and says nothing
     fApp->OpenTagEditor(bolt, false);
     EXPECT_EQ(script.Shown().size(), 1u);
-}
 
-TEST_F(ShellTest, ATagOfVersionZeroTakesTheCurrentVersionWithoutTheDialog)
-{
-    WriteTagFile("plugins/p.tag", {{"soun", "boom", "boom", 0, make_bytes(4, 2)}});
-    StartApp();
-    tag_entry* boom = fApp->GetStore().find_tag(code("soun"), code("boom"));
-    fApp->OpenTagEditor(boom, false);
-    EXPECT_EQ(boom->version, tag_type_version(code("soun")));
-    EXPECT_TRUE(boom->file->needrewrite);
-    EXPECT_NE(editor_of(boom), nullptr);
-}
+    // version 0 takes the current version without the dialog
+    tag_entry* zero = fApp->GetStore().find_tag(code("soun"), code("zero"));
+    fApp->OpenTagEditor(zero, false);
+    EXPECT_EQ(script.Shown().size(), 1u);
+    EXPECT_EQ(zero->version, tag_type_version(code("soun")));
+    EXPECT_TRUE(zero->file->needrewrite);
+    EXPECT_NE(editor_of(zero), nullptr);
 
-TEST_F(ShellTest, ATagNewerThanTheEditorIsRefusedAndLeftAlone)
-{
-    WriteTagFile("plugins/p.tag", {{"soun", "boom", "boom", 7, make_bytes(4, 2)}});
-    StartApp();
-    tag_entry* boom = fApp->GetStore().find_tag(code("soun"), code("boom"));
-    ModalScript script;
+    // newer than the editor: refused and left alone
+    tag_entry* newer = fApp->GetStore().find_tag(code("soun"), code("new_"));
     script.Click(kXGAlertOK);
-    XGGuard([&] { fApp->OpenTagEditor(boom, false); });
-    EXPECT_TRUE(script.Shown().at(0).Mentions("v <= info->version"));
-    EXPECT_EQ(boom->version, 7);
-    EXPECT_EQ(editor_of(boom), nullptr);
-    EXPECT_FALSE(tag_file_needs_saving(boom->file));
+    XGGuard([&] { fApp->OpenTagEditor(newer, false); });
+    ASSERT_EQ(script.Shown().size(), 2u);
+    EXPECT_TRUE(script.Shown()[1].Mentions("v <= info->version"));
+    EXPECT_EQ(newer->version, 7);
+    EXPECT_EQ(editor_of(newer), nullptr);
+    EXPECT_FALSE(tag_file_needs_saving(newer->file));
 }
 
 TEST_F(ShellTest, AnOpenEditorIsBroughtForwardAndNotLoadedAgain)

@@ -92,7 +92,7 @@ TEST_F(EditorFormBaseTest, TheHeaderShowsThePathAndFollowsTheChanges)
     EXPECT_FALSE(form->HasChanges());
 }
 
-TEST_F(EditorFormBaseTest, TheFileButtonAndTagInfoLeadToTheTagsFile)
+TEST_F(EditorFormBaseTest, TheFileButtonTagInfoAndTheChangeBroadcastLeadToTheTagsFile)
 {
     tag_entry* e = ObjectTag(Object());
     TTagEditForm* form = Open(e);
@@ -101,6 +101,18 @@ TEST_F(EditorFormBaseTest, TheFileButtonAndTagInfoLeadToTheTagsFile)
     window->GetTree()->ClearSelection();
     View(form, TTagEditForm::kFileButton)->Click();
     EXPECT_EQ(fApp->GetFrontWindow(), window->GetWindow());
+    ASSERT_EQ(window->GetSelectedTags().size(), 1u);
+    EXPECT_EQ(window->GetSelectedTags()[0], e);
+
+    // the broadcast of a change retitles the editor and shows the changed tag in its file's window
+    Type(form, kGravity, "3");
+    form->ApplyChanges();
+    tag_set_name(e, "renamed boulder");
+    window->GetTree()->ClearSelection();
+    fApp->GetStore().tag_changed(code("obje"), e->id);
+    pump_events();
+    EXPECT_EQ(form->GetWindow()->GetTitle(), "renamed boulder (" + tag_code_to_text(e->id) + "/obje)");
+    EXPECT_NE(window->GetWindow()->GetTitle().find("(modified)"), std::string::npos);
     ASSERT_EQ(window->GetSelectedTags().size(), 1u);
     EXPECT_EQ(window->GetSelectedTags()[0], e);
 
@@ -279,7 +291,7 @@ TEST_F(EditorFormBaseTest, RangesShowTheUpperBoundAndStoreADelta)
     EXPECT_EQ(o.maximum_vitality_delta, 257);
 }
 
-TEST_F(EditorFormBaseTest, ReferenceButtonsNameTheirTagsAndPickFromTheList)
+TEST_F(EditorFormBaseTest, ReferenceButtonsNameTheirTagsPickFromTheListAndReadZeroAsNone)
 {
     monster_definition m{};
     tag_struct_defaults(m);
@@ -311,17 +323,14 @@ TEST_F(EditorFormBaseTest, ReferenceButtonsNameTheirTagsAndPickFromTheList)
     View(form, kObjectTag + 1)->Click();
     EXPECT_NE(TTagEditorBase::FromTag(object), nullptr);
     // a missing tag opens nothing
+    size_t windows = fApp->GetWindows().size();
     View(form, kModel + 1)->Click();
-}
+    EXPECT_EQ(fApp->GetWindows().size(), windows);
 
-TEST_F(EditorFormBaseTest, AnIdOfZeroOrBlanksReadsAsNoneOnceTheButtonChanges)
-{
-    monster_definition m{};
-    tag_struct_defaults(m);
+    // an id of zero: untouched, the stored 0 is kept; once the button changes, zero or blanks read as none
     m.object_tag = 0;
     tag_entry* e = MakeTag("mons", tag_struct_bytes(m));
-    TTagEditForm* form = Open(e);
-    // untouched, the stored 0 is kept
+    form = Open(e);
     EXPECT_EQ(form->GetTagRef(kObjectTag), 0u);
     EXPECT_FALSE(form->HasChanges());
     form->Access().ChooseTagRef(kObjectTag, 0x01020304);
@@ -398,24 +407,6 @@ TEST_F(EditorFormBaseTest, ShortDataOpensWithTheControlsAsBuiltAndLongDataKeepsI
     ASSERT_EQ(after.size(), longData.size());
     EXPECT_EQ(bytes(after.begin() + 64, after.end()), bytes(longData.begin() + 64, longData.end()));
     EXPECT_EQ(after[1], 0x01);
-}
-
-TEST_F(EditorFormBaseTest, TheBroadcastRetitlesAndShowsTheChangedTag)
-{
-    tag_entry* e = ObjectTag(Object());
-    TTagEditForm* form = Open(e);
-    TTagFileForm* window = TTagFileForm::FromFile(e->file);
-    ASSERT_NE(window, nullptr);
-    Type(form, kGravity, "3");
-    form->ApplyChanges();
-    tag_set_name(e, "renamed boulder");
-    fApp->GetStore().tag_changed(code("obje"), e->id);
-    pump_events();
-    EXPECT_EQ(form->GetWindow()->GetTitle(), "renamed boulder (" + tag_code_to_text(e->id) + "/obje)");
-    EXPECT_NE(window->GetWindow()->GetTitle().find("(modified)"), std::string::npos);
-    std::vector<tag_entry*> selected = window->GetSelectedTags();
-    ASSERT_EQ(selected.size(), 1u);
-    EXPECT_EQ(selected[0], e);
 }
 
 TEST_F(EditorFormBaseTest, EveryOpenEditorHearsOfEveryChangeInOrder)

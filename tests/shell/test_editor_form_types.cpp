@@ -102,24 +102,35 @@ TEST_F(EditorFormTypesTest, EveryFormCarriesTheTitleOfItsViewResource)
         EXPECT_NE(tag_type_editor_hook(code(type), false), nullptr) << type;
 }
 
-TEST_F(EditorFormTypesTest, MonsterVisibilityNoneIsStoredAsMinusOne)
+TEST_F(EditorFormTypesTest, MonsterVisibilityNoneIsMinusOneAndABlankMovementModifierIsNone)
 {
     monster_definition m = Monster();
     ASSERT_EQ(m.field_438, -1);
+    m.movement_modifier_markers[0] = 0xFF;
+    m.movement_modifiers[1] = 51;
     tag_entry* e = MakeTag("mons", tag_struct_bytes(m));
     TTagEditForm* form = Open(e);
     XGPopupMenu* visibility = Popup(form, kVisibility);
     EXPECT_EQ(visibility->GetText(), "None");
     EXPECT_EQ(visibility->GetItemCount(), 3);
+    EXPECT_EQ(form->GetText(kFirstMovementModifier), "");
+    EXPECT_EQ(form->GetText(kFirstMovementModifier + 1), "0.2");
+    EXPECT_FALSE(form->HasChanges());
     Type(form, kWarningDistance, "4");
+    Type(form, kFirstMovementModifier, "0.5");
+    Type(form, kFirstMovementModifier + 1, " ");
     form->ApplyChanges();
-    EXPECT_EQ(Stored<monster_definition>(e).field_438, -1);
-    visibility->Choose(2);
-    form->ApplyChanges();
-    EXPECT_EQ(Stored<monster_definition>(e).field_438, 1);
-    visibility->Choose(0);
-    form->ApplyChanges();
-    EXPECT_EQ(Stored<monster_definition>(e).field_438, -1);
+    monster_definition stored = Stored<monster_definition>(e);
+    EXPECT_EQ(stored.field_438, -1);
+    EXPECT_EQ(stored.movement_modifier_markers[0], 0);
+    EXPECT_EQ(stored.movement_modifiers[0], 128);
+    EXPECT_EQ(stored.movement_modifier_markers[1], 0xFF);
+    EXPECT_EQ(stored.movement_modifiers[1], 51);
+    for (auto [row, value] : {std::pair{2, 1}, {0, -1}}) {
+        visibility->Choose(row);
+        form->ApplyChanges();
+        EXPECT_EQ(Stored<monster_definition>(e).field_438, value) << "row " << row;
+    }
 }
 
 TEST_F(EditorFormTypesTest, UseThreeDModelSwitchesTheModelTypeAndKeepsTheSequenceBytes)
@@ -196,26 +207,6 @@ TEST_F(EditorFormTypesTest, AttacksAreAddedInTheirDialogAndDeleted)
     form->FindView(kMonsterFlags)->Click();
     form->ApplyChanges();
     EXPECT_EQ(Stored<monster_definition>(e).flags, 0x8u);
-}
-
-TEST_F(EditorFormTypesTest, ABlankMovementModifierIsNone)
-{
-    monster_definition m = Monster();
-    m.movement_modifier_markers[0] = 0xFF;
-    m.movement_modifiers[1] = 51;
-    tag_entry* e = MakeTag("mons", tag_struct_bytes(m));
-    TTagEditForm* form = Open(e);
-    EXPECT_EQ(form->GetText(kFirstMovementModifier), "");
-    EXPECT_EQ(form->GetText(kFirstMovementModifier + 1), "0.2");
-    EXPECT_FALSE(form->HasChanges());
-    Type(form, kFirstMovementModifier, "0.5");
-    Type(form, kFirstMovementModifier + 1, " ");
-    form->ApplyChanges();
-    monster_definition stored = Stored<monster_definition>(e);
-    EXPECT_EQ(stored.movement_modifier_markers[0], 0);
-    EXPECT_EQ(stored.movement_modifiers[0], 128);
-    EXPECT_EQ(stored.movement_modifier_markers[1], 0xFF);
-    EXPECT_EQ(stored.movement_modifiers[1], 51);
 }
 
 TEST_F(EditorFormTypesTest, AMissingPopupIsAnAssertionNamingTheList)

@@ -534,7 +534,7 @@ TEST_F(MediaFormTest, SpriteEditsChangeTheirBytesAndSequencesPlayAtTheirTicks)
     EXPECT_FALSE(form->IsPlaying());
 }
 
-TEST_F(MediaFormTest, TextThatIsNotANumberKeepsTheRowItIsIn)
+TEST_F(MediaFormTest, SpriteTextThatIsNotANumberKeepsItsRowAndRowsStayWithinTheirLimits)
 {
     tag_entry* e = MakeTag("spri", {});
     write_sprite_definition(*create_sprite_definition(2, 1, 2), e);
@@ -563,6 +563,30 @@ TEST_F(MediaFormTest, TextThatIsNotANumberKeepsTheRowItIsIn)
     Select(form, TspriEditForm::kFrames, {0});
     EXPECT_EQ(form->GetControlValue(TspriEditForm::kFrames), 0);
     EXPECT_EQ(form->GetDefinition()->frames[1].placement[5], 3 * 32768);
+
+    // frames and sequences stay within their limits
+    auto def = create_sprite_definition(MAX_SPRITE_FRAMES, MAX_SPRITE_SEQUENCES, 0);
+    for (sprite_frame& f : def->frames) f.texture_stack = NONE_TAG;
+    e = MakeTag("spri", {}, "full");
+    write_sprite_definition(*def, e);
+    form = dynamic_cast<TspriEditForm*>(Open(e));
+    EXPECT_FALSE(View(form, TspriEditForm::kAddFrame)->IsEnabled());
+    EXPECT_FALSE(View(form, TspriEditForm::kAddSequence)->IsEnabled());
+    View(form, TspriEditForm::kDeleteFrame)->Click();
+    View(form, TspriEditForm::kDeleteSequence)->Click();
+    EXPECT_TRUE(View(form, TspriEditForm::kAddFrame)->IsEnabled());
+    form->ApplyChanges();
+    def = create_sprite_definition(MAX_SPRITE_FRAMES, MAX_SPRITE_SEQUENCES, MAX_SPRITE_STEPS);
+    ASSERT_TRUE(read_sprite_definition(*def, e, false));
+    EXPECT_EQ(def->num_frames(), MAX_SPRITE_FRAMES - 1);
+    EXPECT_EQ(def->num_sequences(), MAX_SPRITE_SEQUENCES - 1);
+
+    tag_entry* over = MakeTag("spri", bytes(28, 0), "over");
+    bytes data = Data(over);
+    put_be32(data, 4, MAX_SPRITE_SEQUENCES + 1);
+    tag_set_data(over, data.data(), uint32_t(data.size()));
+    form = dynamic_cast<TspriEditForm*>(Open(over));
+    EXPECT_NE(form->GetNote().find("MAX_SPRITE_SEQUENCES"), std::string::npos) << form->GetNote();
 }
 
 TEST_F(MediaFormTest, ProtectedMediaTagsAreShownButNotChanged)
@@ -610,32 +634,6 @@ TEST_F(MediaFormTest, ProtectedMediaTagsAreShownButNotChanged)
     EXPECT_FALSE(View(soun, TsounEditForm::kAdd)->IsEnabled());
     EXPECT_FALSE(View(soun, TsounEditForm::kRemove)->IsEnabled());
     EXPECT_EQ(Data(stack), stackBytes);
-}
-
-TEST_F(MediaFormTest, SpriteFramesAndSequencesStayWithinTheirLimits)
-{
-    auto def = create_sprite_definition(MAX_SPRITE_FRAMES, MAX_SPRITE_SEQUENCES, 0);
-    for (sprite_frame& f : def->frames) f.texture_stack = NONE_TAG;
-    tag_entry* e = MakeTag("spri", {});
-    write_sprite_definition(*def, e);
-    auto* form = dynamic_cast<TspriEditForm*>(Open(e));
-    EXPECT_FALSE(View(form, TspriEditForm::kAddFrame)->IsEnabled());
-    EXPECT_FALSE(View(form, TspriEditForm::kAddSequence)->IsEnabled());
-    View(form, TspriEditForm::kDeleteFrame)->Click();
-    View(form, TspriEditForm::kDeleteSequence)->Click();
-    EXPECT_TRUE(View(form, TspriEditForm::kAddFrame)->IsEnabled());
-    form->ApplyChanges();
-    def = create_sprite_definition(MAX_SPRITE_FRAMES, MAX_SPRITE_SEQUENCES, MAX_SPRITE_STEPS);
-    ASSERT_TRUE(read_sprite_definition(*def, e, false));
-    EXPECT_EQ(def->num_frames(), MAX_SPRITE_FRAMES - 1);
-    EXPECT_EQ(def->num_sequences(), MAX_SPRITE_SEQUENCES - 1);
-
-    tag_entry* over = MakeTag("spri", bytes(28, 0), "over");
-    bytes data = Data(over);
-    put_be32(data, 4, MAX_SPRITE_SEQUENCES + 1);
-    tag_set_data(over, data.data(), uint32_t(data.size()));
-    form = dynamic_cast<TspriEditForm*>(Open(over));
-    EXPECT_NE(form->GetNote().find("MAX_SPRITE_SEQUENCES"), std::string::npos) << form->GetNote();
 }
 
 TEST_F(MediaFormTest, GroundSpriteSetsStoreWhatTheCoreStores)

@@ -147,10 +147,7 @@ TEST_F(PickDialogsTest, CollapseTerrainWaitsForBothStacks)
         EXPECT_EQ(d.GetTitle(), "Collapse Terrain Detail");
         EXPECT_EQ(Text(d, TCollapseTerrainDialog::kDetailButton), "(tag unassigned)");
         EXPECT_FALSE(d.FindView(TCollapseTerrainDialog::kCreate)->IsEnabled());
-        script.Then([](XGDialog& pick) {
-            Pick(pick, "mud (mud_)");
-            pick.ClickControl(TTagPickList::kSelect);
-        });
+        answer_pick_list(script, "mud (mud_)");
         d.ClickControl(TCollapseTerrainDialog::kDetailButton);
         EXPECT_EQ(Text(d, TCollapseTerrainDialog::kDetailButton), "mud");
         EXPECT_FALSE(d.FindView(TCollapseTerrainDialog::kCreate)->IsEnabled());
@@ -158,10 +155,7 @@ TEST_F(PickDialogsTest, CollapseTerrainWaitsForBothStacks)
         script.Click(TTagPickList::kCancel);
         d.ClickControl(TCollapseTerrainDialog::kDetailButton);
         EXPECT_EQ(Text(d, TCollapseTerrainDialog::kDetailButton), "mud");
-        script.Then([](XGDialog& pick) {
-            Pick(pick, "Rock (ROCK)");
-            pick.ClickControl(TTagPickList::kSelect);
-        });
+        answer_pick_list(script, "Rock (ROCK)");
         d.ClickControl(TCollapseTerrainDialog::kTerrainButton);
         EXPECT_TRUE(d.ClickControl(TCollapseTerrainDialog::kCreate));
     });
@@ -222,18 +216,10 @@ TEST_F(TextureCommandsTest, ImportNewColormapMakesATerrainStackNamedAfterTheImag
 TEST_F(TextureCommandsTest, CollapseTerrainDetailAddsTheCollapsedStack)
 {
     ModalScript script;
-    auto pick = [](const std::string& row) {
-        return [row](XGDialog& d) {
-            auto* list = static_cast<XGListControl*>(d.FindView(TTagPickList::kList));
-            for (int i = 0; i < list->GetItemCount(); ++i)
-                if (list->GetItemText(i) == row) list->Choose(i);
-            d.ClickControl(TTagPickList::kSelect);
-        };
-    };
     script.Then([&](XGDialog& d) {
-        script.Then(pick("Sample Terrain Detail (detl)"));
+        answer_pick_list(script, "Sample Terrain Detail (detl)");
         d.ClickControl(TCollapseTerrainDialog::kDetailButton);
-        script.Then(pick("Sample Terrain (terr)"));
+        answer_pick_list(script, "Sample Terrain (terr)");
         d.ClickControl(TCollapseTerrainDialog::kTerrainButton);
         // then the summary
         script.Click(1);

@@ -45,6 +45,12 @@ protected:
     {
         return tag_find_in_file(File(), code(type), code(id));
     }
+    static bytes Data(tag_entry* e)
+    {
+        uint32_t size = 0;
+        const uint8_t* data = e ? tag_get_data(e, &size) : nullptr;
+        return data ? bytes(data, data + size) : bytes();
+    }
     // as the menu does it: errors become alerts
     int Command(int16_t id)
     {
@@ -89,17 +95,12 @@ protected:
 TEST_F(TagFileWindowTest, CommandStatusFollowsTheSelectionClipboardAndFile)
 {
     fTree->ClearSelection();
-    EXPECT_FALSE(Enabled(kXGCommandCopy));
-    EXPECT_FALSE(Enabled(kCommandTagInfo));
-    EXPECT_FALSE(Enabled(kXGCommandPaste));
-    EXPECT_FALSE(Enabled(kCommandSave));
-    EXPECT_FALSE(Enabled(kCommandRevert));
-    EXPECT_TRUE(Enabled(kCommandSaveAs));
-    EXPECT_TRUE(Enabled(kCommandCreateTag));
-    EXPECT_TRUE(Enabled(kCommandFindDuplicates));
+    for (int id : {int(kXGCommandCopy), int(kCommandTagInfo), int(kXGCommandPaste), int(kCommandSave), int(kCommandRevert)})
+        EXPECT_FALSE(Enabled(int16_t(id))) << id;
     // the application's own commands stay enabled in a tag file window
-    EXPECT_TRUE(Enabled(kCommandNew));
-    EXPECT_TRUE(Enabled(kCommandFindTag));
+    for (int id : {int(kCommandSaveAs), int(kCommandCreateTag), int(kCommandFindDuplicates), int(kCommandNew),
+                   int(kCommandFindTag)})
+        EXPECT_TRUE(Enabled(int16_t(id))) << id;
 
     select_rows(fTree, {"Alpha (alph) [0k]", "beta (beta) [0k]"});
     EXPECT_TRUE(Enabled(kXGCommandCut));
@@ -113,7 +114,7 @@ TEST_F(TagFileWindowTest, CommandStatusFollowsTheSelectionClipboardAndFile)
     EXPECT_EQ(fWindow->GetWindow()->GetTitle(), fPath + " (modified)");
 }
 
-TEST_F(TagFileWindowTest, CopyOfATypeRowAndOneOfItsTagsCopiesEachTagOnce)
+TEST_F(TagFileWindowTest, CopyTakesEachTagOnceAndPasteIntoTheSameFileGivesANewIdFromTheName)
 {
     select_rows(fTree, {"beta (beta) [0k]", "Raw Files", "boom (boom) [0k]"});
     Command(kXGCommandCopy);
@@ -124,18 +125,13 @@ TEST_F(TagFileWindowTest, CopyOfATypeRowAndOneOfItsTagsCopiesEachTagOnce)
     EXPECT_EQ(bytes(r.data, r.data + r.size), make_bytes(12, 3));
     EXPECT_EQ(r.type, code("soun"));
     EXPECT_EQ(r.id, code("boom"));
-}
 
-TEST_F(TagFileWindowTest, PasteIntoTheSameFileGivesANewIdFromTheName)
-{
     select_rows(fTree, {"boom (boom) [0k]"});
     Command(kXGCommandCopy);
     Command(kXGCommandPaste);
     ASSERT_NE(Tag("soun", "boon"), nullptr);
     EXPECT_STREQ(Tag("soun", "boon")->name, "boom");
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data(Tag("soun", "boon"), &size);
-    EXPECT_EQ(bytes(data, data + size), make_bytes(12, 3));
+    EXPECT_EQ(Data(Tag("soun", "boon")), make_bytes(12, 3));
     // the pasted tag is what is selected now
     ASSERT_EQ(fTree->GetSelectionCount(), 1);
     EXPECT_EQ(fTree->GetFirstSelected()->text, "boom (boon) [0k]");
@@ -157,10 +153,7 @@ TEST_F(TagFileWindowTest, CutSkipsATagWhoseEditorRefusesToCloseAndCutsTheOthers)
                                                           "  boom (boom) [0k]"}));
     // what was cut comes back whole
     Command(kXGCommandPaste);
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data(Tag("soun", "zap_"), &size);
-    ASSERT_NE(data, nullptr);
-    EXPECT_EQ(bytes(data, data + size), make_bytes(13, 4));
+    EXPECT_EQ(Data(Tag("soun", "zap_")), make_bytes(13, 4));
 }
 
 TEST_F(TagFileWindowTest, ClearAndTheDeleteKeysDeleteTheSelectionAndItsEditors)
@@ -221,7 +214,7 @@ TEST_F(TagFileWindowTest, ReturnAndCtrlEOpenTheSelectionAsDoubleClickDoes)
     EXPECT_TRUE(find_row(fTree, "Raw Files")->expanded);
 }
 
-TEST_F(TagFileWindowTest, DroppedTagsAreCopiedUnlessTheyAreHereAlready)
+TEST_F(TagFileWindowTest, DroppedTagsAreCopiedUnlessTheyAreHereAlreadyGoneOrFromAnotherProcess)
 {
     std::string other = WriteTagFile("plugins/other.tag", {{"soun", "boom", "other boom", 1, make_bytes(5, 9)},
                                                            {"rawd", "gift", "gift", 3, make_bytes(6, 8)}});
@@ -230,6 +223,18 @@ TEST_F(TagFileWindowTest, DroppedTagsAreCopiedUnlessTheyAreHereAlready)
     Drop(fWindow, RowDrag(Tag("soun", "boom")));
     Drop(target, RowDrag(Tag("soun", "boom")));
     EXPECT_FALSE(tag_file_needs_saving(File()));
+    // a row of another process id, one whose tag was deleted since, and bytes that are no rows
+    XGDragData data = RowDrag(Tag("rawd", "alph"));
+    std::vector<uint8_t> raw = *data.Get(TAG_ROW_DRAG_TYPE);
+    raw[0] ^= 0x5A;
+    XGDragData foreign, junk;
+    foreign.Add(TAG_ROW_DRAG_TYPE, raw.data(), raw.size());
+    Drop(target, foreign);
+    XGDragData stale = RowDrag(Tag("rawd", "beta"));
+    fApp->GetStore().delete_tag(Tag("rawd", "beta"));
+    Drop(target, stale);
+    junk.Add(TAG_ROW_DRAG_TYPE, "junk", 4);
+    Drop(target, junk);
     EXPECT_FALSE(tag_file_needs_saving(target->GetFile()));
     EXPECT_STREQ(tag_find_in_file(target->GetFile(), code("soun"), code("boom"))->name, "other boom");
 
@@ -237,31 +242,8 @@ TEST_F(TagFileWindowTest, DroppedTagsAreCopiedUnlessTheyAreHereAlready)
     tag_entry* copy = tag_find_in_file(target->GetFile(), code("rawd"), code("alph"));
     ASSERT_NE(copy, nullptr);
     EXPECT_STREQ(copy->name, "Alpha");
-    uint32_t size = 0;
-    const uint8_t* data = tag_get_data(copy, &size);
-    EXPECT_EQ(bytes(data, data + size), make_bytes(10, 1));
+    EXPECT_EQ(Data(copy), make_bytes(10, 1));
     EXPECT_NE(find_row(target->GetTree(), "Alpha (alph) [0k]"), nullptr);
-}
-
-TEST_F(TagFileWindowTest, RowsFromAnotherProcessOrOfTagsThatAreGoneAreIgnored)
-{
-    std::string other = WriteTagFile("plugins/other.tag", {{"rawd", "gift", "gift", 1, make_bytes(6, 8)}});
-    TTagFileForm* target = OpenWindow(other);
-    XGDragData data = RowDrag(Tag("rawd", "alph"));
-    std::vector<uint8_t> bytes = *data.Get(TAG_ROW_DRAG_TYPE);
-    bytes[0] ^= 0x5A; // another process id
-    XGDragData foreign;
-    foreign.Add(TAG_ROW_DRAG_TYPE, bytes.data(), bytes.size());
-    Drop(target, foreign);
-    // a row whose tag was deleted since
-    XGDragData stale = RowDrag(Tag("rawd", "beta"));
-    fApp->GetStore().delete_tag(Tag("rawd", "beta"));
-    Drop(target, stale);
-    // and bytes that are no rows at all
-    XGDragData junk;
-    junk.Add(TAG_ROW_DRAG_TYPE, "junk", 4);
-    Drop(target, junk);
-    EXPECT_FALSE(tag_file_needs_saving(target->GetFile()));
 }
 
 TEST_F(TagFileWindowTest, DroppedFilesAddTheirTagsOrBecomeRawTags)
@@ -295,7 +277,7 @@ TEST_F(TagFileWindowTest, DroppedFilesAddTheirTagsOrBecomeRawTags)
     EXPECT_EQ(fApp->GetStore().find_open_file(other), nullptr);
 }
 
-TEST_F(TagFileWindowTest, SaveWritesTheFileAndSaveAsRefusesAnExistingTagFile)
+TEST_F(TagFileWindowTest, SaveWritesTheFileSaveAsRefusesAnExistingTagFileAndRevertReadsItAgain)
 {
     select_rows(fTree, {"boom (boom) [0k]"});
     Command(kXGCommandCopy);
@@ -332,6 +314,19 @@ TEST_F(TagFileWindowTest, SaveWritesTheFileAndSaveAsRefusesAnExistingTagFile)
     script.File("");
     Command(kCommandSaveAs);
     EXPECT_EQ(File()->path, moved);
+
+    // Revert asks, then reads the file again and keeps the window
+    select_rows(fTree, {"Alpha (alph) [0k]"});
+    Command(kXGCommandClear);
+    script.Click(kXGAlertCancel);
+    Command(kCommandRevert);
+    EXPECT_EQ(Tag("rawd", "alph"), nullptr);
+    script.Click(kXGAlertOK);
+    Command(kCommandRevert);
+    EXPECT_NE(Tag("rawd", "alph"), nullptr);
+    EXPECT_FALSE(tag_file_needs_saving(File()));
+    EXPECT_EQ(File()->form, fWindow);
+    EXPECT_NE(find_row(fTree, "Alpha (alph) [0k]"), nullptr);
 }
 
 TEST_F(TagFileWindowTest, TheCloseCheckSavesCancelsOrRevertsAsAnswered)
@@ -409,22 +404,6 @@ TEST_F(TagFileWindowTest, ANewFileIsSavedThroughSaveAsWhenItCloses)
     script.Click(kXGSaveWindowDontSave);
     EXPECT_TRUE(form->GetWindow()->Close(true));
     EXPECT_EQ(fApp->GetStore().file_count(), files - 1);
-}
-
-TEST_F(TagFileWindowTest, RevertReadsTheFileAgainAndKeepsTheWindow)
-{
-    select_rows(fTree, {"Alpha (alph) [0k]"});
-    Command(kXGCommandClear);
-    ModalScript script;
-    script.Click(kXGAlertCancel);
-    Command(kCommandRevert);
-    EXPECT_EQ(Tag("rawd", "alph"), nullptr);
-    script.Click(kXGAlertOK);
-    Command(kCommandRevert);
-    EXPECT_NE(Tag("rawd", "alph"), nullptr);
-    EXPECT_FALSE(tag_file_needs_saving(File()));
-    EXPECT_EQ(File()->form, fWindow);
-    EXPECT_NE(find_row(fTree, "Alpha (alph) [0k]"), nullptr);
 }
 
 TEST_F(TagFileWindowTest, ImportCinMakesDialogTagsAndSaysWhatItSkipped)

@@ -56,7 +56,7 @@ TEST(TTreeViewOrder, ComparingRowsOfDifferentParentsOrTreesIsAnAssertion)
     EXPECT_THROW(TTreeView::CompareItems(&a, &b), AssertionThrown);
 }
 
-TEST_F(ShellTest, RowsShowTypesAndTagsSortedWithSizesInKilobytes)
+TEST_F(ShellTest, RowsShowTypesAndTagsSortedWithSizesInKilobytesAndKeepTheirExpansion)
 {
     std::string path = WriteTagFile("plugins/p.tag", {{"rawd", "gamm", "Gamma", 1, Sized(1500)},
                                                       {"rawd", "alph", "Alpha", 1, Sized(1499)},
@@ -75,6 +75,18 @@ TEST_F(ShellTest, RowsShowTypesAndTagsSortedWithSizesInKilobytes)
     EXPECT_EQ(find_row(w->GetTree(), "Alpha (alph) [1k]")->icon, 131);
     EXPECT_EQ(find_row(w->GetTree(), "boom (boom) [0k]")->icon, 130);
     EXPECT_EQ(w->GetWindow()->GetTitle(), path);
+
+    // a refresh keeps the expanded type rows, and only those
+    TTreeView* tree = w->GetTree();
+    tree->Expand(find_row(tree, "Sounds"), true);
+    tree->Expand(find_row(tree, "Raw Files"), true);
+    tree->Expand(find_row(tree, "Raw Files"), false);
+    fApp->GetStore().create_tag(w->GetFile(), "soun"_4cc, "new_"_4cc, 1, "new", 0, 1, "x");
+    w->Refresh(true);
+    EXPECT_TRUE(find_row(tree, "Sounds")->expanded);
+    EXPECT_FALSE(find_row(tree, "Raw Files")->expanded);
+    EXPECT_FALSE(find_row(tree, "UNKNOWN TYPE")->expanded);
+    EXPECT_NE(find_row(tree, "new (new_) [0k]"), nullptr);
 }
 
 TEST_F(ShellTest, TheChangedIconShowsInBothWindowsUntilTheFileIsSaved)
@@ -99,25 +111,6 @@ TEST_F(ShellTest, TheChangedIconShowsInBothWindowsUntilTheFileIsSaved)
     EXPECT_EQ(find_row(w->GetTree(), "boom (boom) [0k]")->icon, 130);
     EXPECT_EQ(find_row(all->GetTree(), "boom (boom) [0k]  plugins/p.tag")->icon, 130);
     EXPECT_EQ(w->GetWindow()->GetTitle(), path);
-}
-
-TEST_F(ShellTest, RefreshKeepsTheExpandedTypeRows)
-{
-    std::string path = WriteTagFile("plugins/p.tag", {{"rawd", "a___", "a", 1, Sized(1)},
-                                                      {"soun", "b___", "b", 1, Sized(1)},
-                                                      {"amso", "c___", "c", 1, Sized(1)}});
-    StartApp();
-    TTagFileForm* w = OpenWindow(path);
-    w->GetTree()->Expand(find_row(w->GetTree(), "Sounds"), true);
-    w->GetTree()->Expand(find_row(w->GetTree(), "Raw Files"), true);
-    w->GetTree()->Expand(find_row(w->GetTree(), "Raw Files"), false);
-    tag_file* f = w->GetFile();
-    fApp->GetStore().create_tag(f, "soun"_4cc, "new_"_4cc, 1, "new", 0, 1, "x");
-    w->Refresh(true);
-    EXPECT_TRUE(find_row(w->GetTree(), "Sounds")->expanded);
-    EXPECT_FALSE(find_row(w->GetTree(), "Raw Files")->expanded);
-    EXPECT_FALSE(find_row(w->GetTree(), "Ambient Sounds")->expanded);
-    EXPECT_NE(find_row(w->GetTree(), "new (new_) [0k]"), nullptr);
 }
 
 TEST_F(ShellTest, TheAllTagsWindowListsEveryFileUnderOneRowPerType)

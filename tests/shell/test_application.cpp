@@ -8,6 +8,9 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProgressDialog>
 #include <QListWidget>
 #include <QSettings>
 #include <algorithm>
@@ -551,6 +554,12 @@ TEST_F(ShellTest, BuildFoundationTagsAsksForTheRootListAndSaysWhatItSkipped)
     std::vector<std::string> opened;
     TOpenLogHook oldOpen = TSetOpenLogHook([&](const std::string& log) { opened.push_back(log); });
     script.File(fData / "roots.txt").Click(kXGAlertOK).Then([](XGDialog& d) {
+        // the progress dialog of work too short to show it does not come up over the summary later
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 600) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            EXPECT_FALSE(qobject_cast<QProgressDialog*>(w) && w->isVisible());
         EXPECT_TRUE(d.FindView(3)->IsShown());
         d.ClickControl(3);
         EXPECT_FALSE(d.IsDone());

@@ -44,7 +44,7 @@ XGProgressDialog::XGProgressDialog(const std::string& title, bool cancellable)
 
 XGProgressDialog::~XGProgressDialog()
 {
-    fDialog->hide();
+    Close();
 }
 
 bool XGProgressDialog::Report(const std::string& what, int64_t done, int64_t total)
@@ -66,6 +66,8 @@ bool XGProgressDialog::Report(const std::string& what, int64_t done, int64_t tot
 
 void XGProgressDialog::Close()
 {
+    // reset stops the timer that would show work shorter than the minimum duration later
+    fDialog->reset();
     fDialog->hide();
 }
 

@@ -85,7 +85,9 @@ TEST_F(CameraImport, FilesMissingAPartCreateNothing)
         {"*CONTROL_POS_TRACK { \"unclosed\n }", "quoted text"},
         {"*CONTROL_POS_TRACK { " + std::string(1025, 'x') + " }", "longer than 1024"},
     };
-    for (const auto& [text, says] : cases) {
+    for (const auto& c : cases) {
+        const std::string& text = c.first;
+        const char* says = c.second;
         const std::string message = error_of([&] { import_camera_motion(store, f, Write(text)); });
         EXPECT_NE(message.find(says), std::string::npos) << text << ": " << message;
     }

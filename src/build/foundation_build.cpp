@@ -201,20 +201,17 @@ void TFoundationBuild::Enter(size_t record, std::vector<walk_frame>& stack)
     // (and fail if its file was changed meanwhile).
     const bool loaded = c.entry->data != nullptr;
     fSources->Load(c.entry);
-    auto unload = [&] {
-        if (!loaded) tag_forget_data(c.entry);
-    };
     fCapturing = true;
     const size_t unreadable = fUnreadable;
     try {
         hook(c.entry);
     } catch (...) {
         fCapturing = false;
-        unload();
+        if (!loaded) tag_forget_data(c.entry);
         throw;
     }
     fCapturing = false;
-    unload();
+    if (!loaded) tag_forget_data(c.entry);
     frame.end = fPending.size();
     stack.push_back(frame);
     if (fUnreadable == unreadable) {
@@ -305,6 +302,8 @@ bool TFoundationBuild::finish_foundation_build()
         set_dependency_sink(fPreviousSink);
         fSinkInstalled = false;
     }
+    // what was read ahead for hooks that did not run is not needed any more
+    fSources->Clear();
     // The outputs list their tags; the data goes from the chosen tags to the files as they are
     // written (ReadTagData).
     TTagStore outputs;

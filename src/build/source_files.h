@@ -14,7 +14,7 @@
 
 class TSourceFiles {
 public:
-    // Gives the tag its data for a hook; whether it was loaded here. ForgetLoaded drops it.
+    // Gives the tag its data for a hook; whether it was loaded here.
     bool Load(tag_entry* e);
     // Whether the tag's whole data can be had: its file is checked once until the next Clear.
     bool Available(tag_entry* e);

@@ -14,6 +14,7 @@
 #include "framework/XGFileLock.h"
 #include "framework/XGFileSpecifier.h"
 #include "framework/XGSaveFile.h"
+#include "tags/staged_writer.h"
 
 const bs_code tag_header_bs_codes[] = {_begin_bs_array, 1, _2byte, _2byte, 32, 64, _2byte, _2byte, _4byte,
                                        _4byte, _4byte, _4byte, 4, _4byte, _end_bs_array};
@@ -132,58 +133,6 @@ bool MakeEntryPoint(tag_entry* e, TTagDataSource& source, TTagDataSource* given,
     }
     return true;
 }
-
-// Writes through a buffer, feeding the data checksum with every byte written.
-class TStagedWriter {
-public:
-    TStagedWriter(XGFile& out, uint32_t capacity)
-        : fOut(out), fBuffer(capacity ? new (std::nothrow) uint8_t[capacity] : nullptr), fCapacity(capacity)
-    {
-    }
-
-    bool Ready() const { return fBuffer != nullptr; }
-
-    // Free space, at least one byte.
-    uint8_t* Space(uint32_t& room)
-    {
-        if (fUsed == fCapacity) Flush();
-        room = fCapacity - fUsed;
-        return fBuffer.get() + fUsed;
-    }
-    void Commit(uint32_t n) { fUsed += n; }
-
-    void Append(const uint8_t* data, uint32_t n)
-    {
-        if (n > fCapacity - fUsed) Flush();
-        if (n >= fCapacity) {
-            Write(data, n);
-            return;
-        }
-        std::memcpy(fBuffer.get() + fUsed, data, n);
-        fUsed += n;
-    }
-
-    void Flush()
-    {
-        if (fUsed) Write(fBuffer.get(), fUsed);
-        fUsed = 0;
-    }
-
-    uint32_t Checksum() const { return fCrc; }
-
-private:
-    void Write(const uint8_t* data, uint32_t n)
-    {
-        fOut.Write(data, n);
-        fCrc = tag_checksum(fCrc, data, n);
-    }
-
-    XGFile& fOut;
-    std::unique_ptr<uint8_t[]> fBuffer;
-    uint32_t fCapacity;
-    uint32_t fUsed = 0;
-    uint32_t fCrc = TAG_CHECKSUM_START;
-};
 
 } // namespace
 
@@ -305,7 +254,8 @@ struct TTagFileWriter::state {
     {
         why = text;
         failed = true;
-        temp.reset(); // the temporary file goes
+        staged.reset(); // its thread is done with the file
+        temp.reset();   // the temporary file goes
         return false;
     }
 };
@@ -442,7 +392,10 @@ bool TTagFileWriter::Begin(bool lock_late)
     } catch (const XGError& error) {
         return s.Fail(error.GetMessage());
     }
-    s.staged = std::make_unique<TStagedWriter>(s.temp->GetFile(), uint32_t(std::min<uint64_t>(total, COPY_BUFFER_SIZE)));
+    // more than a buffer's worth is written by a thread of its own while the next buffer fills
+    s.staged = std::make_unique<TStagedWriter>(s.temp->GetFile(), TAG_CHECKSUM_START,
+                                               uint32_t(std::min<uint64_t>(total, COPY_BUFFER_SIZE)),
+                                               total > COPY_BUFFER_SIZE);
     return true;
 }
 

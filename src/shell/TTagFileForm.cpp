@@ -183,7 +183,8 @@ bool TTagFileForm::SaveAs()
     XGFileRequest request;
     request.save = true;
     request.filter = "All Files|*.*";
-    request.proposedName = fFile->path.empty() ? "untitled.tag" : tag_file_name(fFile);
+    // the file's own name, in its own folder
+    request.proposedName = fFile->path.empty() ? "untitled.tag" : fFile->path;
     std::string path = XGChooseFile(request);
     if (path.empty()) return false;
     Store().save_tag_file_as(fFile, path);

@@ -59,6 +59,7 @@ ModalScript::ModalScript()
         step(dialog);
     });
     XGSetFileHook([this](const XGFileRequest& request) -> std::string {
+        fRequests.push_back(request);
         if (fFiles.empty()) {
             ADD_FAILURE() << "unexpected file dialog: " << request.filter;
             return {};

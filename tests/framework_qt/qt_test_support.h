@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "framework/qt/XGAppCore.h"
+#include "framework/qt/XGFileDialog.h"
 
 class QApplication;
 class XGDialog;
@@ -44,12 +45,14 @@ public:
     ModalScript& File(std::string path);
 
     const std::vector<shown_dialog>& Shown() const { return fShown; }
+    const std::vector<XGFileRequest>& FileRequests() const { return fRequests; }
     int Pending() const { return int(fSteps.size() + fFiles.size()); }
 
 private:
     std::deque<std::function<void(XGDialog&)>> fSteps;
     std::deque<std::string> fFiles;
     std::vector<shown_dialog> fShown;
+    std::vector<XGFileRequest> fRequests;
 };
 
 // A test with an application core of its own.

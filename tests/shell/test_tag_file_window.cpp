@@ -296,6 +296,7 @@ TEST_F(TagFileWindowTest, SaveWritesTheFileSaveAsRefusesAnExistingTagFileAndReve
     ModalScript script;
     script.File(existing).Click(kXGAlertOK);
     Command(kCommandSaveAs);
+    EXPECT_EQ(script.FileRequests().back().proposedName, fPath) << "starts in the file's own folder";
     ASSERT_EQ(script.Shown().size(), 1u);
     EXPECT_TRUE(script.Shown()[0].Mentions("existing.tag"));
     EXPECT_EQ(read_file(existing), existingBefore);

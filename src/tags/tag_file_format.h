@@ -136,10 +136,14 @@ public:
     TTagFileWriter(const TTagFileWriter&) = delete;
     TTagFileWriter& operator=(const TTagFileWriter&) = delete;
 
-    // The destination is locked from Begin on, or with lock_late only while Finish replaces
-    // it. Several files of one folder are written side by side with lock_late: a missing
-    // file's lock is its folder's.
-    bool Begin(bool lock_late = false);
+    // Options of Begin.
+    // The destination is locked only while Finish replaces it, not from Begin on. Several
+    // files of one folder are written side by side so: a missing file's lock is its folder's.
+    static constexpr unsigned kLockLate = 1;
+    // More than a buffer of data is written by a thread of its own while the next buffer
+    // fills: worth it when getting the data costs about as much as writing it.
+    static constexpr unsigned kWriteBehind = 2;
+    bool Begin(unsigned options = 0);
     // The tag whose data goes next; null when all went, or after a failure.
     tag_entry* Next() const;
     bool WriteNext();

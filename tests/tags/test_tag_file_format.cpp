@@ -103,9 +103,9 @@ TEST_F(TagFileFormat, SingleTagSizeIsTheFileLengthMinusTheHeader)
     EXPECT_EQ(bytes(data, data + size), make_bytes(500, 5));
 }
 
-// Megabytes go through two buffers and a writer thread: data read from the source, data in
-// memory smaller and larger than a buffer, in order, with the checksums; and a last buffer
-// the file system refuses fails the write with its reason, leaving nothing.
+// Megabytes go through the buffers, with or without a writer thread: data read from the
+// source, data in memory smaller and larger than a buffer, in order, with the checksums; and
+// a last buffer the file system refuses fails the write with its reason, leaving nothing.
 TEST_F(TagFileFormat, DataKeepsItsOrderAndChecksumsThroughTheBuffersAndFailuresSurface)
 {
     bytes a = make_bytes(900000, 1), b = make_bytes(600000, 2), c = make_bytes(1500000, 3),
@@ -116,39 +116,51 @@ TEST_F(TagFileFormat, DataKeepsItsOrderAndChecksumsThroughTheBuffersAndFailuresS
     const bytes* data[] = {&b, &c, &d, &e};
     for (int i = 0; i < 4; ++i)
         store.create_tag(f, code("rawd"), code(ids[i]), 1, "x", 0, uint32_t(data[i]->size()), data[i]->data());
-    ASSERT_TRUE(write_tag_file(f, dir / "out.tag", TAG_FILE_TYPE_PLUGIN, false));
-    bytes file = read_file(dir / "out.tag");
     bytes stream = a;
     for (const bytes* part : data) stream.insert(stream.end(), part->begin(), part->end());
     const size_t data_at = 128 + 5 * 64;
-    ASSERT_EQ(file.size(), data_at + stream.size());
-    EXPECT_TRUE(std::equal(stream.begin(), stream.end(), file.begin() + long(data_at)));
-    EXPECT_EQ(be32(file, 104), ~uint32_t(crc32(0, stream.data(), uInt(stream.size()))));
-    EXPECT_EQ(be32(file, 104), reference_checksum(stream.data(), stream.size()));
-    bytes header(file.begin(), file.begin() + 128);
-    put_be32(header, 116, 0);
-    EXPECT_EQ(be32(file, 116), reference_checksum(header.data(), 128));
-    EXPECT_EQ(be32(file, 112), file.size());
-    EXPECT_EQ(be16(file, 100), 0) << "no maps, no entry points";
-    EXPECT_EQ(be32(file, 128 + 60), code("vrn2")) << "first entry header right after the file header";
-    EXPECT_EQ(file[128 + 3], 3) << "file mark of a multi-tag file";
-    EXPECT_EQ(file[128 + 59], 255);
 
-    // everything up to the last buffer fits
-    struct rlimit before {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
-    auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = before;
-    small.rlim_cur = data_at + stream.size() - d.size() / 2;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    std::string why;
-    const bool written = write_tag_file(f, dir / "refused.tag", TAG_FILE_TYPE_PLUGIN, false, &why);
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, previous);
-    EXPECT_FALSE(written);
-    EXPECT_NE(why.find(std::strerror(EFBIG)), std::string::npos) << why;
-    EXPECT_EQ(dir.files(), (std::vector<std::string>{"out.tag", "source.tag"}));
-    EXPECT_EQ(read_file(dir / "out.tag"), file);
+    for (unsigned options : {0u, TTagFileWriter::kWriteBehind}) {
+        SCOPED_TRACE(options ? "writer thread" : "one thread");
+        auto write = [&](const std::string& name, std::string& why) {
+            TTagFileWriter writer(f, dir / name, TAG_FILE_TYPE_PLUGIN);
+            bool ok = writer.Begin(options);
+            while (ok && writer.Next()) ok = writer.WriteNext();
+            ok = ok && writer.Finish(false);
+            why = writer.Why();
+            return ok;
+        };
+        std::string why;
+        ASSERT_TRUE(write("out.tag", why)) << why;
+        bytes file = read_file(dir / "out.tag");
+        ASSERT_EQ(file.size(), data_at + stream.size());
+        EXPECT_TRUE(std::equal(stream.begin(), stream.end(), file.begin() + long(data_at)));
+        EXPECT_EQ(be32(file, 104), ~uint32_t(crc32(0, stream.data(), uInt(stream.size()))));
+        EXPECT_EQ(be32(file, 104), reference_checksum(stream.data(), stream.size()));
+        bytes header(file.begin(), file.begin() + 128);
+        put_be32(header, 116, 0);
+        EXPECT_EQ(be32(file, 116), reference_checksum(header.data(), 128));
+        EXPECT_EQ(be32(file, 112), file.size());
+        EXPECT_EQ(be16(file, 100), 0) << "no maps, no entry points";
+        EXPECT_EQ(be32(file, 128 + 60), code("vrn2")) << "first entry header right after the file header";
+        EXPECT_EQ(file[128 + 3], 3) << "file mark of a multi-tag file";
+        EXPECT_EQ(file[128 + 59], 255);
+
+        // everything up to the last buffer fits
+        struct rlimit before {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+        auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = before;
+        small.rlim_cur = data_at + stream.size() - d.size() / 2;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool written = write("refused.tag", why);
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, previous);
+        EXPECT_FALSE(written);
+        EXPECT_NE(why.find(std::strerror(EFBIG)), std::string::npos) << why;
+        EXPECT_EQ(dir.files(), (std::vector<std::string>{"out.tag", "source.tag"}));
+        EXPECT_EQ(read_file(dir / "out.tag"), file);
+    }
 }
 
 TEST_F(TagFileFormat, DataIsPackedAndZeroSizeTagsShareTheNextOffset)

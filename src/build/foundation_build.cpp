@@ -11,6 +11,7 @@
 #include "framework/XGFile.h"
 #include "tags/tag_file_format.h"
 #include "tags/tag_types.h"
+#include "tags/writer_thread.h"
 
 namespace {
 
@@ -332,6 +333,7 @@ bool TFoundationBuild::finish_foundation_build()
     // The outputs are written side by side, so that small and large tags taken turn about from
     // one file share its reads: next goes a tag whose bytes were read already, else one of the
     // output that has had the fewest bytes. Their writing overlaps this reading.
+    TWriterThread thread; // outlives the writers
     std::vector<std::unique_ptr<TTagFileWriter>> writers;
     auto failed = [&](int i, const std::string& why) {
         FinishLog(std::string("could not write ") + kOutputNames[i]);
@@ -342,8 +344,7 @@ bool TFoundationBuild::finish_foundation_build()
     for (int i = 0; ok && i < 3; ++i) {
         writers.push_back(std::make_unique<TTagFileWriter>(files[i], fFolder + "/" + kOutputNames[i],
                                                            TAG_FILE_TYPE_FOUNDATION, this));
-        if (!writers.back()->Begin(TTagFileWriter::kLockLate | TTagFileWriter::kWriteBehind))
-            ok = failed(i, writers.back()->Why());
+        if (!writers.back()->Begin(true, &thread)) ok = failed(i, writers.back()->Why());
     }
     while (ok) {
         int pick = -1;

@@ -2,36 +2,24 @@
 
 #include <cstring>
 #include <new>
-#include <system_error>
-#include <utility>
 
 #include "framework/XGFile.h"
 #include "tags/tag_file_format.h"
 
-TStagedWriter::TStagedWriter(XGFile& out, uint32_t crc, uint32_t capacity, bool thread)
-    : fOut(out), fCapacity(capacity), fCrc(crc)
+TStagedWriter::TStagedWriter(XGFile& out, uint32_t crc, uint32_t capacity, TWriterThread* thread)
+    : fOut(out), fSlot(out), fCapacity(capacity), fCrc(crc)
 {
     if (!capacity) return;
     fBuffers[0].reset(new (std::nothrow) uint8_t[capacity]);
-    if (!thread || !fBuffers[0]) return;
+    if (!thread || !thread->Running() || !fBuffers[0]) return;
     fBuffers[1].reset(new (std::nothrow) uint8_t[capacity]);
-    if (!fBuffers[1]) return;
-    try {
-        fThread = std::thread([this] { Run(); });
-    } catch (const std::system_error&) {
-        fBuffers[1].reset(); // written from this thread then
-    }
+    if (fBuffers[1]) fThread = thread;
 }
 
 TStagedWriter::~TStagedWriter()
 {
-    if (!fThread.joinable()) return;
-    {
-        std::lock_guard<std::mutex> lock(fMutex);
-        fStop = true;
-    }
-    fChanged.notify_all();
-    fThread.join(); // after the buffer in hand was written: the file stays open until then
+    // the buffer in hand is written first: the file stays open until then
+    if (fThread) fThread->Forget(fSlot);
 }
 
 bool TStagedWriter::Ready() const
@@ -69,59 +57,19 @@ void TStagedWriter::Append(const uint8_t* data, uint32_t n)
 void TStagedWriter::Flush()
 {
     if (fUsed) Hand();
-    if (!fThread.joinable()) return;
-    std::unique_lock<std::mutex> lock(fMutex);
-    Wait(lock);
+    if (fThread) fThread->Settle(fSlot);
 }
 
 // The filled buffer goes to the file; the other one fills next, once it is written.
 void TStagedWriter::Hand()
 {
     if (!fUsed) return;
-    if (!fThread.joinable()) {
+    if (!fThread) {
         fOut.Write(fBuffers[0].get(), fUsed);
         fUsed = 0;
         return;
     }
-    std::unique_lock<std::mutex> lock(fMutex);
-    Wait(lock);
-    fJob = fBuffers[fFilling].get();
-    fJobSize = fUsed;
-    lock.unlock();
-    fChanged.notify_all();
+    fThread->Hand(fSlot, fBuffers[fFilling].get(), fUsed);
     fFilling ^= 1;
     fUsed = 0;
-}
-
-// Until the thread is idle; its failure is thrown here, once.
-void TStagedWriter::Wait(std::unique_lock<std::mutex>& lock)
-{
-    fChanged.wait(lock, [this] { return fJob == nullptr; });
-    if (fFailure) std::rethrow_exception(std::exchange(fFailure, nullptr));
-}
-
-void TStagedWriter::Run()
-{
-    std::unique_lock<std::mutex> lock(fMutex);
-    for (;;) {
-        fChanged.wait(lock, [this] { return fJob != nullptr || fStop; });
-        if (!fJob) return;
-        const uint8_t* data = fJob;
-        const uint32_t n = fJobSize;
-        const bool failed = fFailure != nullptr;
-        lock.unlock();
-        std::exception_ptr failure;
-        // after a failure nothing more goes to the file
-        if (!failed) {
-            try {
-                fOut.Write(data, n);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        }
-        lock.lock();
-        if (failure) fFailure = failure;
-        fJob = nullptr;
-        fChanged.notify_all();
-    }
 }

@@ -279,7 +279,7 @@ tag_entry* TTagFileWriter::Next() const
     return !s.failed && s.temp && s.next < s.tags.size() ? s.tags[s.next] : nullptr;
 }
 
-bool TTagFileWriter::Begin(unsigned options)
+bool TTagFileWriter::Begin(bool lock_late, TWriterThread* thread)
 {
     state& s = *fState;
     tag_file* f = s.f;
@@ -316,7 +316,7 @@ bool TTagFileWriter::Begin(unsigned options)
     s.reader = s.given ? s.given : &s.own;
 
     // Other programs of ours wait until this write is done.
-    if (!(options & kLockLate) && !s.Lock()) return false;
+    if (!lock_late && !s.Lock()) return false;
 
     // Entry points and the header.
     std::vector<tag_entry_point> points;
@@ -394,7 +394,7 @@ bool TTagFileWriter::Begin(unsigned options)
     }
     s.staged = std::make_unique<TStagedWriter>(s.temp->GetFile(), TAG_CHECKSUM_START,
                                                uint32_t(std::min<uint64_t>(total, COPY_BUFFER_SIZE)),
-                                               (options & kWriteBehind) && total > COPY_BUFFER_SIZE);
+                                               total > COPY_BUFFER_SIZE ? thread : nullptr);
     return true;
 }
 

@@ -128,6 +128,8 @@ bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout
 // locks the destination and writes the headers to the temporary file, WriteNext the data of
 // the tags one by one in file order, Finish the file header, and the temporary file replaces
 // the destination. After a failure Why tells it and the temporary file is gone.
+class TWriterThread;
+
 class TTagFileWriter {
 public:
     TTagFileWriter(tag_file* f, const std::string& destination, tag_file_layout layout,
@@ -136,14 +138,12 @@ public:
     TTagFileWriter(const TTagFileWriter&) = delete;
     TTagFileWriter& operator=(const TTagFileWriter&) = delete;
 
-    // Options of Begin.
-    // The destination is locked only while Finish replaces it, not from Begin on. Several
-    // files of one folder are written side by side so: a missing file's lock is its folder's.
-    static constexpr unsigned kLockLate = 1;
-    // More than a buffer of data is written by a thread of its own while the next buffer
-    // fills: worth it when getting the data costs about as much as writing it.
-    static constexpr unsigned kWriteBehind = 2;
-    bool Begin(unsigned options = 0);
+    // The destination is locked from Begin on, or with lock_late only while Finish replaces
+    // it. Several files of one folder are written side by side with lock_late: a missing
+    // file's lock is its folder's. Given a thread, more than a buffer of data is written there
+    // while the next buffer fills: worth it when getting the data costs about as much as
+    // writing it. The thread must outlive the writer.
+    bool Begin(bool lock_late = false, TWriterThread* thread = nullptr);
     // The tag whose data goes next; null when all went, or after a failure.
     tag_entry* Next() const;
     bool WriteNext();

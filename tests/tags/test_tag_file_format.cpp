@@ -9,6 +9,7 @@
 #include "support/tag_file_bytes.h"
 #include "tags/tag_file_format.h"
 #include "tags/tags.h"
+#include "tags/writer_thread.h"
 
 namespace {
 
@@ -120,18 +121,19 @@ TEST_F(TagFileFormat, DataKeepsItsOrderAndChecksumsThroughTheBuffersAndFailuresS
     for (const bytes* part : data) stream.insert(stream.end(), part->begin(), part->end());
     const size_t data_at = 128 + 5 * 64;
 
-    for (unsigned options : {0u, TTagFileWriter::kWriteBehind}) {
-        SCOPED_TRACE(options ? "writer thread" : "one thread");
-        auto write = [&](const std::string& name, std::string& why) {
-            TTagFileWriter writer(f, dir / name, TAG_FILE_TYPE_PLUGIN);
-            bool ok = writer.Begin(options);
-            while (ok && writer.Next()) ok = writer.WriteNext();
-            ok = ok && writer.Finish(false);
-            why = writer.Why();
-            return ok;
-        };
+    TWriterThread thread;
+    auto write = [&](tag_file* from, const std::string& name, TWriterThread* behind, std::string& why) {
+        TTagFileWriter writer(from, dir / name, TAG_FILE_TYPE_PLUGIN);
+        bool ok = writer.Begin(false, behind);
+        while (ok && writer.Next()) ok = writer.WriteNext();
+        ok = ok && writer.Finish(false);
+        why = writer.Why();
+        return ok;
+    };
+    for (TWriterThread* behind : {(TWriterThread*)nullptr, &thread}) {
+        SCOPED_TRACE(behind ? "writer thread" : "one thread");
         std::string why;
-        ASSERT_TRUE(write("out.tag", why)) << why;
+        ASSERT_TRUE(write(f, "out.tag", behind, why)) << why;
         bytes file = read_file(dir / "out.tag");
         ASSERT_EQ(file.size(), data_at + stream.size());
         EXPECT_TRUE(std::equal(stream.begin(), stream.end(), file.begin() + long(data_at)));
@@ -153,7 +155,7 @@ TEST_F(TagFileFormat, DataKeepsItsOrderAndChecksumsThroughTheBuffersAndFailuresS
         struct rlimit small = before;
         small.rlim_cur = data_at + stream.size() - d.size() / 2;
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool written = write("refused.tag", why);
+        const bool written = write(f, "refused.tag", behind, why);
         setrlimit(RLIMIT_FSIZE, &before);
         std::signal(SIGXFSZ, previous);
         EXPECT_FALSE(written);
@@ -161,6 +163,15 @@ TEST_F(TagFileFormat, DataKeepsItsOrderAndChecksumsThroughTheBuffersAndFailuresS
         EXPECT_EQ(dir.files(), (std::vector<std::string>{"out.tag", "source.tag"}));
         EXPECT_EQ(read_file(dir / "out.tag"), file);
     }
+
+    // a tag that cannot be read after a buffer went to the thread: the failure waits for it
+    tag_file* g = Open("broken.tag", build_multi_tag_file({{"rawd", "big_", "big", 1, make_bytes(1200000, 6)},
+                                                           {"rawd", "bad_", "bad", 1, make_bytes(10, 7)}}));
+    tag_find_in_file(g, code("rawd"), code("bad_"))->offset = 0x7FFFFFF0;
+    std::string why;
+    EXPECT_FALSE(write(g, "broken_out.tag", &thread, why));
+    EXPECT_NE(why.find("cannot be read"), std::string::npos) << why;
+    EXPECT_EQ(dir.files(), (std::vector<std::string>{"broken.tag", "out.tag", "source.tag"}));
 }
 
 TEST_F(TagFileFormat, DataIsPackedAndZeroSizeTagsShareTheNextOffset)

@@ -109,17 +109,21 @@ TEST_F(TagFileFormat, SingleTagSizeIsTheFileLengthMinusTheHeader)
 // a last buffer the file system refuses fails the write with its reason, leaving nothing.
 TEST_F(TagFileFormat, DataKeepsItsOrderAndChecksumsThroughTheBuffersAndFailuresSurface)
 {
-    bytes a = make_bytes(900000, 1), b = make_bytes(600000, 2), c = make_bytes(1500000, 3),
-          d = make_bytes(300000, 4), e = make_bytes(10, 5);
-    tag_file* f = Open("source.tag", build_multi_tag_file({{"rawd", "aaaa", "a", 1, a}}));
-    ASSERT_EQ(tag_find_in_file(f, code("rawd"), code("aaaa"))->data, nullptr);
+    // the second tag from the source is read into a buffer right after the first buffer
+    // went to the thread
+    bytes a = make_bytes(900000, 1), a2 = make_bytes(400000, 6), b = make_bytes(600000, 2),
+          c = make_bytes(1500000, 3), d = make_bytes(300000, 4), e = make_bytes(10, 5);
+    tag_file* f =
+        Open("source.tag", build_multi_tag_file({{"rawd", "aaaa", "a", 1, a}, {"rawd", "abab", "a2", 1, a2}}));
+    ASSERT_EQ(tag_find_in_file(f, code("rawd"), code("abab"))->data, nullptr);
     const char* ids[] = {"bbbb", "cccc", "dddd", "eeee"};
     const bytes* data[] = {&b, &c, &d, &e};
     for (int i = 0; i < 4; ++i)
         store.create_tag(f, code("rawd"), code(ids[i]), 1, "x", 0, uint32_t(data[i]->size()), data[i]->data());
     bytes stream = a;
+    stream.insert(stream.end(), a2.begin(), a2.end());
     for (const bytes* part : data) stream.insert(stream.end(), part->begin(), part->end());
-    const size_t data_at = 128 + 5 * 64;
+    const size_t data_at = 128 + 6 * 64;
 
     TWriterThread thread;
     auto write = [&](tag_file* from, const std::string& name, TWriterThread* behind, std::string& why) {

@@ -7,7 +7,7 @@
 #include "tags/tag_file_format.h"
 
 TStagedWriter::TStagedWriter(XGFile& out, uint32_t crc, uint32_t capacity, TWriterThread* thread)
-    : fOut(out), fSlot(out), fCapacity(capacity), fCrc(crc)
+    : fSlot(out), fCapacity(capacity), fCrc(crc)
 {
     if (!capacity) return;
     fBuffers[0].reset(new (std::nothrow) uint8_t[capacity]);
@@ -45,7 +45,7 @@ void TStagedWriter::Append(const uint8_t* data, uint32_t n)
     if (n > fCapacity - fUsed) Hand();
     if (n >= fCapacity) {
         Flush();
-        fOut.Write(data, n);
+        fSlot.file.Write(data, n);
         fCrc = tag_checksum(fCrc, data, n);
         return;
     }
@@ -65,7 +65,7 @@ void TStagedWriter::Hand()
 {
     if (!fUsed) return;
     if (!fThread) {
-        fOut.Write(fBuffers[0].get(), fUsed);
+        fSlot.file.Write(fBuffers[0].get(), fUsed);
         fUsed = 0;
         return;
     }

@@ -29,10 +29,9 @@ public:
 private:
     void Hand();
 
-    XGFile& fOut;
     std::unique_ptr<uint8_t[]> fBuffers[2];
     TWriterThread* fThread = nullptr;
-    TWriterThread::slot fSlot;
+    TWriterThread::slot fSlot; // the file, with the buffer in the thread's hands
     int fFilling = 0;
     uint32_t fCapacity;
     uint32_t fUsed = 0;

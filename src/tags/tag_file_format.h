@@ -124,12 +124,12 @@ public:
 bool write_tag_file(tag_file* f, const std::string& destination, tag_file_layout layout, bool adopt,
                     std::string* why = nullptr, TTagDataSource* data = nullptr, bool exclusive = false);
 
+class TWriterThread;
+
 // write_tag_file in steps, so that several files can be written side by side: Begin checks,
 // locks the destination and writes the headers to the temporary file, WriteNext the data of
 // the tags one by one in file order, Finish the file header, and the temporary file replaces
 // the destination. After a failure Why tells it and the temporary file is gone.
-class TWriterThread;
-
 class TTagFileWriter {
 public:
     TTagFileWriter(tag_file* f, const std::string& destination, tag_file_layout layout,

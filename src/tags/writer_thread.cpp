@@ -62,16 +62,13 @@ void TWriterThread::Run()
         if (fQueue.empty()) return;
         slot* s = fQueue.front();
         fQueue.pop_front();
-        // after a failure nothing more goes to that file
-        const bool failed = s->failure != nullptr;
         lock.unlock();
+        // a slot's earlier failure was thrown before this buffer was handed over
         std::exception_ptr failure;
-        if (!failed) {
-            try {
-                s->file.Write(s->data, s->size);
-            } catch (...) {
-                failure = std::current_exception();
-            }
+        try {
+            s->file.Write(s->data, s->size);
+        } catch (...) {
+            failure = std::current_exception();
         }
         lock.lock();
         if (failure) s->failure = failure;

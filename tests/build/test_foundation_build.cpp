@@ -247,28 +247,28 @@ TEST_F(Foundation, EveryOutputTagCarriesItsOwnBytes)
 {
     // Map i places the units of file i and the odd ones of file i - 1, so small.tag and
     // large.tag take turns through each file; one unit is too large to be read ahead.
+    auto unit_id = [](int m, int u) {
+        char id[5];
+        std::snprintf(id, sizeof id, "u%d%02d", m, u);
+        return std::string(id);
+    };
     std::vector<test_tag> maps;
     std::map<std::string, bytes> sources;
     for (int m = 0; m < 3; ++m) {
         std::vector<test_tag> units;
-        std::vector<std::string> ids;
         for (int u = 0; u < 40; ++u) {
-            char id[5];
-            std::snprintf(id, sizeof id, "u%d%02d", m, u);
+            const std::string id = unit_id(m, u);
             bytes unit = Unit("");
             unit.resize(m == 1 && u == 7 ? 300000 : 3000 + 977 * size_t(u), 0);
             for (size_t k = 128; k < unit.size(); ++k) unit[k] = uint8_t(k * 31 + u * 7 + m);
             units.push_back({"unit", id, id, 2, unit});
-            sources[std::string("unit:") + id] = unit;
+            sources["unit:" + id] = unit;
         }
         write_file(data / ("plugins/units" + std::to_string(m) + ".tag"), build_multi_tag_file(units));
         std::vector<std::string> placed;
         for (int u = 0; u < 40; ++u) {
-            char id[5];
-            std::snprintf(id, sizeof id, "u%d%02d", m, u);
-            placed.push_back(id);
-            std::snprintf(id, sizeof id, "u%d%02d", (m + 2) % 3, u);
-            if (u % 2) placed.push_back(id);
+            placed.push_back(unit_id(m, u));
+            if (u % 2) placed.push_back(unit_id((m + 2) % 3, u));
         }
         TMeshMap map = default_mesh_map(32, 32);
         for (const std::string& unit : placed) {

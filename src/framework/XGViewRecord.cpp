@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <map>
 
 #include "framework/XGTextLines.h"
 
@@ -249,6 +250,7 @@ bool XGParseViewText(std::string_view text, XGViewRecord& out, std::string* why)
         XGViewRecord* record;
     };
     std::vector<Open> stack;
+    std::map<int32_t, int> lineOfId; // a window finds its views by id: one view each
     bool haveTop = false;
     out = XGViewRecord();
     XGTextLines lines(text);
@@ -280,6 +282,12 @@ bool XGParseViewText(std::string_view text, XGViewRecord& out, std::string* why)
         for (int k = 0; k < 5; ++k)
             if (!ParseInt(words[size_t(k) + 1], numbers[k])) return failAt("'" + words[size_t(k) + 1] + "' is not a number");
         record.id = numbers[0];
+        if (record.id != 0) {
+            auto [seen, added] = lineOfId.emplace(record.id, lines.Number());
+            if (!added)
+                return failAt("the id " + std::to_string(record.id) + " is already used on line " +
+                              std::to_string(seen->second));
+        }
         record.frame = {numbers[1], numbers[2], numbers[3], numbers[4]};
         if (record.frame.width < 0 || record.frame.height < 0) return failAt("a view's size is negative");
         size_t k = 6;

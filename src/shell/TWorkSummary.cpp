@@ -15,7 +15,7 @@
 namespace {
 
 constexpr int32_t kSummaryResource = 171;
-constexpr int32_t kSummaryText = 1;
+constexpr int32_t kSummaryText = 2;
 constexpr int32_t kOpenLog = 3;
 
 TOpenLogHook& OpenLogHook()

@@ -69,6 +69,8 @@ TEST(ViewResourceText, MistakesAreNamedWithTheirLine)
     EXPECT_EQ(ParseError("\tdlog 0 0 0 10 10\n"), "line 1: indent with spaces, not tabs");
     EXPECT_EQ(ParseError("dlog 0 0 0 -1 10\n"), "line 1: a view's size is negative");
     EXPECT_EQ(ParseError("# nothing\n"), "the resource holds no view");
+    EXPECT_EQ(ParseError("dlog 0 0 0 10 10\n  text 1 0 0 1 1\n  grou 0 0 0 9 9\n    pbtn 1 0 0 1 1\n"),
+              "line 4: the id 1 is already used on line 2");
 }
 
 TEST(ViewResourceBinary, RecordsSurviveEncodingWithBigEndianHeaders)

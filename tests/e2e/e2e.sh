@@ -185,6 +185,13 @@ e2e_keys()
   xdotool key --delay 40 "$@"
 }
 
+# e2e_type WINDOW TEXT: the text typed on the keyboard while the window has the focus.
+e2e_type()
+{
+  xdotool windowfocus "$1" mousemove --window "$1" 40 40 || e2e_fail "cannot focus window $1"
+  xdotool type --delay 20 "$2"
+}
+
 # e2e_keys_until PATTERN WINDOW KEYS...: types the keys on the window, again every few
 # seconds while the program is too busy to answer, until a window matching PATTERN
 # shows (E2E_WINDOW).
